@@ -1,0 +1,334 @@
+#include "db/database.h"
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <climits>
+#include <cstring>
+
+namespace phe {
+
+namespace {
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+double AsNumber(const Cell& c) {
+  if (const double* d = std::get_if<double>(&c)) return *d;
+  return 0.0;
+}
+
+// Quotes an identifier that has already been checked against the schema.
+std::string QuoteIdent(std::string_view name) {
+  std::string q = "\"";
+  for (char c : name) {
+    if (c == '"') q += '"';
+    q += c;
+  }
+  return q + "\"";
+}
+
+const std::vector<std::string> kMediumTables = {
+    "water", "glycol", "VG10",  "VG22",  "VG32",  "VG46",  "VG68",
+    "VG100", "VG150",  "VG220", "VG320", "VG460", "SAE10", "SAE20",
+    "SAE30", "SAE40",  "SAE50", "SAE60", "SAE70"};
+
+const std::array<const char*, 4> kOtherTables = {"BPDRXS", "br_wx", "br_prn", "br_cs"};
+
+struct Statement {
+  sqlite3_stmt* stmt = nullptr;
+  ~Statement() { sqlite3_finalize(stmt); }
+};
+
+}  // namespace
+
+int TableData::ColumnIndex(std::string_view column) const {
+  auto it = column_index.find(Lower(column));
+  return it == column_index.end() ? -1 : it->second;
+}
+
+Criterion Criterion::LowInclusive(std::string lo, std::string hi, double x) {
+  return {Kind::kLowInclusiveHighExclusive, std::move(lo), std::move(hi), x, {}};
+}
+
+Criterion Criterion::LowExclusive(std::string lo, std::string hi, double x) {
+  return {Kind::kLowExclusiveHighInclusive, std::move(lo), std::move(hi), x, {}};
+}
+
+Criterion Criterion::ModelArea(std::string model, double area) {
+  return {Kind::kModelArea, "min_f", "max_f", area, std::move(model)};
+}
+
+RecordSet::RecordSet(std::shared_ptr<const TableData> table) : table_(std::move(table)) {
+  if (!table_->rows.empty()) current_ = 0;
+}
+
+bool RecordSet::FindFirst(const Criterion& c) {
+  const int lo = table_->ColumnIndex(c.lo_column);
+  const int hi = table_->ColumnIndex(c.hi_column);
+  if (lo < 0 || hi < 0)
+    throw DbError("table \"" + table_->name + "\" has no column \"" +
+                  (lo < 0 ? c.lo_column : c.hi_column) + "\"");
+  int br = -1;
+  if (c.kind == Criterion::Kind::kModelArea) {
+    br = table_->ColumnIndex("Br");
+    if (br < 0) throw DbError("table \"" + table_->name + "\" has no column \"Br\"");
+  }
+  const auto& rows = table_->rows;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const double l = AsNumber(rows[i][lo]);
+    const double h = AsNumber(rows[i][hi]);
+    bool hit = false;
+    switch (c.kind) {
+      case Criterion::Kind::kLowInclusiveHighExclusive:
+        hit = l <= c.x && h > c.x;
+        break;
+      case Criterion::Kind::kLowExclusiveHighInclusive:
+        hit = l < c.x && h >= c.x;
+        break;
+      case Criterion::Kind::kModelArea: {
+        const std::string* m = std::get_if<std::string>(&rows[i][br]);
+        hit = m && EqualNoCase(*m, c.model) && l < c.x && h >= c.x;
+        break;
+      }
+    }
+    if (hit) {
+      current_ = static_cast<long>(i);
+      no_match_ = false;
+      return true;
+    }
+  }
+  no_match_ = true;
+  return false;
+}
+
+const Cell& RecordSet::CellAt(std::string_view column) const {
+  const int idx = table_->ColumnIndex(column);
+  if (idx < 0)
+    throw DbError("table \"" + table_->name + "\" has no column \"" + std::string(column) + "\"");
+  if (current_ < 0) throw DbError("table \"" + table_->name + "\" has no current row");
+  return table_->rows[static_cast<size_t>(current_)][static_cast<size_t>(idx)];
+}
+
+double RecordSet::Field(std::string_view column) const { return AsNumber(CellAt(column)); }
+
+std::string RecordSet::Text(std::string_view column) const {
+  const Cell& c = CellAt(column);
+  if (const std::string* s = std::get_if<std::string>(&c)) return *s;
+  if (const double* d = std::get_if<double>(&c)) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", *d);
+    return buf;
+  }
+  return {};
+}
+
+Database::Database(sqlite3* handle, std::string path, bool read_only)
+    : handle_(handle), path_(std::move(path)), read_only_(read_only) {}
+
+Database::~Database() { sqlite3_close(handle_); }
+
+bool Database::IsKnownTable(std::string_view table) {
+  for (const auto& t : kMediumTables)
+    if (EqualNoCase(t, table)) return true;
+  for (const char* t : kOtherTables)
+    if (EqualNoCase(t, table)) return true;
+  return false;
+}
+
+const std::vector<std::string>& Database::MediumTables() { return kMediumTables; }
+
+std::unique_ptr<Database> Database::Open(const std::string& path) {
+  if (access(path.c_str(), F_OK) != 0)
+    throw DbError("engineering database \"" + path + "\" not found");
+  if (access(path.c_str(), R_OK) != 0)
+    throw DbError("engineering database \"" + path + "\" cannot be read");
+  const bool read_only = access(path.c_str(), W_OK) != 0;
+  sqlite3* h = nullptr;
+  const int flags = read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+  if (sqlite3_open_v2(path.c_str(), &h, flags, nullptr) != SQLITE_OK) {
+    std::string msg = h ? sqlite3_errmsg(h) : "out of memory";
+    sqlite3_close(h);
+    throw DbError("engineering database \"" + path + "\" cannot be opened: " + msg);
+  }
+  std::unique_ptr<Database> db(new Database(h, path, read_only));
+
+  // Reading the catalogue proves the file is a database; then every table the
+  // program reads must be there.
+  Statement st;
+  if (sqlite3_prepare_v2(h, "select name from sqlite_master where type='table'", -1, &st.stmt,
+                         nullptr) != SQLITE_OK)
+    throw DbError("engineering database \"" + path + "\" is damaged or not a database: " +
+                  sqlite3_errmsg(h));
+  std::vector<std::string> present;
+  int rc;
+  while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW)
+    present.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, 0)));
+  if (rc != SQLITE_DONE)
+    throw DbError("engineering database \"" + path + "\" is damaged or not a database: " +
+                  sqlite3_errmsg(h));
+  auto has = [&](std::string_view t) {
+    return std::any_of(present.begin(), present.end(),
+                       [&](const std::string& p) { return EqualNoCase(p, t); });
+  };
+  for (const auto& t : kMediumTables)
+    if (!has(t))
+      throw DbError("engineering database \"" + path + "\" lacks the table \"" + t + "\"");
+  for (const char* t : kOtherTables)
+    if (!has(t))
+      throw DbError("engineering database \"" + path + "\" lacks the table \"" + t + "\"");
+  return db;
+}
+
+std::shared_ptr<const TableData> Database::Load(const std::string& table) {
+  auto data = std::make_shared<TableData>();
+  data->name = table;
+  Statement st;
+  // The name was checked against the known set, so quoting it is enough.
+  const std::string sql = "select * from " + QuoteIdent(table);
+  if (sqlite3_prepare_v2(handle_, sql.c_str(), -1, &st.stmt, nullptr) != SQLITE_OK)
+    throw DbError("cannot read table \"" + table + "\" of \"" + path_ +
+                  "\": " + sqlite3_errmsg(handle_));
+  const int n = sqlite3_column_count(st.stmt);
+  for (int i = 0; i < n; ++i) {
+    data->columns.emplace_back(sqlite3_column_name(st.stmt, i));
+    data->column_index.emplace(Lower(data->columns.back()), i);
+  }
+  int rc;
+  while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+    std::vector<Cell> row(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+      switch (sqlite3_column_type(st.stmt, i)) {
+        case SQLITE_INTEGER:
+        case SQLITE_FLOAT:
+          row[i] = sqlite3_column_double(st.stmt, i);
+          break;
+        case SQLITE_TEXT:
+          row[i] = std::string(reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, i)));
+          break;
+        default:
+          break;
+      }
+    }
+    data->rows.push_back(std::move(row));
+  }
+  if (rc != SQLITE_DONE)
+    throw DbError("cannot read table \"" + table + "\" of \"" + path_ +
+                  "\": " + sqlite3_errmsg(handle_));
+  return data;
+}
+
+std::unique_ptr<RecordSet> Database::OpenRecordSet(std::string_view table) {
+  if (!IsKnownTable(table))
+    throw DbError("unknown table \"" + std::string(table) + "\" refused");
+  const std::string key = Lower(table);
+  // The case record changes under the program; everything else is read once.
+  if (key == "br_prn") return std::make_unique<RecordSet>(Load(std::string(table)));
+  auto it = cache_.find(key);
+  if (it == cache_.end()) it = cache_.emplace(key, Load(std::string(table))).first;
+  return std::make_unique<RecordSet>(it->second);
+}
+
+void Database::WriteCaseRecord(const CaseRecord& fields) {
+  if (read_only_)
+    throw DbError("the case record cannot be stored: \"" + path_ + "\" is read-only");
+  auto table = Load("br_prn");
+  for (const auto& [name, value] : fields)
+    if (table->ColumnIndex(name) < 0)
+      throw DbError("table \"br_prn\" has no column \"" + name + "\"");
+
+  auto exec = [&](const char* sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(handle_, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+      std::string msg = err ? err : "unknown error";
+      sqlite3_free(err);
+      throw DbError("the case record cannot be stored in \"" + path_ + "\": " + msg);
+    }
+  };
+  exec("begin immediate");
+  try {
+    long long rowid = -1;
+    {
+      Statement st;
+      sqlite3_prepare_v2(handle_, "select rowid from br_prn order by rowid limit 1", -1, &st.stmt,
+                         nullptr);
+      if (st.stmt && sqlite3_step(st.stmt) == SQLITE_ROW) rowid = sqlite3_column_int64(st.stmt, 0);
+    }
+    std::string sql;
+    if (rowid < 0) {
+      sql = "insert into br_prn (";
+      std::string marks;
+      for (size_t i = 0; i < fields.size(); ++i) {
+        sql += (i ? ", " : "") + QuoteIdent(fields[i].first);
+        marks += i ? ", ?" : "?";
+      }
+      sql += ") values (" + marks + ")";
+    } else {
+      sql = "update br_prn set ";
+      for (size_t i = 0; i < fields.size(); ++i)
+        sql += (i ? ", " : "") + QuoteIdent(fields[i].first) + " = ?";
+      sql += " where rowid = ?";
+    }
+    Statement st;
+    if (sqlite3_prepare_v2(handle_, sql.c_str(), -1, &st.stmt, nullptr) != SQLITE_OK)
+      throw DbError("the case record cannot be stored in \"" + path_ +
+                    "\": " + sqlite3_errmsg(handle_));
+    int i = 1;
+    for (const auto& [name, value] : fields) {
+      if (const double* d = std::get_if<double>(&value))
+        sqlite3_bind_double(st.stmt, i++, *d);
+      else {
+        const std::string& s = std::get<std::string>(value);
+        sqlite3_bind_text(st.stmt, i++, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+      }
+    }
+    if (rowid >= 0) sqlite3_bind_int64(st.stmt, i, rowid);
+    if (sqlite3_step(st.stmt) != SQLITE_DONE)
+      throw DbError("the case record cannot be stored in \"" + path_ +
+                    "\": " + sqlite3_errmsg(handle_));
+  } catch (...) {
+    sqlite3_exec(handle_, "rollback", nullptr, nullptr, nullptr);
+    throw;
+  }
+  exec("commit");
+}
+
+std::vector<std::vector<std::pair<std::string, Cell>>> Database::ReadCaseRecords() {
+  auto table = Load("br_prn");
+  std::vector<std::vector<std::pair<std::string, Cell>>> out;
+  for (const auto& row : table->rows) {
+    std::vector<std::pair<std::string, Cell>> r;
+    for (size_t i = 0; i < row.size(); ++i) r.emplace_back(table->columns[i], row[i]);
+    out.push_back(std::move(r));
+  }
+  return out;
+}
+
+std::string ExecutableDir() {
+  char buf[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  std::string p(buf, static_cast<size_t>(n));
+  const auto slash = p.rfind('/');
+  return slash == std::string::npos ? "." : p.substr(0, slash);
+}
+
+std::string DefaultDatabasePath() { return ExecutableDir() + "/br.mdb"; }
+
+}  // namespace phe

@@ -1,0 +1,127 @@
+// Access to the engineering database br.mdb (SQLite 3).
+//
+// Tables are read once into memory when first opened; the property and
+// interval lookups run inside the sizing loops and must never touch the disk.
+// The only write is the single case record of "br_prn".
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <variant>
+#include <vector>
+
+struct sqlite3;
+
+namespace phe {
+
+class DbError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A cell of a table: NULL, a number or a text.
+using Cell = std::variant<std::monostate, double, std::string>;
+
+// The rows of one table as read from the file, shared by its record sets.
+struct TableData {
+  std::string name;
+  std::vector<std::string> columns;                 // as spelled in the file
+  std::unordered_map<std::string, int> column_index;  // lower-case name -> index
+  std::vector<std::vector<Cell>> rows;
+  int ColumnIndex(std::string_view column) const;  // -1 when absent
+};
+
+// The criterion forms the program searches by. Every number is compared as a
+// number; nothing is ever pasted into SQL.
+struct Criterion {
+  enum class Kind {
+    kLowInclusiveHighExclusive,  // lo <= x and hi > x   (medium property tables)
+    kLowExclusiveHighInclusive,  // lo <  x and hi >= x  (plate conductivity)
+    kModelArea,                  // Br = model and min_f < x and max_f >= x
+  };
+  Kind kind;
+  std::string lo_column;
+  std::string hi_column;
+  double x = 0;
+  std::string model;  // kModelArea only
+
+  static Criterion LowInclusive(std::string lo, std::string hi, double x);
+  static Criterion LowExclusive(std::string lo, std::string hi, double x);
+  static Criterion ModelArea(std::string model, double area);
+};
+
+// A record set opened by table name: a cursor over the table's rows.
+class RecordSet {
+ public:
+  explicit RecordSet(std::shared_ptr<const TableData> table);
+
+  const std::string& table() const { return table_->name; }
+  size_t RowCount() const { return table_->rows.size(); }
+
+  // Moves to the first row satisfying the criterion. When none does, the
+  // position stays where it was and NoMatch() turns true.
+  bool FindFirst(const Criterion& c);
+  bool NoMatch() const { return no_match_; }
+
+  // Values of the current row by column name, without regard to letter case.
+  // A NULL cell reads as 0 or the empty text. Unknown columns and a record set
+  // without a current row throw DbError.
+  double Field(std::string_view column) const;
+  std::string Text(std::string_view column) const;
+
+ private:
+  const Cell& CellAt(std::string_view column) const;
+
+  std::shared_ptr<const TableData> table_;
+  long current_ = -1;
+  bool no_match_ = false;
+};
+
+// An ordered list of field assignments for the case record.
+using CaseRecord = std::vector<std::pair<std::string, std::variant<double, std::string>>>;
+
+class Database {
+ public:
+  // Opens an existing database file. A missing, unreadable or corrupt file, or
+  // one that lacks a table the program reads, throws DbError naming the file.
+  static std::unique_ptr<Database> Open(const std::string& path);
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  const std::string& path() const { return path_; }
+  bool read_only() const { return read_only_; }
+
+  // The "select * from <table>" form. Tables outside the known set are refused.
+  std::unique_ptr<RecordSet> OpenRecordSet(std::string_view table);
+
+  // Writes the single case row of "br_prn": added when the table is empty,
+  // else its first row is edited; one transaction. Throws DbError when the
+  // file is read-only or a field is not a column of the table.
+  void WriteCaseRecord(const CaseRecord& fields);
+
+  // Every row of "br_prn" as (column, cell) pairs, for reports and tests.
+  std::vector<std::vector<std::pair<std::string, Cell>>> ReadCaseRecords();
+
+  static bool IsKnownTable(std::string_view table);
+  static const std::vector<std::string>& MediumTables();
+
+ private:
+  Database(sqlite3* handle, std::string path, bool read_only);
+  std::shared_ptr<const TableData> Load(const std::string& table);
+
+  sqlite3* handle_ = nullptr;
+  std::string path_;
+  bool read_only_ = false;
+  std::unordered_map<std::string, std::shared_ptr<const TableData>> cache_;
+};
+
+// Folder of the running executable, for the br.mdb that lies beside it.
+std::string ExecutableDir();
+std::string DefaultDatabasePath();
+
+}  // namespace phe

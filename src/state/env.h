@@ -1,0 +1,35 @@
+// What a procedure reaches besides the calculation record: the window (through
+// its port), the record sets a run keeps open, and the window-level fields.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "db/database.h"
+#include "ui/form_port.h"
+
+namespace phe {
+
+struct Env {
+  explicit Env(FormPort& f) : form(f) {}
+
+  FormPort& form;
+
+  // Open from the start of a run to its normal end.
+  std::unique_ptr<RecordSet> rs_hot;     // property table of the hot medium
+  std::unique_ptr<RecordSet> rs_cold;    // property table of the cold medium
+  std::unique_ptr<RecordSet> rs_bpdrxs;  // plate conductivity
+
+  // Window-level fields.
+  int16_t anim_index = 0;
+  int16_t anim_last = 0;
+  bool confirm_exit = false;
+  bool pass_complete = false;
+  bool running = false;  // a Run is in progress; a second press is ignored
+};
+
+// Thrown after a message box has told the user why a run cannot go on; the
+// Run command catches it, leaves the shown results as they were and ends.
+struct RunAborted {};
+
+}  // namespace phe

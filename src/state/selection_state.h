@@ -1,0 +1,332 @@
+// The calculation record shared by every procedure of the program.
+//
+// The field list is written once, as an X-macro, so that the record, its
+// reset to zero and its dump by name (command-line driver, tests) can never
+// drift apart. Types: int16_t for the 16-bit integers, float for the
+// single-precision fields, double for every other number, std::string for
+// texts. Every field starts at 0 or empty.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace phe {
+
+class Database;
+
+#define PHE_STATE_FIELDS(X)                                                   \
+  /* run control and modes */                                                 \
+  X(int16_t, hot_kind)                                                        \
+  X(int16_t, calc_mode)                                                       \
+  X(int16_t, selection_mode)                                                  \
+  X(int16_t, family_bumped)                                                   \
+  X(double, units)                                                            \
+  X(int16_t, medium_h_index)                                                  \
+  X(int16_t, medium_c_index)                                                  \
+  X(std::string, table_h)                                                     \
+  X(std::string, table_c)                                                     \
+  /* case inputs */                                                           \
+  X(double, duty)                                                             \
+  X(double, flow_h)                                                           \
+  X(double, flow_c)                                                           \
+  X(double, t_h_in)                                                           \
+  X(double, t_h_out)                                                          \
+  X(double, t_c_in)                                                           \
+  X(double, t_c_out)                                                          \
+  X(double, dp_max_h)                                                         \
+  X(float, dp_max_c)                                                          \
+  X(double, passes)                                                           \
+  X(double, fouling)                                                          \
+  X(double, margin_in)                                                        \
+  X(double, plate_thickness)                                                  \
+  X(std::string, plate_material)                                              \
+  X(std::string, gasket_material)                                             \
+  X(std::string, port_lining)                                                 \
+  X(double, design_pressure)                                                  \
+  X(double, design_pressure_report) /* copy the case record stores as PG1 */  \
+  X(double, channels_hm)                                                      \
+  X(double, channels_ml)                                                      \
+  /* entry flags: 1 when the quantity was entered */                          \
+  X(float, given_duty)                                                        \
+  X(int16_t, given_flow_h)                                                    \
+  X(int16_t, given_flow_c)                                                    \
+  X(int16_t, given_t_h_in)                                                    \
+  X(int16_t, given_t_h_out)                                                   \
+  X(int16_t, given_t_c_in)                                                    \
+  X(float, given_t_c_out)                                                     \
+  /* heat balance and media properties */                                     \
+  X(double, t_h_mean)                                                         \
+  X(double, t_c_mean)                                                         \
+  X(double, rho_h)                                                            \
+  X(double, rho_c)                                                            \
+  X(double, cp_h)                                                             \
+  X(double, cp_c)                                                             \
+  X(double, lambda_h)                                                         \
+  X(double, lambda_c)                                                         \
+  X(double, visc_h)                                                           \
+  X(double, visc_c)                                                           \
+  X(double, pr_h)                                                             \
+  X(double, pr_c)                                                             \
+  X(double, latent_heat)                                                      \
+  X(double, rho_steam)                                                        \
+  X(float, cp_steam)                                                          \
+  X(double, lambda_steam)                                                     \
+  X(double, visc_steam)                                                       \
+  X(double, steam_flow)                                                       \
+  X(double, lmtd)                                                             \
+  X(double, dt_hot_end)                                                       \
+  X(double, dt_cold_end)                                                      \
+  X(double, q_part)                                                           \
+  X(double, t_h_in_trial)                                                     \
+  X(double, t_h_out_trial)                                                    \
+  X(double, t_c_in_trial)                                                     \
+  X(double, t_c_out_trial)                                                    \
+  /* row values of the interpolated lookups, kept per side between lookups */ \
+  X(double, lk_t0_h)                                                          \
+  X(double, lk_r0_h)                                                          \
+  X(double, lk_cp0_h)                                                         \
+  X(double, lk_l0_h)                                                          \
+  X(double, lk_v0_h)                                                          \
+  X(double, lk_r1_h)                                                          \
+  X(double, lk_cp1_h)                                                         \
+  X(double, lk_l1_h)                                                          \
+  X(double, lk_v1_h)                                                          \
+  X(double, lk_t0_c)                                                          \
+  X(double, lk_r0_c)                                                          \
+  X(double, lk_cp0_c)                                                         \
+  X(double, lk_l0_c)                                                          \
+  X(double, lk_v0_c)                                                          \
+  X(double, lk_r1_c)                                                          \
+  X(double, lk_cp1_c)                                                         \
+  X(double, lk_l1_c)                                                          \
+  X(double, lk_v1_c)                                                          \
+  /* wall-viscosity lookup working values (shared by every wall lookup) */    \
+  X(double, wall_t0)                                                          \
+  X(double, wall_v0)                                                          \
+  X(double, wall_v1)                                                          \
+  X(float, wall_v1_2) /* upper value of the kind-2 lookups */                 \
+  /* correction exponents */                                                  \
+  X(double, pr_exp_h)                                                         \
+  X(double, pr_exp_c)                                                         \
+  X(double, visc_exp_h)                                                       \
+  X(double, visc_exp_c)                                                       \
+  X(double, visc_exp_dp_h)                                                    \
+  X(double, visc_exp_dp_c)                                                    \
+  /* catalogue selection */                                                   \
+  X(std::string, plate_type)                                                  \
+  X(std::string, model_code)                                                  \
+  X(std::string, model_family)                                                \
+  X(std::string, best_plate_type)                                             \
+  X(std::string, arrangement_type)                                            \
+  X(std::string, arrangement_dh)                                              \
+  X(std::string, arrangement_dz)                                              \
+  X(int16_t, type_index)                                                      \
+  /* plate data of the current plate type */                                  \
+  X(double, plate_area)                                                       \
+  X(double, channel_area)                                                     \
+  X(double, d_e)                                                              \
+  X(double, plate_length)                                                     \
+  X(double, port_zeta)                                                        \
+  X(double, port_d_h)                                                         \
+  X(double, port_d_c)                                                         \
+  X(double, port_k1)                                                          \
+  X(double, port_k2)                                                          \
+  X(double, port_k3)                                                          \
+  X(double, port_k4)                                                          \
+  X(double, port_k1_2)                                                        \
+  X(double, port_k2_2)                                                        \
+  X(double, port_k3_2)                                                        \
+  X(double, port_k4_2)                                                        \
+  X(double, cond_coef)                                                        \
+  X(double, steam_dp_coef)                                                    \
+  /* correlation interface */                                                 \
+  X(double, re_in)                                                            \
+  X(double, re_in_1)                                                          \
+  X(double, re_in_2)                                                          \
+  X(double, nu_coef)                                                          \
+  X(double, nu_exp)                                                           \
+  X(double, eu_coef)                                                          \
+  X(double, eu_exp)                                                           \
+  X(double, nu_coef_1)                                                        \
+  X(double, nu_exp_1)                                                         \
+  X(double, nu_coef_2)                                                        \
+  X(double, nu_exp_2)                                                         \
+  X(double, eu_coef_1)                                                        \
+  X(double, eu_exp_1)                                                         \
+  X(double, eu_coef_2)                                                        \
+  X(double, eu_exp_2)                                                         \
+  X(double, nu_coef_h)                                                        \
+  X(double, nu_exp_h)                                                         \
+  X(double, eu_coef_h)                                                        \
+  X(double, eu_exp_h)                                                         \
+  X(double, nu_coef_c)                                                        \
+  X(double, nu_exp_c)                                                         \
+  X(double, eu_coef_c)                                                        \
+  X(double, eu_exp_c)                                                         \
+  X(double, nu_coef_h1)                                                       \
+  X(double, nu_exp_h1)                                                        \
+  X(double, nu_coef_h2)                                                       \
+  X(double, nu_exp_h2)                                                        \
+  X(double, nu_coef_c1)                                                       \
+  X(double, nu_exp_c1)                                                        \
+  X(double, nu_coef_c2)                                                       \
+  X(double, nu_exp_c2)                                                        \
+  X(double, eu_coef_h1)                                                       \
+  X(double, eu_exp_h1)                                                        \
+  X(double, eu_coef_h2)                                                       \
+  X(float, eu_exp_h2)                                                         \
+  X(double, eu_coef_c1)                                                       \
+  X(double, eu_exp_c1)                                                        \
+  X(double, eu_coef_c2)                                                       \
+  X(float, eu_exp_c2)                                                         \
+  /* engine values */                                                         \
+  X(double, channels)                                                         \
+  X(double, v_h)                                                              \
+  X(double, v_c)                                                              \
+  X(double, re_h)                                                             \
+  X(double, re_c)                                                             \
+  X(double, nu_h)                                                             \
+  X(double, nu_c)                                                             \
+  X(double, alpha_h)                                                          \
+  X(double, alpha_c)                                                          \
+  X(double, v_h1)                                                             \
+  X(double, v_h2)                                                             \
+  X(double, v_c1)                                                             \
+  X(double, v_c2)                                                             \
+  X(double, re_h1)                                                            \
+  X(double, re_h2)                                                            \
+  X(double, re_c1)                                                            \
+  X(double, re_c2)                                                            \
+  X(double, nu_h1)                                                            \
+  X(double, nu_h2)                                                            \
+  X(double, nu_c1)                                                            \
+  X(double, nu_c2)                                                            \
+  X(double, alpha_h1)                                                         \
+  X(double, alpha_h2)                                                         \
+  X(double, alpha_c1)                                                         \
+  X(float, alpha_c2)                                                          \
+  X(double, dp_ch_h1)                                                         \
+  X(float, dp_ch_h2)                                                          \
+  X(double, dp_ch_c1)                                                         \
+  X(double, dp_ch_c2)                                                         \
+  X(double, t_w_h)                                                            \
+  X(double, t_w_c)                                                            \
+  X(double, t_w_h1)                                                           \
+  X(double, t_w_c1)                                                           \
+  X(double, t_w_h2)                                                           \
+  X(double, t_w_c2)                                                           \
+  X(double, t_wall)                                                           \
+  X(double, visc_w_h)                                                         \
+  X(double, visc_w_c)                                                         \
+  X(double, visc_w_h1)                                                        \
+  X(double, visc_w_h2)                                                        \
+  X(double, visc_w_c1)                                                        \
+  X(double, visc_w_c2)                                                        \
+  X(float, lambda_plate)                                                      \
+  X(double, lambda_sus304)                                                    \
+  X(double, lambda_sus316)                                                    \
+  X(double, k_calc)                                                           \
+  X(double, k_service)                                                        \
+  X(double, k_mix)                                                            \
+  X(float, k_clean)                                                           \
+  X(double, k_1)                                                              \
+  X(double, k_2)                                                              \
+  X(double, k_1_clean)                                                        \
+  X(double, k_2_clean)                                                        \
+  X(double, k_mix_first)                                                      \
+  X(double, area)                                                             \
+  X(double, best_area)                                                        \
+  X(double, plate_count)                                                      \
+  X(double, margin)                                                           \
+  X(double, fouling_out)                                                      \
+  X(double, dp_ch_h)                                                          \
+  X(double, dp_ch_c)                                                          \
+  X(double, dp_port_h)                                                        \
+  X(double, dp_port_c)                                                        \
+  X(double, dp_h)                                                             \
+  X(double, dp_c)                                                             \
+  X(double, dp_ch_max_h)                                                      \
+  X(double, dp_ch_max_c)                                                      \
+  X(double, dp_lim_h)                                                         \
+  X(double, dp_lim_c)                                                         \
+  X(double, v_port_h)                                                         \
+  X(double, v_port_c)                                                         \
+  X(float, port_share_h)                                                      \
+  X(double, port_share_c)                                                     \
+  X(double, shear_h)                                                          \
+  X(double, shear_c)                                                          \
+  X(double, dt_1)                                                             \
+  X(double, dt_2)                                                             \
+  X(double, t_h_out_2)                                                        \
+  X(double, t_c_out_2)                                                        \
+  X(double, area_excess)                                                      \
+  /* condensate subcooling zone */                                            \
+  X(double, flow_cond)                                                        \
+  X(float, v_sc)                                                              \
+  X(double, re_sc)                                                            \
+  X(double, nu_sc)                                                            \
+  X(double, alpha_sc)                                                         \
+  X(double, k_sc)                                                             \
+  X(double, lmtd_sc)                                                          \
+  X(double, area_sc)                                                          \
+  /* mixed-channel flow split and two-group balance */                        \
+  X(double, v_h1_lim)                                                         \
+  X(double, v_c1_lim)                                                         \
+  X(double, v_h2_lim)                                                         \
+  X(double, v_c2_lim)                                                         \
+  X(double, v_h1_max)                                                         \
+  X(double, v_h2_max)                                                         \
+  X(double, v_c1_max)                                                         \
+  X(double, v_c2_max)                                                         \
+  X(double, flow_h_carried)                                                   \
+  X(double, flow_c_carried)                                                   \
+  X(double, area_1)                                                           \
+  X(float, area_2)                                                            \
+  X(double, q_cap_1)                                                          \
+  X(double, q_cap_2)                                                          \
+  X(double, t_h_out_1)                                                        \
+  X(double, t_c_out_1)                                                        \
+  X(double, lmtd_1)                                                           \
+  X(float, lmtd_2)                                                            \
+  X(double, duty_calc)                                                        \
+  /* check calculation of a mixed pack */                                     \
+  X(double, channels_hm_saved)                                                \
+  X(double, channels_ml_saved)                                                \
+  X(double, channels_port)                                                    \
+  /* run totals before a split into parallel units */                         \
+  X(double, duty_total)                                                       \
+  X(double, flow_h_total)                                                     \
+  X(double, flow_c_total)                                                     \
+  /* results for display and the case record */                              \
+  X(double, frame_length)                                                     \
+  X(double, frame_width)                                                      \
+  X(double, frame_height)                                                     \
+  X(float, weight)                                                            \
+  X(double, price)                                                            \
+  X(double, pack_length)
+
+struct SelectionState {
+#define PHE_DECLARE_FIELD(type, name) type name{};
+  PHE_STATE_FIELDS(PHE_DECLARE_FIELD)
+#undef PHE_DECLARE_FIELD
+
+  // The open engineering database (not owned).
+  Database* db = nullptr;
+};
+
+// Calls f(name, value) for every field in declaration order.
+template <class F>
+void for_each_field(const SelectionState& s, F&& f) {
+#define PHE_VISIT_FIELD(type, name) f(#name, s.name);
+  PHE_STATE_FIELDS(PHE_VISIT_FIELD)
+#undef PHE_VISIT_FIELD
+}
+
+template <class F>
+void for_each_field(SelectionState& s, F&& f) {
+#define PHE_VISIT_FIELD(type, name) f(#name, s.name);
+  PHE_STATE_FIELDS(PHE_VISIT_FIELD)
+#undef PHE_VISIT_FIELD
+}
+
+}  // namespace phe
