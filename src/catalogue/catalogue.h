@@ -1,0 +1,58 @@
+// The plate heat exchanger catalogue: 22 models in nine families, five channel
+// types each, and the procedures that decode plate-type codes.
+//
+// Codes are matched whole and without regard to letter case; a code outside
+// the catalogue changes nothing.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "state/selection_state.h"
+
+namespace phe {
+
+struct ModelInfo {
+  const char* code;    // e.g. "PX65L"
+  const char* family;  // e.g. "PX65"
+  double port_diameter;  // mm
+  double max_area;       // largest pack area, m2
+};
+
+// The 22 models in catalogue order.
+const std::vector<ModelInfo>& Models();
+// nullptr when the code is not a model code.
+const ModelInfo* FindModel(std::string_view model_code);
+
+bool EqualsNoCase(std::string_view a, std::string_view b);
+// True for the 44 codes model-HM and model-ML.
+bool IsMixedPlateType(std::string_view plate_type);
+
+// Family picked from the flows (liquid or steam limit on the hot side).
+std::string FamilyByFlow(double flow_h, double flow_c, int16_t hot_kind);
+// The next larger family, or "" after PX450 and for an unknown family.
+std::string NextFamily(std::string_view family);
+// Single-type plate types of a family in search order; empty when unknown.
+const std::vector<std::string>& FamilySearchOrder(std::string_view family);
+
+// plate_type -> model_code.
+void BHXH(SelectionState& s);
+// plate_type and channel counts -> arrangement_type, arrangement_dh, arrangement_dz.
+void BPLX(SelectionState& s);
+// plate_type -> plate geometry and port data.
+void Br_Cs(SelectionState& s);
+// plate_type and re_in (re_in_1, re_in_2) -> Nusselt constants.
+void Br_Nu(SelectionState& s);
+// plate_type and re_in (re_in_1, re_in_2) -> Euler constants.
+void Br_Eu(SelectionState& s);
+
+// Port formulas shared by every engine (flows m3/h, diameters mm, kPa).
+double PortVelocity(double flow, double diameter_mm);
+// Distribution term G(N), bounded below by 0 so that a port pressure drop is
+// never smaller than its single-pass value.
+double PortDistributionTerm(double n, double k1, double k2, double k3, double k4);
+// 0.001 * zeta * rho * v^2 * (1 + passes * G(N)).
+double PortPressureDrop(double zeta, double rho, double v_port, double passes, double g);
+
+}  // namespace phe
