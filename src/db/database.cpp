@@ -154,12 +154,12 @@ bool Database::IsKnownTable(std::string_view table) {
 
 const std::vector<std::string>& Database::MediumTables() { return kMediumTables; }
 
-std::unique_ptr<Database> Database::Open(const std::string& path) {
+std::unique_ptr<Database> Database::Open(const std::string& path, bool force_read_only) {
   if (access(path.c_str(), F_OK) != 0)
     throw DbError("engineering database \"" + path + "\" not found");
   if (access(path.c_str(), R_OK) != 0)
     throw DbError("engineering database \"" + path + "\" cannot be read");
-  const bool read_only = access(path.c_str(), W_OK) != 0;
+  const bool read_only = force_read_only || access(path.c_str(), W_OK) != 0;
   sqlite3* h = nullptr;
   const int flags = read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
   if (sqlite3_open_v2(path.c_str(), &h, flags, nullptr) != SQLITE_OK) {

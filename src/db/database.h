@@ -88,7 +88,8 @@ class Database {
  public:
   // Opens an existing database file. A missing, unreadable or corrupt file, or
   // one that lacks a table the program reads, throws DbError naming the file.
-  static std::unique_ptr<Database> Open(const std::string& path);
+  // A file the user may not write is opened read-only; read_only forces that.
+  static std::unique_ptr<Database> Open(const std::string& path, bool read_only = false);
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
