@@ -1,0 +1,56 @@
+// Drives the window's logic from a case file, as a user would at the keyboard:
+// the headless command-line driver and the end-to-end tests use it.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "db/database.h"
+#include "state/env.h"
+#include "state/selection_state.h"
+#include "ui/headless_form.h"
+
+namespace phe {
+
+class CaseError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// One edit-and-run: the texts typed per control, and the option buttons.
+struct CaseInput {
+  std::vector<std::pair<std::string, std::string>> controls;
+  std::optional<int> selection_option;  // 2 automatic, 3 manual
+  std::optional<int> calc_option;       // 4 design, 5 check
+};
+
+// Parses a case object, or {"runs": [case, ...]}. Unknown controls, list items
+// that are not in their list and values of the wrong type throw CaseError.
+std::vector<CaseInput> ParseCases(const nlohmann::json& doc, bool* several);
+std::vector<CaseInput> ParseCaseFile(const std::string& path, bool* several);
+
+class CaseSession {
+ public:
+  explicit CaseSession(Database& db);
+
+  // Clicks the option buttons, enters the controls in the keyboard focus
+  // order, presses Run; returns messages, controls, state and case record.
+  nlohmann::json Run(const CaseInput& input);
+
+  HeadlessForm form;
+  SelectionState state;
+  Env env;
+
+ private:
+  void TypeInto(const std::string& control, const std::string& text);
+  void Choose(const std::string& control, const std::string& item);
+  Database& db_;
+};
+
+nlohmann::json StateToJson(const SelectionState& s);
+
+}  // namespace phe

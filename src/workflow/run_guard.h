@@ -1,0 +1,29 @@
+// Stops a run whose arithmetic went wrong (a division by zero, the logarithm
+// of a non-positive number): no NaN or infinity may reach a shown field or the
+// case record.
+#pragma once
+
+#include <string>
+
+#include "state/env.h"
+#include "state/selection_state.h"
+#include "ui/form_port.h"
+
+namespace phe {
+
+class RunGuard {
+ public:
+  explicit RunGuard(FormPort& form) : form_(form) {}
+
+  // When a number of the record is not finite: a message box saying where,
+  // then RunAborted.
+  void Check(const SelectionState& s, const std::string& where) const;
+
+  // Name of the first field that is not finite, or "".
+  static std::string FirstNonFinite(const SelectionState& s);
+
+ private:
+  FormPort& form_;
+};
+
+}  // namespace phe
