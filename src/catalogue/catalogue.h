@@ -5,6 +5,7 @@
 // the catalogue changes nothing.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,17 @@ const ModelInfo* FindModel(std::string_view model_code);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // True for the 44 codes model-HM and model-ML.
 bool IsMixedPlateType(std::string_view plate_type);
+
+enum class ChannelType { kH, kM, kL, kHM, kML };
+
+struct PlateTypeCode {
+  int model = 0;  // index into Models()
+  ChannelType channel = ChannelType::kH;
+};
+// Decodes one of the 110 catalogue codes; nullopt for any other text.
+std::optional<PlateTypeCode> ParsePlateType(std::string_view plate_type);
+// "H", "M", "L", "HM" or "ML".
+const char* ChannelTypeCode(ChannelType channel);
 
 // Family picked from the flows (liquid or steam limit on the hot side).
 std::string FamilyByFlow(double flow_h, double flow_c, int16_t hot_kind);
