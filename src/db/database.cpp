@@ -56,11 +56,27 @@ struct Statement {
   ~Statement() { sqlite3_finalize(stmt); }
 };
 
+// Interval tables are written in ascending order; when one is, finds bisect.
+void MarkSortedIntervals(TableData& t) {
+  int lo = t.ColumnIndex("min_T"), hi = t.ColumnIndex("max_T");
+  if (lo < 0 || hi < 0) return;
+  for (size_t i = 0; i < t.rows.size(); ++i) {
+    const Cell& l = t.rows[i][lo];
+    const Cell& h = t.rows[i][hi];
+    if (!std::holds_alternative<double>(l) || !std::holds_alternative<double>(h)) return;
+    if (!(std::get<double>(l) < std::get<double>(h))) return;
+    if (i > 0 && !(std::get<double>(t.rows[i - 1][hi]) <= std::get<double>(l))) return;
+  }
+  t.sorted_lo = lo;
+  t.sorted_hi = hi;
+}
+
 }  // namespace
 
 int TableData::ColumnIndex(std::string_view column) const {
-  auto it = column_index.find(Lower(column));
-  return it == column_index.end() ? -1 : it->second;
+  for (size_t i = 0; i < columns.size(); ++i)
+    if (EqualNoCase(columns[i], column)) return static_cast<int>(i);
+  return -1;
 }
 
 Criterion Criterion::LowInclusive(std::string lo, std::string hi, double x) {
@@ -91,6 +107,32 @@ bool RecordSet::FindFirst(const Criterion& c) {
     if (br < 0) throw DbError("table \"" + table_->name + "\" has no column \"Br\"");
   }
   const auto& rows = table_->rows;
+  if (c.kind != Criterion::Kind::kModelArea && lo == table_->sorted_lo &&
+      hi == table_->sorted_hi) {
+    // Only the last interval starting at or below x can hold it.
+    const bool inclusive = c.kind == Criterion::Kind::kLowInclusiveHighExclusive;
+    size_t first = 0, count = rows.size();
+    while (count > 0) {
+      const size_t half = count / 2;
+      const double l = AsNumber(rows[first + half][lo]);
+      if (inclusive ? l <= c.x : l < c.x) {
+        first += half + 1;
+        count -= half + 1;
+      } else {
+        count = half;
+      }
+    }
+    if (first > 0) {
+      const double h = AsNumber(rows[first - 1][hi]);
+      if (inclusive ? h > c.x : h >= c.x) {
+        current_ = static_cast<long>(first - 1);
+        no_match_ = false;
+        return true;
+      }
+    }
+    no_match_ = true;
+    return false;
+  }
   for (size_t i = 0; i < rows.size(); ++i) {
     const double l = AsNumber(rows[i][lo]);
     const double h = AsNumber(rows[i][hi]);
@@ -206,10 +248,7 @@ std::shared_ptr<const TableData> Database::Load(const std::string& table) {
     throw DbError("cannot read table \"" + table + "\" of \"" + path_ +
                   "\": " + sqlite3_errmsg(handle_));
   const int n = sqlite3_column_count(st.stmt);
-  for (int i = 0; i < n; ++i) {
-    data->columns.emplace_back(sqlite3_column_name(st.stmt, i));
-    data->column_index.emplace(Lower(data->columns.back()), i);
-  }
+  for (int i = 0; i < n; ++i) data->columns.emplace_back(sqlite3_column_name(st.stmt, i));
   int rc;
   while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
     std::vector<Cell> row(static_cast<size_t>(n));
@@ -231,6 +270,7 @@ std::shared_ptr<const TableData> Database::Load(const std::string& table) {
   if (rc != SQLITE_DONE)
     throw DbError("cannot read table \"" + table + "\" of \"" + path_ +
                   "\": " + sqlite3_errmsg(handle_));
+  MarkSortedIntervals(*data);
   return data;
 }
 

@@ -29,9 +29,12 @@ using Cell = std::variant<std::monostate, double, std::string>;
 // The rows of one table as read from the file, shared by its record sets.
 struct TableData {
   std::string name;
-  std::vector<std::string> columns;                 // as spelled in the file
-  std::unordered_map<std::string, int> column_index;  // lower-case name -> index
+  std::vector<std::string> columns;  // as spelled in the file
   std::vector<std::vector<Cell>> rows;
+  // Set when the rows hold ascending, non-overlapping intervals of the columns
+  // lo_column..hi_column: a find may then bisect instead of scanning.
+  int sorted_lo = -1;
+  int sorted_hi = -1;
   int ColumnIndex(std::string_view column) const;  // -1 when absent
 };
 
