@@ -1,0 +1,80 @@
+#include "properties/wall.h"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace phe {
+
+namespace {
+
+RecordSet& Open(const std::unique_ptr<RecordSet>& rs, const char* which) {
+  if (!rs) throw std::logic_error(std::string("the ") + which + " table is not open");
+  return *rs;
+}
+
+// Wall temperatures of the series chain 1/alpha_h, plate, 1/alpha_c between
+// the two mean bulk temperatures.
+void WallTemperatures(const SelectionState& s, double alpha_h, double alpha_c, double& t_w_h,
+                      double& t_w_c) {
+  const double r = s.plate_thickness * 0.001 / s.lambda_plate;
+  t_w_h = (s.t_c_mean + s.t_h_mean * (alpha_h / alpha_c + alpha_h * r)) /
+          (1 + alpha_h / alpha_c + alpha_h * r);
+  t_w_c = (t_w_h + s.t_c_mean * alpha_c * r) / (1 + alpha_c * r);
+}
+
+// Viscosity at a wall temperature, interpolated between whole degrees. The
+// working values are shared by every wall lookup, so a temperature without a
+// row reuses whatever the last lookup found. The kind-2 lookups keep their
+// upper value in single precision.
+double WallViscosity(SelectionState& s, RecordSet& rs, double t, bool kind2) {
+  const double t0 = std::trunc(t);
+  s.wall_t0 = t0;
+  if (rs.FindFirst(Criterion::LowInclusive("min_T", "max_T", t0))) s.wall_v0 = rs.Field("V");
+  double v1;
+  if (kind2) {
+    if (rs.FindFirst(Criterion::LowInclusive("min_T", "max_T", t0 + 1)))
+      s.wall_v1_2 = static_cast<float>(rs.Field("V"));
+    v1 = s.wall_v1_2;
+  } else {
+    if (rs.FindFirst(Criterion::LowInclusive("min_T", "max_T", t0 + 1))) s.wall_v1 = rs.Field("V");
+    v1 = s.wall_v1;
+  }
+  return s.wall_v0 + (t - t0) * (v1 - s.wall_v0);
+}
+
+}  // namespace
+
+void BW(SelectionState& s, Env& env) {
+  WallTemperatures(s, s.alpha_h, s.alpha_c, s.t_w_h, s.t_w_c);
+  // Condensing steam has no wall viscosity of its own.
+  if (s.hot_kind == 1) s.visc_w_h = WallViscosity(s, Open(env.rs_hot, "hot medium"), s.t_w_h, false);
+  if (s.hot_kind == 1 || s.hot_kind == 2)
+    s.visc_w_c = WallViscosity(s, Open(env.rs_cold, "cold medium"), s.t_w_c, false);
+}
+
+void BW12(SelectionState& s, Env& env) {
+  WallTemperatures(s, s.alpha_h1, s.alpha_c1, s.t_w_h1, s.t_w_c1);
+  WallTemperatures(s, s.alpha_h2, s.alpha_c2, s.t_w_h2, s.t_w_c2);
+  RecordSet& hot = Open(env.rs_hot, "hot medium");
+  RecordSet& cold = Open(env.rs_cold, "cold medium");
+  s.visc_w_h1 = WallViscosity(s, hot, s.t_w_h1, false);
+  s.visc_w_c1 = WallViscosity(s, cold, s.t_w_c1, false);
+  s.visc_w_h2 = WallViscosity(s, hot, s.t_w_h2, true);
+  s.visc_w_c2 = WallViscosity(s, cold, s.t_w_c2, true);
+}
+
+void BP(SelectionState& s, Env& env) {
+  RecordSet& rs = Open(env.rs_bpdrxs, "plate conductivity");
+  // Here a temperature on a row's upper bound belongs to that row.
+  if (rs.FindFirst(Criterion::LowExclusive("min_t", "max_t", s.t_wall))) {
+    s.lambda_sus304 = rs.Field("SUS304");
+    s.lambda_sus316 = rs.Field("SUS316");
+  }
+  switch (env.form.ListIndex("Com_bpc")) {
+    case 0: s.lambda_plate = static_cast<float>(s.lambda_sus304); break;
+    case 1: s.lambda_plate = static_cast<float>(s.lambda_sus316); break;
+    default: break;  // no material chosen: keep the last conductivity
+  }
+}
+
+}  // namespace phe

@@ -1,0 +1,362 @@
+#include "workflow/run_command.h"
+
+#include <cctype>
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+#include "properties/media.h"
+#include "ui/input_panel.h"
+#include "ui/numeric.h"
+#include "workflow/transfer.h"
+
+namespace phe {
+
+namespace {
+
+constexpr int kCritical = 16;
+constexpr double kStep = 0.1;  // degC, grid of the temperature searches
+
+bool Given(double flag) { return flag != 0; }
+
+bool SameNoCase(const std::string& a, const char* b) {
+  const std::string_view bv(b);
+  if (a.size() != bv.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(bv[i])))
+      return false;
+  return true;
+}
+
+// ---------------------------------------------------------------- validation
+
+struct Rule {
+  bool fails;
+  const char* text;
+  const char* title;
+  const char* focus;
+};
+
+bool Validate(SelectionState& s, Env& env) {
+  const bool duty = Given(s.given_duty);
+  const bool fh = Given(s.given_flow_h);
+  const bool fc = Given(s.given_flow_c);
+  const bool thi = Given(s.given_t_h_in);
+  const bool tho = Given(s.given_t_h_out);
+  const bool tci = Given(s.given_t_c_in);
+  const bool tco = Given(s.given_t_c_out);
+  const bool hot_temps = thi && tho;
+  const bool cold_temps = tci && tco;
+
+  auto check = [&](const Rule& r) {
+    if (!r.fails) return false;
+    ShowMessage(env.form, r.text, r.title, kCritical);
+    env.form.SetFocus(r.focus);
+    return true;
+  };
+
+  if (check({s.duty == 0 && s.flow_h == 0 && s.flow_c == 0,
+             "换热量、介质流量缺失，请重新输入！  ", "提示", "Txt_Wq"}))
+    return false;
+
+  if (s.hot_kind == 1) {
+    // The first four compare the values themselves: a missing temperature is 0.
+    const Rule rules[] = {
+        {s.t_h_in <= s.t_h_out, "热介质进口温度必须大于热介质出口温度，请重新输入！", "错误",
+         "Txt_Th1"},
+        {s.t_c_in >= s.t_c_out, "冷介质进口温度必须小于冷介质出口温度，请重新输入！", "错误",
+         "Txt_Tc1"},
+        {s.t_h_in <= s.t_c_out, "冷介质出水温度必须小于热介质进水温度，请重新输入！ ", "提示",
+         "Txt_Tc2"},
+        {s.t_h_out <= s.t_c_in, "冷介质进水温度必须小于热介质出水温度，请重新输入！  ", "提示",
+         "Txt_Tc1"},
+        {!duty && fh && fc && hot_temps && cold_temps,
+         "冷热介质流量、进出口温度数值过多，请删除未知项！  ", "提示", "Txt_Tc2"},
+        {!duty && fh && !fc && hot_temps && !cold_temps,
+         "冷介质流量、进出口温度数值缺失，请输入未知项！  ", "提示", "Txt_Tc2"},
+        {!duty && !fh && fc && hot_temps && !cold_temps, "热介质流量数值缺失，请重新输入！  ",
+         "提示", "Txt_Tc2"},
+        {!duty && !fh && fc && cold_temps && !hot_temps,
+         "热介质流量、进出口温度数值缺失，请输入未知项！  ", "提示", "Txt_Tc2"},
+        {!duty && fh && !fc && cold_temps && !hot_temps, "冷介质流量缺失，请重新输入！  ", "提示",
+         "Txt_Tc2"},
+        {duty && fh && hot_temps, "换热量、热介质流量、进出口温度数值过多，请删除未知项！  ",
+         "提示", "Txt_Th2"},
+        {duty && fc && cold_temps, "换热量、冷介质流量、进出口温度数值过多，请删除未知项！  ",
+         "提示", "Txt_Tc2"},
+    };
+    for (const Rule& r : rules)
+      if (check(r)) return false;
+  } else if (s.hot_kind == 2) {
+    const std::string zh = env.form.Text("com_zh");
+    // The engines have no condensate data for the mixed channel types.
+    const bool mixed = SameNoCase(zh, "HM") || SameNoCase(zh, "ML");
+    const Rule rules[] = {
+        {s.t_c_in >= s.t_c_out, "冷介质进口温度必须小于冷介质出口温度，请重新输入！", "错误",
+         "Txt_Tc1"},
+        {s.t_h_in < 105 || s.t_h_in > 160, "蒸汽温度必须介于105℃和160℃之间，请重新输入！",
+         "错误", "Txt_Th1"},
+        {duty && fc && cold_temps, "换热量、冷介质流量、进出口温度数值过多，请删除未知项！  ",
+         "提示", "Txt_Tc2"},
+        {(s.selection_mode == 1 || s.calc_mode == 2) && mixed,
+         "一次侧为蒸汽时，采用深波纹板片M，不能采用HM、ML板型。", "提示", "com_zh"},
+    };
+    for (const Rule& r : rules)
+      if (check(r)) return false;
+  }
+
+  // A check calculation rates a given pack; without channels there is none.
+  if (check({(s.hot_kind == 1 || s.hot_kind == 2) && s.calc_mode == 2 && s.channels_hm + s.channels_ml <= 0,
+             "校核计算时流道数不能为0，请输入流道数！", "错误", "Txt_nh"}))
+    return false;
+  return true;
+}
+
+// ------------------------------------------------------------- heat balance
+
+// Ends the run after the message has been shown.
+[[noreturn]] void Abort(Env& env, const std::string& text) {
+  ShowMessage(env.form, text, "错误", kCritical);
+  throw RunAborted{};
+}
+
+std::string Temp(double t) { return FormatFixed(t, 1) + "℃"; }
+
+enum class Side { kHot, kCold };
+
+struct SideRef {
+  Side side;
+  RecordSet& rs;
+  double& mean;
+  double& rho;
+  double& cp;
+  std::string name;  // for messages, e.g. 热介质（Water）
+};
+
+SideRef Hot(SelectionState& s, Env& env) {
+  return {Side::kHot, *env.rs_hot, s.t_h_mean, s.rho_h, s.cp_h,
+          "热介质（" + env.form.Text("Com_jh") + "）"};
+}
+
+SideRef Cold(SelectionState& s, Env& env) {
+  return {Side::kCold, *env.rs_cold, s.t_c_mean, s.rho_c, s.cp_c,
+          "冷介质（" + env.form.Text("Com_jc") + "）"};
+}
+
+bool HasRow(RecordSet& rs, double t) {
+  return rs.FindFirst(Criterion::LowInclusive("min_T", "max_T", t));
+}
+
+// True when both rows an interpolated lookup at t reads exist (the upper row
+// is not needed at a whole degree).
+bool Covers(RecordSet& rs, double t) {
+  const double t0 = std::trunc(t);
+  return HasRow(rs, t0) && (t == t0 || HasRow(rs, t0 + 1));
+}
+
+bool Usable(double v) { return std::isfinite(v) && v > 0; }
+
+// Density and specific heat of a side at the temperature in its mean field.
+void RhoCpAtMean(SelectionState& s, Env& env, const SideRef& side) {
+  if (side.side == Side::kHot)
+    HotRhoCp(s, env);
+  else
+    ColdRhoCp(s, env);
+}
+
+// A side at the mean of its two temperatures, with the data checked.
+void AtMean(SelectionState& s, Env& env, const SideRef& side, double t_a, double t_b) {
+  side.mean = (t_a + t_b) / 2;
+  if (!Covers(side.rs, side.mean))
+    Abort(env, "物性数据缺失：" + side.name + "在" + Temp(side.mean) +
+                   "时没有物性数据，无法完成热平衡计算，请检查温度！");
+  RhoCpAtMean(s, env, side);
+  if (!Usable(side.rho) || !Usable(side.cp))
+    Abort(env, "物性数据错误：" + side.name + "在" + Temp(side.mean) +
+                   "时的密度或比热为零，无法完成热平衡计算！");
+}
+
+// Steps a trial temperature on the 0.1 degC grid away from the known one until
+// the side's heat reaches the duty; returns the last grid temperature whose
+// heat was still below it. `bound` is the other side's inlet temperature the
+// trial must not pass (NaN: none).
+double Search(SelectionState& s, Env& env, const SideRef& side, double known, int dir,
+              double flow, double& trial, double bound, const char* quantity,
+              const char* bound_text) {
+  for (long k = 1;; ++k) {
+    const double t = known + dir * k * kStep;
+    trial = t;
+    if (!std::isnan(bound) && (dir > 0 ? t > bound : t < bound))
+      Abort(env, std::string("热平衡：无法求得") + quantity + "，试算温度已" + bound_text +
+                     "，请检查换热量、流量和温度！");
+    side.mean = (t + known) / 2;
+    if (!HasRow(side.rs, t) || !Covers(side.rs, side.mean))
+      Abort(env, std::string("热平衡：无法求得") + quantity + "，试算温度" + Temp(t) + "超出" +
+                     side.name + "物性数据的温度范围，请检查换热量、流量和温度！");
+    RhoCpAtMean(s, env, side);
+    if (!Usable(side.rho) || !Usable(side.cp))
+      Abort(env, "物性数据错误：" + side.name + "在" + Temp(side.mean) +
+                     "时的密度或比热为零，无法完成热平衡计算！");
+    s.q_part = flow * side.rho * side.cp * (dir * (t - known)) / 3.6;
+    if (!(s.q_part < s.duty)) return known + dir * (k - 1) * kStep;
+  }
+}
+
+double Flow(double duty, const SideRef& side, double dt) {
+  return 3.6 * duty / (side.cp * side.rho * dt);
+}
+
+void SearchColdOut(SelectionState& s, Env& env) {
+  s.t_c_out = Search(s, env, Cold(s, env), s.t_c_in, +1, s.flow_c, s.t_c_out_trial, s.t_h_in,
+                     "冷介质出口温度", "高于热介质进口温度");
+}
+
+void SearchColdIn(SelectionState& s, Env& env) {
+  s.t_c_in = Search(s, env, Cold(s, env), s.t_c_out, -1, s.flow_c, s.t_c_in_trial, NAN,
+                    "冷介质进口温度", "");
+}
+
+void SearchHotOut(SelectionState& s, Env& env) {
+  s.t_h_out = Search(s, env, Hot(s, env), s.t_h_in, -1, s.flow_h, s.t_h_out_trial, s.t_c_in,
+                     "热介质出口温度", "低于冷介质进口温度");
+}
+
+void SearchHotIn(SelectionState& s, Env& env) {
+  s.t_h_in = Search(s, env, Hot(s, env), s.t_h_out, +1, s.flow_h, s.t_h_in_trial, NAN,
+                    "热介质进口温度", "");
+}
+
+void HotFlowFromDuty(SelectionState& s, Env& env) {
+  const SideRef hot = Hot(s, env);
+  AtMean(s, env, hot, s.t_h_in, s.t_h_out);
+  s.flow_h = Flow(s.duty, hot, s.t_h_in - s.t_h_out);
+}
+
+void ColdFlowFromDuty(SelectionState& s, Env& env) {
+  const SideRef cold = Cold(s, env);
+  AtMean(s, env, cold, s.t_c_in, s.t_c_out);
+  s.flow_c = Flow(s.duty, cold, s.t_c_out - s.t_c_in);
+}
+
+// Steam mass and volume flow that carry the duty at the steam temperature.
+void SteamFlow(SelectionState& s, Env& env) {
+  if (!env.rs_hot->FindFirst(Criterion::LowInclusive("min_t", "max_t", s.t_h_in)))
+    Abort(env, "物性数据缺失：蒸汽在" + Temp(s.t_h_in) + "时没有饱和蒸汽数据，无法计算蒸汽流量！");
+  SteamProps(s, env);
+  if (!Usable(s.latent_heat) || !Usable(s.rho_steam))
+    Abort(env, "物性数据错误：蒸汽在" + Temp(s.t_h_in) +
+                   "时的汽化潜热或蒸汽密度为零，无法计算蒸汽流量！");
+  s.steam_flow = 3.6 * s.duty / s.latent_heat;
+  s.flow_h = s.steam_flow / s.rho_steam;
+}
+
+// The cold side's missing quantity once the duty is known.
+void CompleteColdSide(SelectionState& s, Env& env, bool fc, bool tci, bool tco) {
+  if (!fc && tci && tco) ColdFlowFromDuty(s, env);
+  if (fc && tci && !tco) SearchColdOut(s, env);
+  if (fc && tco && !tci) SearchColdIn(s, env);
+}
+
+// Conditions read the entry flags as they were at the start: a quantity found
+// by an earlier case still counts as not given.
+void CompleteBalance(SelectionState& s, Env& env) {
+  const bool duty = Given(s.given_duty);
+  const bool fh = Given(s.given_flow_h);
+  const bool fc = Given(s.given_flow_c);
+  const bool thi = Given(s.given_t_h_in);
+  const bool tho = Given(s.given_t_h_out);
+  const bool tci = Given(s.given_t_c_in);
+  const bool tco = Given(s.given_t_c_out);
+
+  if (s.hot_kind == 1) {
+    if (!duty && fh && thi && tho) {
+      const SideRef hot = Hot(s, env);
+      AtMean(s, env, hot, s.t_h_in, s.t_h_out);
+      s.duty = s.flow_h * s.rho_h * s.cp_h * (s.t_h_in - s.t_h_out) / 3.6;
+      CompleteColdSide(s, env, fc, tci, tco);
+    }
+    if (!duty && fc && tci && tco) {
+      const SideRef cold = Cold(s, env);
+      AtMean(s, env, cold, s.t_c_in, s.t_c_out);
+      s.duty = s.flow_c * s.rho_c * s.cp_c * (s.t_c_out - s.t_c_in) / 3.6;
+      if (!fh && thi && tho) HotFlowFromDuty(s, env);
+      if (fh && thi && !tho) SearchHotOut(s, env);
+      if (fh && tho && !thi) SearchHotIn(s, env);
+    }
+    if (duty) {
+      if (!fh && thi && tho) HotFlowFromDuty(s, env);
+      if (fh && thi && !tho) SearchHotOut(s, env);
+      if (fh && tho && !thi) SearchHotIn(s, env);
+      CompleteColdSide(s, env, fc, tci, tco);
+    }
+  } else if (s.hot_kind == 2) {
+    // Steam condenses at t_h_in; its outlet temperature plays no part.
+    if (duty && thi) {
+      SteamFlow(s, env);
+      CompleteColdSide(s, env, fc, tci, tco);
+    }
+    if (!duty && fc && tci && tco) {
+      const SideRef cold = Cold(s, env);
+      AtMean(s, env, cold, s.t_c_in, s.t_c_out);
+      s.duty = s.flow_c * s.rho_c * s.cp_c * (s.t_c_out - s.t_c_in) / 3.6;
+      SteamFlow(s, env);
+    }
+  }
+}
+
+void OpenRecordSets(SelectionState& s, Env& env) {
+  if (!s.db) throw std::logic_error("the engineering database is not open");
+  env.rs_hot = s.db->OpenRecordSet(s.table_h);
+  env.rs_cold = s.db->OpenRecordSet(s.table_c);
+  env.rs_bpdrxs = s.db->OpenRecordSet("BPDRXS");
+}
+
+}  // namespace
+
+bool RunValidateAndBalance(SelectionState& s, Env& env) {
+  // Refresh: these do not end the run (a too large fouling is shown again and
+  // the previous value kept).
+  Txt_Rhc_Change(s, env);
+  Txt_GF1_Change(s, env);
+  Txt_N_Change(s, env);
+  Com_pg_Click(s, env);
+  txttj_in(s, env);
+  Com_jh_LostFocus(s, env);
+  Com_jc_LostFocus(s, env);
+
+  try {
+    OpenRecordSets(s, env);
+    env.anim_index = 0;
+    env.anim_last = 3;
+    s.fouling_out = 0;
+    s.units = 1;
+    s.family_bumped = 0;
+
+    if (!Validate(s, env)) return false;
+    CompleteBalance(s, env);
+  } catch (const DbError& e) {
+    ShowMessage(env.form, std::string("数据库错误：") + e.what(), "错误", kCritical);
+    return false;
+  } catch (const RunAborted&) {
+    return false;
+  }
+  txtcs_out(s, env);
+  return true;
+}
+
+void cmd_count_Click(SelectionState& s, Env& env) {
+  // A second press while a run is going on must not start a run inside it.
+  if (env.running) return;
+  env.running = true;
+  struct ClearRunning {
+    bool& running;
+    ~ClearRunning() { running = false; }
+  } clear{env.running};
+  try {
+    if (RunValidateAndBalance(s, env)) RunSelection(s, env);
+  } catch (const RunAborted&) {
+    // The message box has said why; the results shown stay as they were.
+  }
+}
+
+}  // namespace phe

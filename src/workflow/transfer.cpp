@@ -1,0 +1,101 @@
+#include "workflow/transfer.h"
+
+#include <charconv>
+#include <string>
+
+#include "catalogue/catalogue.h"
+#include "ui/numeric.h"
+
+namespace phe {
+
+namespace {
+
+double ValueOf(Env& env, const char* control) { return Val(env.form.Text(control)); }
+
+// A single-precision value shown as its own shortest decimal (123.4, not the
+// 123.400001525879 of its double image).
+std::string FormatSingle(float x) {
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, x);
+  double d = 0;
+  std::from_chars(buf, r.ptr, d);
+  return FormatGeneral(d);
+}
+
+void WriteBalance(SelectionState& s, Env& env) {
+  env.form.SetText("Txt_Wq", FormatFixed(s.duty / 1000, 1));
+  env.form.SetText("Txt_Qh", FormatFixed(s.flow_h, 1));
+  env.form.SetText("Txt_Qc", FormatFixed(s.flow_c, 1));
+  env.form.SetText("Txt_Tc1", FormatFixed(s.t_c_in, 1));
+  env.form.SetText("Txt_Tc2", FormatFixed(s.t_c_out, 1));
+  env.form.SetText("Txt_Th1", FormatFixed(s.t_h_in, 1));
+  env.form.SetText("Txt_Th2", FormatFixed(s.t_h_out, 1));
+}
+
+}  // namespace
+
+void txttj_in(SelectionState& s, Env& env) {
+  const int h = env.form.ListIndex("Com_jh");
+  const int c = env.form.ListIndex("Com_jc");
+  s.medium_h_index = static_cast<int16_t>(h < 0 ? 0 : h + 1);
+  s.medium_c_index = static_cast<int16_t>(c < 0 ? 0 : c + 1);
+  s.duty = ValueOf(env, "Txt_Wq") * 1000;
+  s.flow_h = ValueOf(env, "Txt_Qh");
+  s.flow_c = ValueOf(env, "Txt_Qc");
+  s.t_h_in = ValueOf(env, "Txt_Th1");
+  s.t_h_out = ValueOf(env, "Txt_Th2");
+  s.t_c_in = ValueOf(env, "Txt_Tc1");
+  s.t_c_out = ValueOf(env, "Txt_Tc2");
+  s.dp_max_h = ValueOf(env, "Txt_Ph");
+  s.dp_max_c = static_cast<float>(ValueOf(env, "Txt_Pc"));
+  s.passes = ValueOf(env, "Txt_N");
+  if (s.calc_mode == 2) {
+    s.channels_hm = ValueOf(env, "Txt_nh");
+    s.channels_ml = ValueOf(env, "Txt_nl");
+    s.plate_type = env.form.Text("com_br") + "-" + env.form.Text("com_zh");
+  }
+}
+
+void txtcs_out(SelectionState& s, Env& env) { WriteBalance(s, env); }
+
+void txtjg_out(SelectionState& s, Env& env) {
+  // A pure L pack designed here keeps its channel count in the second field.
+  if (s.calc_mode == 1 && EqualsNoCase(s.arrangement_type, "L")) {
+    env.form.SetText("Txt_nl", FormatWhole(s.channels_hm));
+    env.form.SetText("Txt_nh", FormatWhole(s.channels_ml));
+  } else {
+    env.form.SetText("Txt_nh", FormatWhole(s.channels_hm));
+    env.form.SetText("Txt_nl", FormatWhole(s.channels_ml));
+  }
+  WriteBalance(s, env);
+  env.form.SetText("com_br", s.model_code);
+  env.form.SetText("com_zh", s.arrangement_type);
+
+  env.form.SetText("Txt_D1", FormatGeneral(s.port_d_c));
+  env.form.SetText("Txt_D2", FormatGeneral(s.port_d_h));
+  env.form.SetText("Txt_K", FormatWhole(s.k_service));
+  env.form.SetText("Txt_RHC1", FormatFixed(s.fouling_out, 6));
+  env.form.SetText("Txt_GF", FormatWhole(s.margin));
+  env.form.SetText("Txt_F", FormatFixed(s.area, 1));
+  env.form.SetText("Txt_TM", FormatFixed(s.lmtd, 1));
+  env.form.SetText("Txt_Ph1", FormatFixed(s.dp_h, 2));
+  env.form.SetText("Txt_Ph2", FormatFixed(s.dp_port_h, 2));
+  env.form.SetText("Txt_Pc1", FormatFixed(s.dp_c, 2));
+  env.form.SetText("Txt_Pc2", FormatFixed(s.dp_port_c, 2));
+  env.form.SetText("Txt_Wlh", FormatFixed(s.v_port_h, 2));
+  env.form.SetText("Txt_Wlc", FormatFixed(s.v_port_c, 2));
+
+  // Beyond the model's largest pack the area, weight, size and price mean
+  // nothing; an unknown model has no limit to apply.
+  const ModelInfo* model = FindModel(s.model_code);
+  if (model && s.area > model->max_area) {
+    for (const char* c : {"Txt_F", "Txt_W", "Txt_H", "Txt_Y"}) env.form.SetText(c, "");
+  } else {
+    env.form.SetText("Txt_W", FormatSingle(s.weight));
+    env.form.SetText("Txt_H", FormatGeneral(s.frame_length) + "x" + FormatGeneral(s.frame_width) +
+                                  "x" + FormatGeneral(s.frame_height) + "h");
+    env.form.SetText("Txt_Y", FormatGeneral(s.price));
+  }
+}
+
+}  // namespace phe
