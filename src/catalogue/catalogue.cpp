@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <cmath>
+
+#include "ui/numeric.h"
 
 namespace phe {
 
@@ -85,16 +85,6 @@ constexpr std::array<std::pair<const char*, ChannelType>, 5> kChannelCodes = {{
 }};
 
 char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// General number format: a whole count as its digits, a fraction with a
-// decimal point; always C rules, whatever the locale.
-std::string GeneralNumber(double x) {
-  if (x == 0) x = 0;  // no "-0"
-  char buf[64];
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 15);
-  if (ec != std::errc()) return {};
-  return std::string(buf, end);
-}
 
 void SetArrangement(SelectionState& s, const std::string& label, const char* type) {
   s.arrangement_dh = label;
@@ -186,7 +176,7 @@ void BPLX(SelectionState& s) {
     case ChannelType::kM:
     case ChannelType::kL: {
       const char* letter = ChannelTypeCode(code->channel);
-      SetArrangement(s, GeneralNumber(s.channels) + letter, letter);
+      SetArrangement(s, FormatGeneral(s.channels) + letter, letter);
       return;
     }
     case ChannelType::kHM:
@@ -199,10 +189,10 @@ void BPLX(SelectionState& s) {
       const char* first_letter = hm ? "H" : "M";
       const char* second_letter = hm ? "M" : "L";
       // Three independent tests: with both counts 0 the second one wins.
-      if (first == 0) SetArrangement(s, GeneralNumber(second) + second_letter, second_letter);
-      if (second == 0) SetArrangement(s, GeneralNumber(first) + first_letter, first_letter);
+      if (first == 0) SetArrangement(s, FormatGeneral(second) + second_letter, second_letter);
+      if (second == 0) SetArrangement(s, FormatGeneral(first) + first_letter, first_letter);
       if (first > 0 && second > 0) {
-        SetArrangement(s, GeneralNumber(first) + first_letter + "+" + GeneralNumber(second) + second_letter,
+        SetArrangement(s, FormatGeneral(first) + first_letter + "+" + FormatGeneral(second) + second_letter,
                        hm ? "HM" : "ML");
       }
       return;
