@@ -1,0 +1,617 @@
+#include "ui/qt/main_window.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cstdlib>
+#include <set>
+#include <stdexcept>
+
+#include "ui/input_panel.h"
+#include "ui/layout.h"
+#include "ui/qt/look.h"
+#include "ui/qt/reference_menus.h"
+#include "workflow/run_command.h"
+
+#ifndef PHE_VERSION
+#define PHE_VERSION "unknown"
+#endif
+
+namespace phe {
+
+namespace {
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Fields of the hot medium; they are drawn red.
+const std::set<std::string, std::less<>> kHotSide = {
+    "Com_jh", "Txt_Th1", "Txt_Th2", "Txt_Qh", "Txt_Ph",
+    "Txt_D2", "Txt_Wlh", "Txt_Ph2", "Txt_Ph1"};
+
+// Lists whose text is typed or written, not only picked: the lining and the
+// two plate-type lists (the Run command writes the chosen model and type back).
+const std::set<std::string, std::less<>> kEditableLists = {"Com_jgl", "com_br", "com_zh"};
+
+const std::vector<std::string>& ItemsOf(const std::string& list) {
+  for (const auto& l : layout::kLists)
+    if (l.name == list) return l.items;
+  throw std::out_of_range("no list named " + list);
+}
+
+QLabel* Caption(const QString& text) {
+  auto* label = new QLabel(text);
+  label->setFont(qt::CaptionFont());
+  return label;
+}
+
+QLabel* Unit(const QString& text) {
+  auto* label = new QLabel(text);
+  label->setFont(qt::FieldFont());
+  return label;
+}
+
+QGroupBox* Frame(const QString& caption) {
+  auto* box = new QGroupBox(caption);
+  box->setFont(qt::CaptionFont());
+  return box;
+}
+
+QMessageBox::Icon ToQt(MsgIcon icon) {
+  switch (icon) {
+    case MsgIcon::kCritical: return QMessageBox::Critical;
+    case MsgIcon::kWarning: return QMessageBox::Warning;
+    case MsgIcon::kQuestion: return QMessageBox::Question;
+    case MsgIcon::kInformation: return QMessageBox::Information;
+  }
+  return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(std::unique_ptr<Database> db, QWidget* parent)
+    : QMainWindow(parent), db_(std::move(db)), env_(*this) {
+  if (!db_) throw std::invalid_argument("the window needs an open database");
+  setObjectName(QStringLiteral("frm_br"));
+  setWindowTitle(Q(layout::kWindowTitle));
+  setFont(qt::CaptionFont());
+  pictures_ = qt::MakeCursorPictures();
+  setWindowIcon(QIcon(pictures_[3]));
+
+  BuildPanel();
+  BuildMenus();
+
+  busy_timer_ = new QTimer(this);
+  busy_timer_->setObjectName(QStringLiteral("Timer"));
+  busy_timer_->setInterval(100);
+  connect(busy_timer_, &QTimer::timeout, this, &MainWindow::OnTimerTick);
+
+  WireHandlers();
+
+  state_.db = db_.get();
+  Form_Load(state_, env_);
+}
+
+MainWindow::~MainWindow() {
+  closing_ = true;
+  if (busy_) QGuiApplication::restoreOverrideCursor();
+  // The fields lose the focus as they go; their handlers must not run on a
+  // record that is being torn down, so the panel goes while it is still whole.
+  delete takeCentralWidget();
+}
+
+// ---- layout ----
+
+QLineEdit* MainWindow::AddTextBox(const std::string& name, bool hot_side, bool result) {
+  auto* box = new QLineEdit;
+  box->setObjectName(Q(name));
+  box->setFont(qt::FieldFont());
+  box->setFixedWidth(result ? 76 : 70);
+  qt::PaintField(box, hot_side);
+  if (result) {
+    box->setReadOnly(true);
+    // Selectable for copying, but Tab passes them by.
+    box->setFocusPolicy(Qt::ClickFocus);
+  }
+  controls_.emplace(name, box);
+  return box;
+}
+
+QComboBox* MainWindow::AddList(const std::string& name, bool hot_side) {
+  auto* list = new QComboBox;
+  list->setObjectName(Q(name));
+  list->setFont(qt::FieldFont());
+  for (const auto& item : ItemsOf(name)) list->addItem(Q(item));
+  if (kEditableLists.count(name)) {
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    // No completion: the text is what the user typed, nothing more.
+    list->setCompleter(nullptr);
+  }
+  list->setCurrentIndex(-1);
+  qt::PaintField(list, hot_side);
+  controls_.emplace(name, list);
+  return list;
+}
+
+QRadioButton* MainWindow::AddOption(int index, const QString& caption) {
+  auto* option = new QRadioButton(caption);
+  const std::string name = layout::OptionName(index);
+  option->setObjectName(Q(name));
+  option->setFont(qt::CaptionFont());
+  controls_.emplace(name, option);
+  return option;
+}
+
+void MainWindow::BuildPanel() {
+  auto hot = [](const std::string& n) { return kHotSide.count(n) > 0; };
+  auto text_box = [&](const std::string& n) { return AddTextBox(n, hot(n), false); };
+  auto result_box = [&](const std::string& n) { return AddTextBox(n, hot(n), true); };
+
+  // Operating case: hot side left, cold side right.
+  QGroupBox* operating = Frame(QStringLiteral("工况参数"));
+  {
+    auto* grid = new QGridLayout(operating);
+    grid->addWidget(Caption(QStringLiteral("热介质")), 0, 1, Qt::AlignCenter);
+    grid->addWidget(Caption(QStringLiteral("冷介质")), 0, 2, Qt::AlignCenter);
+    QComboBox* jh = AddList("Com_jh", true);
+    QComboBox* jc = AddList("Com_jc", false);
+    jh->setMinimumWidth(130);
+    jc->setMinimumWidth(130);
+    grid->addWidget(Caption(QStringLiteral("介质名称")), 1, 0);
+    grid->addWidget(jh, 1, 1);
+    grid->addWidget(jc, 1, 2);
+    struct Row {
+      const char* caption;
+      const char* hot;
+      const char* cold;
+      const char* unit;
+    };
+    const Row rows[] = {{"进口温度", "Txt_Th1", "Txt_Tc1", "℃"},
+                        {"出口温度", "Txt_Th2", "Txt_Tc2", "℃"},
+                        {"介质流量", "Txt_Qh", "Txt_Qc", "m3/h"},
+                        {"最大压降", "Txt_Ph", "Txt_Pc", "kPa"}};
+    int r = 2;
+    for (const Row& row : rows) {
+      grid->addWidget(Caption(QString::fromUtf8(row.caption)), r, 0);
+      grid->addWidget(text_box(row.hot), r, 1, Qt::AlignCenter);
+      grid->addWidget(text_box(row.cold), r, 2, Qt::AlignCenter);
+      grid->addWidget(Unit(QString::fromUtf8(row.unit)), r, 3);
+      ++r;
+    }
+  }
+
+  // Equipment options, one list per row.
+  QGroupBox* equipment = Frame(QStringLiteral("设备参数"));
+  {
+    auto* grid = new QGridLayout(equipment);
+    const std::pair<const char*, const char*> rows[] = {{"设计压力", "Com_pg"},
+                                                        {"板片材质", "Com_bpc"},
+                                                        {"板片厚度", "Com_bph"},
+                                                        {"垫片材质", "Com_dpc"},
+                                                        {"接口材质", "Com_jgl"}};
+    int r = 0;
+    for (const auto& [caption, name] : rows) {
+      grid->addWidget(Caption(QString::fromUtf8(caption)), r, 0);
+      QComboBox* list = AddList(name, false);
+      list->setMinimumWidth(100);
+      grid->addWidget(list, r, 1);
+      ++r;
+    }
+  }
+
+  // Design parameters, with the calculation-mode pair.
+  QGroupBox* design = Frame(QStringLiteral("设计参数"));
+  {
+    auto* grid = new QGridLayout(design);
+    QRadioButton* opt4 = AddOption(4, QStringLiteral("设计计算"));
+    QRadioButton* opt5 = AddOption(5, QStringLiteral("校核计算"));
+    calc_group_ = new QButtonGroup(this);
+    calc_group_->addButton(opt4, 4);
+    calc_group_->addButton(opt5, 5);
+    opt4->setChecked(true);
+    auto* modes = new QHBoxLayout;
+    modes->addWidget(opt4);
+    modes->addWidget(opt5);
+    grid->addLayout(modes, 0, 0, 1, 3);
+    struct Row {
+      const char* caption;
+      const char* name;
+      const char* unit;
+    };
+    const Row rows[] = {{"热交换量", "Txt_Wq", "kW"},
+                        {"流程数量", "Txt_N", ""},
+                        {"设计裕量", "Txt_GF1", "%"},
+                        {"污垢系数", "Txt_Rhc", "m2.℃/W"}};
+    int r = 1;
+    for (const Row& row : rows) {
+      grid->addWidget(Caption(QString::fromUtf8(row.caption)), r, 0);
+      grid->addWidget(text_box(row.name), r, 1);
+      if (*row.unit) grid->addWidget(Unit(QString::fromUtf8(row.unit)), r, 2);
+      ++r;
+    }
+  }
+
+  // Plate type, with the selection-mode pair.
+  QGroupBox* plate = Frame(QStringLiteral("板型参数"));
+  {
+    auto* grid = new QGridLayout(plate);
+    QRadioButton* opt2 = AddOption(2, QStringLiteral("自动选型"));
+    QRadioButton* opt3 = AddOption(3, QStringLiteral("人工选型"));
+    selection_group_ = new QButtonGroup(this);
+    selection_group_->addButton(opt2, 2);
+    selection_group_->addButton(opt3, 3);
+    opt2->setChecked(true);
+    grid->addWidget(opt2, 0, 0, 1, 2, Qt::AlignLeft);
+    grid->addWidget(opt3, 0, 2, 1, 2, Qt::AlignLeft);
+    QComboBox* br = AddList("com_br", false);
+    QComboBox* zh = AddList("com_zh", false);
+    br->setMinimumWidth(100);
+    zh->setMinimumWidth(70);
+    grid->addWidget(Caption(QStringLiteral("板换型号")), 1, 0);
+    grid->addWidget(br, 1, 1);
+    grid->addWidget(Caption(QStringLiteral("板片类型")), 1, 2);
+    grid->addWidget(zh, 1, 3);
+    grid->addWidget(Caption(QStringLiteral("流道数H/M")), 2, 0);
+    grid->addWidget(text_box("Txt_nh"), 2, 1);
+    grid->addWidget(Caption(QStringLiteral("流道数M/L")), 2, 2);
+    grid->addWidget(text_box("Txt_nl"), 2, 3);
+  }
+
+  // Results, read-only.
+  QGroupBox* results = Frame(QStringLiteral("计算结果"));
+  {
+    auto* grid = new QGridLayout(results);
+    grid->addWidget(Caption(QStringLiteral("热介质")), 0, 1, Qt::AlignCenter);
+    grid->addWidget(Caption(QStringLiteral("冷介质")), 0, 2, Qt::AlignCenter);
+    struct Row {
+      const char* caption;
+      const char* hot;
+      const char* cold;  // "" for a single field
+      const char* unit;
+    };
+    const Row rows[] = {{"接口直径", "Txt_D2", "Txt_D1", "mm"},
+                        {"接口流速", "Txt_Wlh", "Txt_Wlc", "m/s"},
+                        {"接口压降", "Txt_Ph2", "Txt_Pc2", "kPa"},
+                        {"计算压降", "Txt_Ph1", "Txt_Pc1", "kPa"},
+                        {"设计裕量", "Txt_GF", "", "%"},
+                        {"污垢系数", "Txt_RHC1", "", "m2.℃/W"},
+                        {"传热系数", "Txt_K", "", "W/m2.℃"},
+                        {"对数温差", "Txt_TM", "", "℃"},
+                        {"换热面积", "Txt_F", "", "m2"},
+                        {"参考价格", "Txt_Y", "", "￥"},
+                        {"运行重量", "Txt_W", "", "kg"}};
+    int r = 1;
+    for (const Row& row : rows) {
+      grid->addWidget(Caption(QString::fromUtf8(row.caption)), r, 0);
+      grid->addWidget(result_box(row.hot), r, 1, Qt::AlignCenter);
+      if (*row.cold) grid->addWidget(result_box(row.cold), r, 2, Qt::AlignCenter);
+      grid->addWidget(Unit(QString::fromUtf8(row.unit)), r, 3);
+      ++r;
+    }
+    grid->addWidget(Caption(QStringLiteral("外形尺寸")), r, 0);
+    QLineEdit* outline = result_box("Txt_H");
+    outline->setFixedWidth(2 * 76 + grid->horizontalSpacing());
+    grid->addWidget(outline, r, 1, 1, 2, Qt::AlignCenter);
+    grid->addWidget(Unit(QStringLiteral("mm")), r, 3);
+    grid->setRowStretch(r + 1, 1);
+  }
+
+  run_button_ = new QPushButton(QStringLiteral("运行"));
+  run_button_->setObjectName(QStringLiteral("cmd_count"));
+  run_button_->setFont(qt::CaptionFont());
+  run_button_->setMinimumSize(96, 32);
+  controls_.emplace("cmd_count", run_button_);
+
+  auto* central = new QWidget;
+  auto* grid = new QGridLayout(central);
+  grid->addWidget(operating, 0, 0, 1, 2);
+  grid->addWidget(equipment, 1, 0);
+  grid->addWidget(design, 1, 1);
+  grid->addWidget(plate, 2, 0, 1, 2);
+  grid->addWidget(results, 0, 2, 3, 1);
+  grid->addWidget(run_button_, 3, 2, Qt::AlignRight | Qt::AlignBottom);
+  // One fixed panel: the window is as large as its contents, no larger.
+  grid->setSizeConstraint(QLayout::SetFixedSize);
+  setCentralWidget(central);
+
+  for (const auto& st : layout::kStartTexts)
+    static_cast<QLineEdit*>(At(st.name))->setText(Q(st.text));
+
+  QWidget* previous = nullptr;
+  for (const auto& name : layout::kFocusOrder) {
+    QWidget* w = At(name);
+    if (previous) setTabOrder(previous, w);
+    previous = w;
+  }
+  setTabOrder(previous, run_button_);
+}
+
+void MainWindow::BuildMenus() {
+  const std::set<std::string> tables = {"传热系数", "污垢系数", "蒸汽温度"};
+  menuBar()->setFont(qt::CaptionFont());
+  for (const auto& menu : qt::ReferenceMenus()) {
+    QMenu* m = menuBar()->addMenu(Q(menu.title));
+    m->setFont(tables.count(menu.title) ? qt::ReferenceMenuFont() : qt::CaptionFont());
+    // Reference lines only: choosing one does nothing.
+    for (const auto& entry : menu.entries) m->addAction(Q(entry));
+  }
+  QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
+  help->setFont(qt::CaptionFont());
+  QAction* about = help->addAction(QStringLiteral("关于"));
+  connect(about, &QAction::triggered, this, [this] {
+    MessageBox("板式换热器选型计算软件 pheselect\n版本 " PHE_VERSION, "关于",
+               MsgIcon::kInformation, MsgButtons::kOk);
+  });
+}
+
+// ---- events ----
+
+void MainWindow::WireHandlers() {
+  for (const auto& name : layout::kInputTextBoxes) {
+    auto* box = static_cast<QLineEdit*>(At(name));
+    // textEdited comes from the user only; a text the program writes runs nothing.
+    if (Handler h = ChangeHandler(name))
+      connect(box, &QLineEdit::textEdited, this, [this, h] {
+        if (!writing_) Dispatch([this, h] { h(state_, env_); });
+      });
+    if (LostFocusHandler(name)) box->installEventFilter(this);
+  }
+  for (const auto& spec : layout::kLists) {
+    QComboBox* list = ListAt(spec.name);
+    Handler click = ClickHandler(spec.name);
+    Handler change = ChangeHandler(spec.name);
+    // activated is the user's choice of an item, by mouse or keyboard.
+    if (click || change)
+      connect(list, &QComboBox::activated, this, [this, click, change] {
+        if (writing_) return;
+        if (click) Dispatch([this, click] { click(state_, env_); });
+        if (change) Dispatch([this, change] { change(state_, env_); });
+      });
+    if (change && list->lineEdit())
+      connect(list->lineEdit(), &QLineEdit::textEdited, this, [this, change] {
+        if (!writing_) Dispatch([this, change] { change(state_, env_); });
+      });
+    if (LostFocusHandler(spec.name)) list->installEventFilter(this);
+  }
+  for (QButtonGroup* group : {selection_group_, calc_group_})
+    connect(group, &QButtonGroup::idClicked, this, [this](int index) {
+      if (!writing_) Dispatch([this, index] { opt_br_Click(state_, env_, index); });
+    });
+  connect(run_button_, &QPushButton::clicked, this, &MainWindow::OnRun);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusOut && !writing_) {
+    const auto reason = static_cast<QFocusEvent*>(event)->reason();
+    // Another window or a list's drop-down taking the focus is not leaving
+    // the field: the user comes straight back to it.
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+      if (Handler h = LostFocusHandler(watched->objectName().toStdString()))
+        Dispatch([this, h] { h(state_, env_); });
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::Dispatch(const std::function<void()>& handler) {
+  if (closing_) return;
+  try {
+    handler();
+  } catch (const RunAborted&) {
+    // The user has been told already.
+  } catch (const std::exception& e) {
+    MessageBox(std::string("程序内部错误：") + e.what(), "错误", MsgIcon::kCritical,
+               MsgButtons::kOk);
+  }
+}
+
+void MainWindow::OnRun() {
+  if (env_.running) return;
+  // Disabling the focused button would hand the focus to the next field and
+  // later run that field's LostFocus handler on a text the user never left.
+  const bool had_focus = run_button_->hasFocus();
+  if (had_focus) run_button_->clearFocus();
+  run_button_->setEnabled(false);
+  Dispatch([this] { cmd_count_Click(state_, env_); });
+  run_button_->setEnabled(true);
+  if (had_focus && focusWidget() == nullptr) run_button_->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::OnTimerTick() {
+  Dispatch([this] { Timer_Timer(state_, env_); });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  bool may_close = true;
+  Dispatch([this, &may_close] { may_close = Form_Unload(state_, env_); });
+  if (!may_close) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  // Closing in the middle of a run ends the program at once; the run's
+  // remaining yields would otherwise keep it alive to the end of the run.
+  if (env_.running) std::exit(0);
+}
+
+void MainWindow::EnterText(std::string_view control, const std::string& text) {
+  QWidget* w = At(control);
+  const std::string name(control);
+  if (auto* box = qobject_cast<QLineEdit*>(w)) {
+    box->setText(Q(text));
+    if (Handler h = ChangeHandler(name)) Dispatch([this, h] { h(state_, env_); });
+  } else if (auto* list = qobject_cast<QComboBox*>(w)) {
+    const int index = list->findText(Q(text), Qt::MatchExactly);
+    if (index >= 0) {
+      list->setCurrentIndex(index);
+      emit list->activated(index);
+    } else if (list->isEditable()) {
+      list->setEditText(Q(text));
+      if (Handler h = ChangeHandler(name)) Dispatch([this, h] { h(state_, env_); });
+    } else {
+      throw std::invalid_argument("list " + name + " has no item \"" + text + "\"");
+    }
+  } else {
+    throw std::invalid_argument(name + " takes no text");
+  }
+  if (Handler h = LostFocusHandler(name)) Dispatch([this, h] { h(state_, env_); });
+}
+
+// ---- FormPort ----
+
+QWidget* MainWindow::Control(std::string_view control) const {
+  auto it = controls_.find(control);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+QWidget* MainWindow::At(std::string_view control) const {
+  QWidget* w = Control(control);
+  if (!w) throw std::out_of_range("no control named " + std::string(control));
+  return w;
+}
+
+QComboBox* MainWindow::ListAt(std::string_view control) const {
+  auto* list = qobject_cast<QComboBox*>(At(control));
+  if (!list) throw std::invalid_argument(std::string(control) + " is not a list");
+  return list;
+}
+
+std::string MainWindow::Text(std::string_view control) const {
+  QWidget* w = At(control);
+  if (auto* box = qobject_cast<QLineEdit*>(w)) return box->text().toStdString();
+  if (auto* list = qobject_cast<QComboBox*>(w)) return list->currentText().toStdString();
+  if (auto* option = qobject_cast<QRadioButton*>(w)) return option->isChecked() ? "True" : "False";
+  return static_cast<QPushButton*>(w)->text().toStdString();
+}
+
+void MainWindow::SetText(std::string_view control, const std::string& text) {
+  QWidget* w = At(control);
+  writing_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{writing_};
+  if (auto* box = qobject_cast<QLineEdit*>(w)) {
+    box->setText(Q(text));
+    box->setCursorPosition(0);
+    return;
+  }
+  if (auto* list = qobject_cast<QComboBox*>(w)) {
+    const int index = list->findText(Q(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (list->isEditable()) {
+      list->setCurrentIndex(index);
+      list->setEditText(Q(text));
+    } else if (index >= 0 || text.empty()) {
+      list->setCurrentIndex(index);
+    } else {
+      throw std::invalid_argument("list " + std::string(control) + " has no item \"" + text +
+                                  "\"");
+    }
+    return;
+  }
+  throw std::invalid_argument(std::string(control) + " takes no text");
+}
+
+int MainWindow::ListIndex(std::string_view control) const {
+  QComboBox* list = ListAt(control);
+  const int index = list->currentIndex();
+  // A typed text that is no item means no item is chosen.
+  if (list->isEditable() && (index < 0 || list->itemText(index) != list->currentText()))
+    return list->findText(list->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+  return index;
+}
+
+void MainWindow::SetListIndex(std::string_view control, int index) {
+  QComboBox* list = ListAt(control);
+  if (index < -1 || index >= list->count())
+    throw std::out_of_range("list " + std::string(control) + " has no item " +
+                            std::to_string(index));
+  writing_ = true;
+  list->setCurrentIndex(index);
+  writing_ = false;
+}
+
+bool MainWindow::Enabled(std::string_view control) const { return At(control)->isEnabled(); }
+
+void MainWindow::SetEnabled(std::string_view control, bool enabled) {
+  At(control)->setEnabled(enabled);
+}
+
+void MainWindow::SetFocus(std::string_view control) {
+  At(control)->setFocus(Qt::OtherFocusReason);
+}
+
+MsgAnswer MainWindow::MessageBox(const std::string& text, const std::string& title, MsgIcon icon,
+                                 MsgButtons buttons) {
+  if (message_hook_) {
+    RecordedMessage m;
+    m.text = text;
+    m.title = title;
+    m.icon = icon;
+    m.buttons = buttons;
+    m.answer = message_hook_(m);
+    return m.answer;
+  }
+  QMessageBox box(ToQt(icon), Q(title), Q(text),
+                  buttons == MsgButtons::kYesNo ? QMessageBox::Yes | QMessageBox::No
+                                                : QMessageBox::Ok,
+                  this);
+  box.setFont(qt::CaptionFont());
+  if (buttons == MsgButtons::kYesNo) box.setDefaultButton(QMessageBox::Yes);
+  // The busy cursor would hide that the box waits for an answer.
+  if (busy_) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+  const int pressed = box.exec();
+  if (busy_) QGuiApplication::restoreOverrideCursor();
+  if (buttons == MsgButtons::kOk) return MsgAnswer::kOk;
+  return pressed == QMessageBox::Yes ? MsgAnswer::kYes : MsgAnswer::kNo;
+}
+
+void MainWindow::BusyOn() {
+  if (!busy_) {
+    QGuiApplication::setOverrideCursor(QCursor(pictures_[0], 16, 16));
+    busy_ = true;
+  }
+  ShowCursorPicture(0);
+  busy_timer_->start();
+  QCoreApplication::processEvents();
+  since_yield_.start();
+}
+
+void MainWindow::BusyOff() {
+  busy_timer_->stop();
+  if (busy_) {
+    QGuiApplication::restoreOverrideCursor();
+    busy_ = false;
+  }
+}
+
+void MainWindow::ShowCursorPicture(int index) {
+  if (index < 0 || index >= static_cast<int>(pictures_.size()))
+    throw std::out_of_range("no cursor picture " + std::to_string(index));
+  cursor_picture_ = index;
+  if (busy_) QGuiApplication::changeOverrideCursor(QCursor(pictures_[static_cast<size_t>(index)], 16, 16));
+}
+
+void MainWindow::Yield() {
+  // Called from the innermost calculation loops: only every few milliseconds
+  // is it worth handing the thread to the event loop.
+  if (since_yield_.isValid() && since_yield_.nsecsElapsed() < 5'000'000) return;
+  QCoreApplication::processEvents();
+  since_yield_.start();
+}
+
+}  // namespace phe

@@ -1,0 +1,120 @@
+// The window frm_br: the input panel, the results, the Run button and the
+// reference menus. It is the program's FormPort; every event is handed to the
+// same handlers the headless driver calls.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QPixmap>
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "db/database.h"
+#include "state/env.h"
+#include "state/selection_state.h"
+#include "ui/form_port.h"
+#include "ui/headless_form.h"
+
+class QButtonGroup;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace phe {
+
+class MainWindow : public QMainWindow, public FormPort {
+  Q_OBJECT
+
+ public:
+  // Takes the open database, lays out the panel and runs the start-up
+  // sequence (state defaults, list selections).
+  explicit MainWindow(std::unique_ptr<Database> db, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // FormPort
+  std::string Text(std::string_view control) const override;
+  void SetText(std::string_view control, const std::string& text) override;
+  int ListIndex(std::string_view control) const override;
+  void SetListIndex(std::string_view control, int index) override;
+  bool Enabled(std::string_view control) const override;
+  void SetEnabled(std::string_view control, bool enabled) override;
+  void SetFocus(std::string_view control) override;
+  MsgAnswer MessageBox(const std::string& text, const std::string& title, MsgIcon icon,
+                       MsgButtons buttons) override;
+  void BusyOn() override;
+  void BusyOff() override;
+  void ShowCursorPicture(int index) override;
+  void Yield() override;
+
+  // When set, message boxes are handed to the hook instead of being shown
+  // modally; the hook's answer is the button pressed. Tests and the
+  // screenshot run answer boxes this way.
+  using MessageHook = std::function<MsgAnswer(const RecordedMessage&)>;
+  void SetMessageHook(MessageHook hook) { message_hook_ = std::move(hook); }
+
+  SelectionState& state() { return state_; }
+  Env& env() { return env_; }
+
+  // A control by name (Txt_Th1, Com_jh, opt_br(4), cmd_count); nullptr when
+  // there is none.
+  QWidget* Control(std::string_view control) const;
+  QPushButton* RunButton() const { return run_button_; }
+  QTimer* BusyTimer() const { return busy_timer_; }
+
+  bool Busy() const { return busy_; }
+  // The busy-cursor picture last shown, or -1.
+  int CursorPicture() const { return cursor_picture_; }
+  const std::array<QPixmap, 4>& CursorPictures() const { return pictures_; }
+
+  // As a user would: the text typed into a box or list (its Change handler
+  // runs), then the box is left (its LostFocus handler runs).
+  void EnterText(std::string_view control, const std::string& text);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildPanel();
+  void BuildMenus();
+  void WireHandlers();
+  QLineEdit* AddTextBox(const std::string& name, bool hot_side, bool result);
+  QComboBox* AddList(const std::string& name, bool hot_side);
+  QRadioButton* AddOption(int index, const QString& caption);
+  QWidget* At(std::string_view control) const;
+  QComboBox* ListAt(std::string_view control) const;
+
+  // Runs one handler; a fault inside it is explained in a message box rather
+  // than left to unwind through the event loop.
+  void Dispatch(const std::function<void()>& handler);
+  void OnRun();
+  void OnTimerTick();
+
+  std::unique_ptr<Database> db_;
+  SelectionState state_;
+  Env env_;
+
+  std::map<std::string, QWidget*, std::less<>> controls_;
+  QButtonGroup* selection_group_ = nullptr;  // options 2, 3
+  QButtonGroup* calc_group_ = nullptr;       // options 4, 5
+  QPushButton* run_button_ = nullptr;
+  QTimer* busy_timer_ = nullptr;
+
+  std::array<QPixmap, 4> pictures_;
+  int cursor_picture_ = -1;
+  bool busy_ = false;
+  QElapsedTimer since_yield_;
+
+  // True while the program itself writes a control: no handler may run then.
+  bool writing_ = false;
+  bool closing_ = false;  // being destroyed: no handler runs any more
+  MessageHook message_hook_;
+};
+
+}  // namespace phe

@@ -1,0 +1,658 @@
+// The Qt window, driven as a user would drive it: keys, Tab, mouse clicks.
+// Runs on Qt's offscreen platform; message boxes are answered by a hook.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "db/database.h"
+#include "state/env.h"
+#include "state/selection_state.h"
+#include "ui/headless_form.h"
+#include "ui/input_panel.h"
+#include "ui/layout.h"
+#include "ui/numeric.h"
+#include "ui/qt/main_window.h"
+#include "workflow/run_command.h"
+
+namespace phe {
+namespace {
+
+namespace fs = std::filesystem;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// ---- user input ----
+
+int KeyFor(QChar c) {
+  if (c == '.') return Qt::Key_Period;
+  if (c == ',') return Qt::Key_Comma;
+  if (c == ' ') return Qt::Key_Space;
+  return c.toUpper().unicode();
+}
+
+void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}) {
+  QWidget* target = QApplication::focusWidget();
+  ASSERT_NE(target, nullptr) << "no widget has the keyboard focus";
+  QKeyEvent press(QEvent::KeyPress, key, mods, text);
+  QApplication::sendEvent(target, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+  QApplication::sendEvent(target, &release);
+}
+
+// A click as the mouse gives it: the focus first (a synthetic press does not
+// move it), then press and release.
+void Click(QWidget* w) {
+  if (w->focusPolicy() & Qt::ClickFocus) w->setFocus(Qt::MouseFocusReason);
+  const QPointF p = QRectF(w->rect()).center();
+  const QPointF g = w->mapToGlobal(p);
+  QMouseEvent press(QEvent::MouseButtonPress, p, g, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, p, g, Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QApplication::sendEvent(w, &release);
+}
+
+std::string FocusName() {
+  QWidget* w = QApplication::focusWidget();
+  return w ? w->objectName().toStdString() : std::string("<none>");
+}
+
+// Snapshot of the whole record, for "nothing changed" and "same record" checks.
+std::map<std::string, std::string> Dump(const SelectionState& s) {
+  std::map<std::string, std::string> out;
+  for_each_field(s, [&](const char* name, const auto& v) {
+    std::ostringstream os;
+    os.precision(17);
+    os << v;
+    out[name] = os.str();
+  });
+  return out;
+}
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    db_path_ = fs::temp_directory_path() /
+               (std::string("qt_") + info->test_suite_name() + "_" + info->name() + ".mdb");
+    fs::copy_file(DefaultDatabasePath(), db_path_, fs::copy_options::overwrite_existing);
+    window_ = std::make_unique<MainWindow>(Database::Open(db_path_.string()));
+    window_->SetMessageHook([this](const RecordedMessage& m) {
+      messages_.push_back(m);
+      messages_.back().answer = m.buttons == MsgButtons::kYesNo ? yes_no_answer_ : MsgAnswer::kOk;
+      if (on_message_) on_message_();
+      return messages_.back().answer;
+    });
+    window_->show();
+    window_->activateWindow();
+    for (int i = 0; i < 200 && !window_->isActiveWindow(); ++i) {
+      QApplication::processEvents();
+      QThread::msleep(5);
+    }
+    ASSERT_TRUE(window_->isActiveWindow()) << "the window never became active";
+  }
+
+  void TearDown() override {
+    window_.reset();
+    std::error_code ec;
+    fs::remove(db_path_, ec);
+  }
+
+  QWidget* W(const std::string& name) {
+    QWidget* w = window_->Control(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+  QLineEdit* Box(const std::string& name) { return qobject_cast<QLineEdit*>(W(name)); }
+  QComboBox* List(const std::string& name) { return qobject_cast<QComboBox*>(W(name)); }
+
+  // Into the box as by a mouse click, replace its text by typing.
+  void TypeInto(const std::string& name, const std::string& text) {
+    W(name)->setFocus(Qt::MouseFocusReason);
+    ASSERT_EQ(FocusName(), name);
+    Key(Qt::Key_A, Qt::ControlModifier);
+    if (text.empty()) Key(Qt::Key_Delete);
+    for (QChar c : Q(text)) Key(KeyFor(c), Qt::NoModifier, QString(c));
+  }
+  void Leave() { Key(Qt::Key_Tab); }
+  void Enter(const std::string& name, const std::string& text) {
+    TypeInto(name, text);
+    Leave();
+  }
+
+  // Picks an item of a drop-down list with the arrow keys.
+  void Choose(const std::string& name, int index) {
+    QComboBox* list = List(name);
+    list->setFocus(Qt::MouseFocusReason);
+    ASSERT_EQ(FocusName(), name);
+    for (int guard = 0; guard < 40 && list->currentIndex() != index; ++guard)
+      Key(list->currentIndex() < index ? Qt::Key_Down : Qt::Key_Up);
+    ASSERT_EQ(list->currentIndex(), index);
+  }
+
+  std::vector<std::string> ControlTexts() {
+    std::vector<std::string> out;
+    for (const auto& l : layout::kLists) out.push_back(window_->Text(l.name));
+    for (const auto& n : layout::kInputTextBoxes) out.push_back(window_->Text(n));
+    for (const auto& n : layout::kResultTextBoxes) out.push_back(window_->Text(n));
+    return out;
+  }
+
+  fs::path db_path_;
+  std::unique_ptr<MainWindow> window_;
+  std::vector<RecordedMessage> messages_;
+  MsgAnswer yes_no_answer_ = MsgAnswer::kYes;
+  std::function<void()> on_message_;
+};
+
+// Guards against a window that starts with other defaults than the headless
+// form: wrong list selections, a lost start text, the wrong option buttons.
+TEST_F(WindowTest, StartsWithTheDefaultsOfTheStateListsAndTexts) {
+  const SelectionState& s = window_->state();
+  EXPECT_EQ(s.calc_mode, 1);
+  EXPECT_EQ(s.selection_mode, 0);
+  EXPECT_EQ(s.fouling, 0);
+  EXPECT_EQ(s.units, 1);
+  EXPECT_EQ(s.design_pressure, 1);
+  EXPECT_EQ(s.plate_thickness, 0.5);
+  EXPECT_EQ(s.plate_material, "SUS304");
+  EXPECT_EQ(s.gasket_material, "EPDM");
+  EXPECT_TRUE(window_->env().confirm_exit);
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8(layout::kWindowTitle));
+
+  const struct {
+    const char* list;
+    int index;
+    const char* text;
+  } lists[] = {{"Com_jh", 0, "Water"},  {"Com_jc", 0, "Water"},   {"Com_pg", 0, "1.0MPa"},
+               {"Com_bpc", 0, "SUS304"}, {"Com_bph", 0, "0.5mm"}, {"Com_dpc", 1, "EPDM"},
+               {"Com_jgl", 3, "SS"},     {"com_br", -1, ""},      {"com_zh", -1, ""}};
+  for (const auto& l : lists) {
+    EXPECT_EQ(window_->ListIndex(l.list), l.index) << l.list;
+    EXPECT_EQ(window_->Text(l.list), l.text) << l.list;
+  }
+  // Every list offers exactly its items, in order (no item typed in or lost).
+  for (const auto& spec : layout::kLists) {
+    QComboBox* list = List(spec.name);
+    ASSERT_EQ(list->count(), static_cast<int>(spec.items.size())) << spec.name;
+    for (int i = 0; i < list->count(); ++i)
+      EXPECT_EQ(list->itemText(i).toStdString(), spec.items[static_cast<size_t>(i)]) << spec.name;
+  }
+  std::map<std::string, std::string> start;
+  for (const auto& st : layout::kStartTexts) start[st.name] = st.text;
+  for (const auto& n : layout::kInputTextBoxes) EXPECT_EQ(window_->Text(n), start[n]) << n;
+  for (const auto& n : layout::kResultTextBoxes) EXPECT_EQ(window_->Text(n), "") << n;
+  EXPECT_EQ(window_->Text(layout::OptionName(2)), "True");
+  EXPECT_EQ(window_->Text(layout::OptionName(3)), "False");
+  EXPECT_EQ(window_->Text(layout::OptionName(4)), "True");
+  EXPECT_EQ(window_->Text(layout::OptionName(5)), "False");
+  for (const char* c : {"com_br", "com_zh", "Txt_nh", "Txt_nl", "Txt_Rhc", "Txt_GF1"})
+    EXPECT_TRUE(window_->Enabled(c)) << c;
+  EXPECT_TRUE(messages_.empty());
+}
+
+// Guards against fields the user can overwrite (results), inputs locked by
+// mistake, and hot and cold fields painted alike.
+TEST_F(WindowTest, ResultsAreReadOnlyAndSidesAreColouredApart) {
+  for (const auto& n : layout::kInputTextBoxes) EXPECT_FALSE(Box(n)->isReadOnly()) << n;
+  for (const auto& n : layout::kResultTextBoxes) EXPECT_TRUE(Box(n)->isReadOnly()) << n;
+
+  const std::set<std::string> hot = {"Com_jh", "Txt_Th1", "Txt_Th2", "Txt_Qh", "Txt_Ph",
+                                     "Txt_D2", "Txt_Wlh", "Txt_Ph2", "Txt_Ph1"};
+  std::vector<std::string> fields = layout::kInputTextBoxes;
+  fields.insert(fields.end(), layout::kResultTextBoxes.begin(), layout::kResultTextBoxes.end());
+  for (const auto& l : layout::kLists) fields.push_back(l.name);
+  for (const auto& n : fields) {
+    const QPalette p = W(n)->palette();
+    const QColor ink = hot.count(n) ? QColor(Qt::red) : QColor(Qt::blue);
+    const QPalette::ColorRole text_role = qobject_cast<QComboBox*>(W(n)) && !List(n)->isEditable()
+                                              ? QPalette::ButtonText
+                                              : QPalette::Text;
+    EXPECT_EQ(p.color(QPalette::Active, text_role), ink) << n;
+    EXPECT_EQ(p.color(QPalette::Active, QPalette::Base), QColor(Qt::white)) << n;
+  }
+}
+
+// Guards against captions drawn as empty boxes: every caption must ask for a
+// font that is installed and writes Simplified Chinese.
+TEST_F(WindowTest, EveryCaptionHasAnInstalledChineseFont) {
+  auto writes_chinese = [](const QFont& f) {
+    for (const QString& family : f.families())
+      if (QFontDatabase::writingSystems(family).contains(QFontDatabase::SimplifiedChinese))
+        return true;
+    return false;
+  };
+  int captions = 0;
+  for (QLabel* l : window_->findChildren<QLabel*>()) {
+    EXPECT_TRUE(writes_chinese(l->font())) << l->text().toStdString();
+    ++captions;
+  }
+  for (QGroupBox* g : window_->findChildren<QGroupBox*>()) {
+    EXPECT_TRUE(writes_chinese(g->font())) << g->title().toStdString();
+    ++captions;
+  }
+  for (QRadioButton* r : window_->findChildren<QRadioButton*>())
+    EXPECT_TRUE(writes_chinese(r->font())) << r->text().toStdString();
+  EXPECT_TRUE(writes_chinese(window_->RunButton()->font()));
+  EXPECT_GE(captions, 40);  // five frames and every row caption and unit
+}
+
+// Guards against a Tab order that wanders: from the cold medium the Tab key
+// visits the inputs in the fixed order, then the Run button. Each pair of
+// option buttons is entered at its chosen button (the arrow keys move inside
+// the pair), so the chosen ones stand for their pair.
+TEST_F(WindowTest, TabVisitsTheInputsInTheirOrder) {
+  for (int chosen_selection : {2, 3}) {
+    SCOPED_TRACE(chosen_selection);
+    Click(W(layout::OptionName(chosen_selection)));
+    ASSERT_EQ(window_->Text(layout::OptionName(chosen_selection)), "True");
+    std::vector<std::string> expected;
+    for (const auto& name : layout::kFocusOrder)
+      if (name.rfind("opt_br(", 0) != 0 || window_->Text(name) == "True") expected.push_back(name);
+    expected.push_back("cmd_count");
+    ASSERT_EQ(expected.size(), layout::kFocusOrder.size() - 1);
+
+    W(layout::kFocusOrder.front())->setFocus(Qt::MouseFocusReason);
+    std::vector<std::string> visited = {FocusName()};
+    while (visited.size() < expected.size()) {
+      Key(Qt::Key_Tab);
+      visited.push_back(FocusName());
+    }
+    EXPECT_EQ(visited, expected);
+  }
+}
+
+// Guards against LostFocus handlers wired to the wrong event (running while
+// typing, or not on leaving) and against the entered-flag rules of the hot
+// and cold sides.
+TEST_F(WindowTest, TypingAndLeavingAFieldSetsItsValueAndFlag) {
+  const struct {
+    const char* box;
+    const char* typed;
+    double SelectionState::*value;
+    double expected;
+    double (*flag)(const SelectionState&);
+    double expected_flag;
+  } cases[] = {
+      {"Txt_Th1", "95", &SelectionState::t_h_in, 95, [](const SelectionState& s) { return double(s.given_t_h_in); }, 1},
+      {"Txt_Th1", "0", &SelectionState::t_h_in, 0, [](const SelectionState& s) { return double(s.given_t_h_in); }, 0},
+      {"Txt_Th2", "12abc", &SelectionState::t_h_out, 12, [](const SelectionState& s) { return double(s.given_t_h_out); }, 1},
+      {"Txt_Tc1", "0", &SelectionState::t_c_in, 0, [](const SelectionState& s) { return double(s.given_t_c_in); }, 1},
+      {"Txt_Tc1", "", &SelectionState::t_c_in, 0, [](const SelectionState& s) { return double(s.given_t_c_in); }, 0},
+      {"Txt_Tc2", "1 2", &SelectionState::t_c_out, 12, [](const SelectionState& s) { return double(s.given_t_c_out); }, 1},
+      {"Txt_Qh", "1,5", &SelectionState::flow_h, 1, [](const SelectionState& s) { return double(s.given_flow_h); }, 1},
+      {"Txt_Qc", "0", &SelectionState::flow_c, 0, [](const SelectionState& s) { return double(s.given_flow_c); }, 0},
+      {"Txt_Wq", "150", &SelectionState::duty, 150000, [](const SelectionState& s) { return double(s.given_duty); }, 1},
+      {"Txt_Wq", "", &SelectionState::duty, 0, [](const SelectionState& s) { return double(s.given_duty); }, 0},
+  };
+  SelectionState& s = window_->state();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.box) + " <- \"" + c.typed + "\"");
+    // A value that differs from the expected one shows whether leaving wrote it.
+    s.*c.value = -7;
+    TypeInto(c.box, c.typed);
+    EXPECT_EQ(s.*c.value, -7) << "ran before the field was left";
+    Leave();
+    EXPECT_EQ(s.*c.value, c.expected);
+    EXPECT_EQ(c.flag(s), c.expected_flag);
+    EXPECT_EQ(window_->Text(c.box), c.typed);
+  }
+  EXPECT_TRUE(messages_.empty());
+}
+
+// Guards against Change handlers that wait for the field to be left.
+TEST_F(WindowTest, MarginAndPassesFollowEveryKeystroke) {
+  SelectionState& s = window_->state();
+  TypeInto("Txt_N", "2");
+  EXPECT_EQ(s.passes, 2);
+  Key(Qt::Key_3, Qt::NoModifier, "3");
+  EXPECT_EQ(s.passes, 23);
+  TypeInto("Txt_GF1", "10");
+  EXPECT_EQ(s.margin_in, 10);
+  TypeInto("Txt_Rhc", "0.0001");
+  EXPECT_DOUBLE_EQ(s.fouling, 0.0001);
+}
+
+// Guards against handlers run by the program's own writes: a text written
+// back by the Run command must not count as typed.
+TEST_F(WindowTest, TextsWrittenByTheProgramRunNoHandler) {
+  SelectionState& s = window_->state();
+  const auto before = Dump(s);
+  window_->SetText("Txt_Rhc", "0.0005");
+  window_->SetText("Txt_N", "4");
+  window_->SetText("Txt_GF1", "15");
+  window_->SetText("com_br", "PX100M");
+  window_->SetText("com_zh", "HM");
+  window_->SetText("Com_jgl", "NBR");
+  window_->SetListIndex("Com_bph", 2);
+  window_->SetListIndex("Com_jh", 1);
+  EXPECT_EQ(Dump(s), before);
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(window_->Text("com_br"), "PX100M");
+  EXPECT_EQ(window_->ListIndex("com_br"), List("com_br")->findText("PX100M"));
+  EXPECT_EQ(window_->Text("com_zh"), "HM");
+  EXPECT_EQ(window_->ListIndex("com_zh"), 1);
+  EXPECT_EQ(window_->Text("Com_bph"), "0.7mm");
+  // Writing the Txt_Th1 box and then leaving it does count: the flag follows
+  // the box when the user leaves it.
+  window_->SetText("Txt_Th1", "80.0");
+  W("Txt_Th1")->setFocus(Qt::MouseFocusReason);
+  Leave();
+  EXPECT_EQ(s.t_h_in, 80);
+  EXPECT_EQ(s.given_t_h_in, 1);
+}
+
+// Guards against lists that react to the wrong event: a pick runs Click at
+// once, the medium lists only act when left, and a typed lining is taken.
+TEST_F(WindowTest, ChoosingListItemsSetsTheState) {
+  SelectionState& s = window_->state();
+  Choose("Com_bph", 2);
+  EXPECT_EQ(s.plate_thickness, 0.7);
+  Choose("Com_pg", 1);
+  EXPECT_EQ(s.design_pressure, 1.6);
+  EXPECT_EQ(s.design_pressure_report, 1.6);
+  Choose("Com_bpc", 1);
+  EXPECT_EQ(s.plate_material, "SUS316");
+  Choose("Com_dpc", 0);
+  EXPECT_EQ(s.gasket_material, "NBR");
+  Choose("com_br", 7);
+  EXPECT_EQ(s.plate_type, "PX100M");
+
+  // Steam on the hot side: nothing at the moment of choosing, all on leaving.
+  s.hot_kind = 1;
+  s.table_h = "";
+  Choose("Com_jh", 1);
+  EXPECT_EQ(s.hot_kind, 1);
+  EXPECT_EQ(s.table_h, "");
+  Leave();
+  EXPECT_EQ(s.hot_kind, 2);
+  EXPECT_EQ(s.table_h, "water");
+  EXPECT_EQ(s.medium_h_index, 2);
+
+  Choose("Com_jc", 1);
+  Leave();
+  EXPECT_EQ(s.table_c, "glycol");
+  EXPECT_EQ(s.medium_c_index, 2);
+
+  TypeInto("Com_jgl", "EPDM");
+  EXPECT_EQ(s.port_lining, "EPDM");
+}
+
+// Guards against the option buttons acting as one group of four, and against
+// the wrong fields being switched off in check calculation.
+TEST_F(WindowTest, OptionButtonsSwitchModesAndFieldsInTwoIndependentPairs) {
+  SelectionState& s = window_->state();
+  TypeInto("Txt_Rhc", "0.0001");
+  TypeInto("Txt_GF1", "10");
+
+  Click(W(layout::OptionName(5)));
+  EXPECT_EQ(s.calc_mode, 2);
+  EXPECT_FALSE(window_->Enabled("Txt_Rhc"));
+  EXPECT_FALSE(window_->Enabled("Txt_GF1"));
+  EXPECT_EQ(window_->Text("Txt_Rhc"), "0.0001");
+  EXPECT_EQ(window_->Text("Txt_GF1"), "10");
+  EXPECT_DOUBLE_EQ(s.fouling, 0.0001);
+  EXPECT_EQ(s.margin_in, 10);
+  EXPECT_EQ(window_->Text(layout::OptionName(2)), "True") << "the other pair moved";
+
+  Click(W(layout::OptionName(3)));
+  EXPECT_EQ(s.selection_mode, 1);
+  EXPECT_EQ(window_->Text(layout::OptionName(5)), "True") << "the other pair moved";
+  EXPECT_EQ(s.calc_mode, 2);
+  for (const char* c : {"com_br", "com_zh", "Txt_nh", "Txt_nl"}) EXPECT_TRUE(window_->Enabled(c));
+
+  Click(W(layout::OptionName(4)));
+  EXPECT_EQ(s.calc_mode, 1);
+  EXPECT_TRUE(window_->Enabled("Txt_Rhc"));
+  EXPECT_TRUE(window_->Enabled("Txt_GF1"));
+  EXPECT_EQ(window_->Text(layout::OptionName(3)), "True");
+
+  Click(W(layout::OptionName(2)));
+  EXPECT_EQ(s.selection_mode, 0);
+  EXPECT_TRUE(messages_.empty());
+}
+
+// Guards against the fouling limit: the message when the last digit of 0.0002
+// is typed in a water/water design, the focus kept in the box, the previous
+// value kept; no message with steam on the hot side.
+TEST_F(WindowTest, FoulingAtTheLimitIsRefusedWithAMessage) {
+  SelectionState& s = window_->state();
+  Choose("Com_jh", 0);
+  Leave();  // the hot medium counts as liquid once its list is left
+  // A box would take the focus away while it is open.
+  on_message_ = [this] { W("Txt_Wq")->setFocus(Qt::OtherFocusReason); };
+  TypeInto("Txt_Rhc", "0.0002");
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text, "污垢系数太大，请重新输入！");
+  EXPECT_EQ(messages_[0].title, "提示");
+  EXPECT_EQ(messages_[0].icon, MsgIcon::kWarning);
+  EXPECT_EQ(messages_[0].buttons, MsgButtons::kOk);
+  EXPECT_EQ(FocusName(), "Txt_Rhc");
+  EXPECT_EQ(s.fouling, 0);
+  EXPECT_EQ(window_->Text("Txt_Rhc"), "0.0002");
+
+  messages_.clear();
+  on_message_ = nullptr;
+  TypeInto("Txt_Rhc", "0.00019");
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_DOUBLE_EQ(s.fouling, 0.00019);
+
+  Choose("Com_jh", 1);
+  Leave();
+  TypeInto("Txt_Rhc", "0.0002");
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_DOUBLE_EQ(s.fouling, 0.0002);
+}
+
+// Guards against input errors that do not stop the run where the user must
+// correct them: the message with its critical icon, the focus moved, no
+// result box touched, and the Run button off only while the run lasts.
+TEST_F(WindowTest, AnInputErrorShowsItsMessageAndMovesTheFocus) {
+  const struct {
+    std::vector<std::pair<std::string, std::string>> typed;
+    const char* text;
+    const char* title;
+    const char* focus;
+  } cases[] = {
+      {{}, "换热量、介质流量缺失，请重新输入！  ", "提示", "Txt_Wq"},
+      {{{"Txt_Th1", "60"}, {"Txt_Tc1", "20"}, {"Txt_Th2", "70"}, {"Txt_Tc2", "30"}, {"Txt_Wq", "100"}},
+       "热介质进口温度必须大于热介质出口温度，请重新输入！", "错误", "Txt_Th1"},
+      {{{"Txt_Th1", "90"}, {"Txt_Tc1", "40"}, {"Txt_Th2", "70"}, {"Txt_Tc2", "30"}},
+       "冷介质进口温度必须小于冷介质出口温度，请重新输入！", "错误", "Txt_Tc1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    for (const auto& [box, text] : c.typed) Enter(box, text);
+    messages_.clear();
+    bool enabled_during_run = true;
+    on_message_ = [&] { enabled_during_run = window_->RunButton()->isEnabled(); };
+    Click(window_->RunButton());
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, c.text);
+    EXPECT_EQ(messages_[0].title, c.title);
+    EXPECT_EQ(messages_[0].icon, MsgIcon::kCritical);
+    EXPECT_EQ(messages_[0].buttons, MsgButtons::kOk);
+    EXPECT_EQ(FocusName(), c.focus);
+    EXPECT_FALSE(enabled_during_run);
+    EXPECT_TRUE(window_->RunButton()->isEnabled());
+    for (const auto& n : layout::kResultTextBoxes) EXPECT_EQ(window_->Text(n), "") << n;
+  }
+}
+
+// The water/water design case: 90/70 degC water heats water from 50 to
+// 60 degC, 500 kW; the flows come from the heat balance.
+const std::vector<std::pair<std::string, std::string>> kWaterWater = {
+    {"Txt_Th1", "90"}, {"Txt_Tc1", "50"}, {"Txt_Th2", "70"}, {"Txt_Tc2", "60"}, {"Txt_Wq", "500"}};
+
+// Guards against the two faces drifting apart: the same case typed into the
+// window and entered through the headless form with the same handlers must
+// leave every box, every message and the whole record the same.
+TEST_F(WindowTest, DesignRunFillsTheSameBoxesAsTheHeadlessForm) {
+  for (const auto& [box, text] : kWaterWater) Enter(box, text);
+  Click(window_->RunButton());
+
+  auto db = Database::Open(db_path_.string());
+  HeadlessForm form;
+  Env env(form);
+  SelectionState s;
+  s.db = db.get();
+  Form_Load(s, env);
+  for (const auto& [box, text] : kWaterWater) {
+    form.SetText(box, text);
+    if (Handler h = ChangeHandler(box)) h(s, env);
+    if (Handler h = LostFocusHandler(box)) h(s, env);
+  }
+  cmd_count_Click(s, env);
+
+  for (const auto& l : layout::kLists) EXPECT_EQ(window_->Text(l.name), form.Text(l.name)) << l.name;
+  for (const auto& n : layout::kInputTextBoxes) EXPECT_EQ(window_->Text(n), form.Text(n)) << n;
+  for (const auto& n : layout::kResultTextBoxes) EXPECT_EQ(window_->Text(n), form.Text(n)) << n;
+  ASSERT_EQ(messages_.size(), form.messages.size());
+  for (size_t i = 0; i < messages_.size(); ++i) {
+    EXPECT_EQ(messages_[i].text, form.messages[i].text);
+    EXPECT_EQ(messages_[i].title, form.messages[i].title);
+    EXPECT_EQ(messages_[i].icon, form.messages[i].icon);
+  }
+  EXPECT_EQ(Dump(window_->state()), Dump(s));
+
+  // The balance written back: 500 kW over 20 K of water at 80 degC
+  // (rho 971.8 kg/m3, cp 4.197 kJ/(kg K)) is 22.07 m3/h, over 10 K at 55 degC
+  // (985.7, 4.183) 43.66 m3/h.
+  EXPECT_NEAR(Val(window_->Text("Txt_Qh")), 22.07, 0.15);
+  EXPECT_NEAR(Val(window_->Text("Txt_Qc")), 43.66, 0.25);
+  EXPECT_FALSE(window_->Busy());
+  EXPECT_FALSE(window_->BusyTimer()->isActive());
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  EXPECT_TRUE(window_->RunButton()->isEnabled());
+}
+
+// Guards against an animation that shows the spare picture, repeats one
+// picture, or leaves the busy cursor behind.
+TEST_F(WindowTest, BusyCursorCyclesThreePicturesAndIsRemoved) {
+  const auto& pictures = window_->CursorPictures();
+  for (size_t i = 0; i < pictures.size(); ++i) {
+    EXPECT_EQ(pictures[i].size(), QSize(32, 32));
+    for (size_t j = 0; j < i; ++j)
+      EXPECT_NE(pictures[i].toImage(), pictures[j].toImage()) << i << " " << j;
+  }
+  window_->env().anim_index = 0;
+  window_->env().anim_last = 3;
+  window_->BusyOn();
+  EXPECT_TRUE(window_->Busy());
+  EXPECT_EQ(window_->CursorPicture(), 0);
+  EXPECT_TRUE(window_->BusyTimer()->isActive());
+  EXPECT_EQ(window_->BusyTimer()->interval(), 100);
+  ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+
+  std::vector<int> shown;
+  for (int tick = 0; tick < 7; ++tick) {
+    QMetaObject::invokeMethod(window_->BusyTimer(), "timeout");
+    shown.push_back(window_->CursorPicture());
+    EXPECT_EQ(QGuiApplication::overrideCursor()->pixmap().toImage(),
+              pictures[static_cast<size_t>(window_->CursorPicture())].toImage());
+  }
+  EXPECT_EQ(shown, (std::vector<int>{0, 1, 2, 0, 1, 2, 0}));
+
+  window_->BusyOff();
+  EXPECT_FALSE(window_->Busy());
+  EXPECT_FALSE(window_->BusyTimer()->isActive());
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// Guards against a Yield that never hands the thread to the event loop (the
+// window would freeze and the cursor stand still during a run).
+TEST_F(WindowTest, YieldDeliversPendingEvents) {
+  std::atomic<bool> delivered{false};
+  QTimer::singleShot(0, window_.get(), [&] { delivered = true; });
+  const auto start = std::chrono::steady_clock::now();
+  while (!delivered && std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
+    window_->Yield();
+  EXPECT_TRUE(delivered);
+}
+
+// Guards against a close that ignores the answer, or a confirmation with the
+// wrong text or buttons.
+TEST_F(WindowTest, CloseAnsweredNoKeepsTheWindowAndItsContents) {
+  Enter("Txt_Th1", "90");
+  const auto texts = ControlTexts();
+  const auto state = Dump(window_->state());
+  yes_no_answer_ = MsgAnswer::kNo;
+  EXPECT_FALSE(window_->close());
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text, "您确定退出吗？");
+  EXPECT_EQ(messages_[0].title, "提示");
+  EXPECT_EQ(messages_[0].icon, MsgIcon::kQuestion);
+  EXPECT_EQ(messages_[0].buttons, MsgButtons::kYesNo);
+  EXPECT_TRUE(window_->isVisible());
+  EXPECT_EQ(ControlTexts(), texts);
+  EXPECT_EQ(Dump(window_->state()), state);
+
+  yes_no_answer_ = MsgAnswer::kYes;
+  EXPECT_TRUE(window_->close());
+  EXPECT_FALSE(window_->isVisible());
+}
+
+// Guards against reference entries that do something, and a menu bar that
+// lost or reordered a menu.
+TEST_F(WindowTest, ReferenceMenusChangeNothing) {
+  std::vector<std::string> titles;
+  for (QAction* a : window_->menuBar()->actions()) titles.push_back(a->text().toStdString());
+  EXPECT_EQ(titles, (std::vector<std::string>{"软件说明", "板换特点", "传热系数", "污垢系数",
+                                              "蒸汽温度", "帮助"}));
+  Enter("Txt_Th1", "90");
+  const auto texts = ControlTexts();
+  const auto state = Dump(window_->state());
+  int entries = 0;
+  for (QAction* menu : window_->menuBar()->actions()) {
+    if (menu->text() == QStringLiteral("帮助")) continue;
+    for (QAction* entry : menu->menu()->actions()) {
+      entry->trigger();
+      ++entries;
+    }
+  }
+  EXPECT_EQ(entries, 12 + 10 + 7 + 12 + 12);
+  EXPECT_EQ(ControlTexts(), texts);
+  EXPECT_EQ(Dump(window_->state()), state);
+  EXPECT_TRUE(messages_.empty());
+
+  QAction* help = window_->menuBar()->actions().back();
+  ASSERT_EQ(help->menu()->actions().size(), 1);
+  help->menu()->actions().front()->trigger();
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].title, "关于");
+  EXPECT_NE(messages_[0].text.find(PHE_VERSION), std::string::npos);
+  EXPECT_EQ(messages_[0].icon, MsgIcon::kInformation);
+}
+
+}  // namespace
+}  // namespace phe
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
