@@ -651,6 +651,9 @@ TEST_F(WindowTest, ReferenceMenusChangeNothing) {
 }  // namespace phe
 
 int main(int argc, char** argv) {
+  // No display needed, and none used: a real desktop would steal the focus.
+  // Test discovery runs this without the test's environment, hence here.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   ::testing::InitGoogleTest(&argc, argv);
