@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QProcess>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -645,6 +647,79 @@ TEST_F(WindowTest, ReferenceMenusChangeNothing) {
   EXPECT_EQ(messages_[0].title, "关于");
   EXPECT_NE(messages_[0].text.find(PHE_VERSION), std::string::npos);
   EXPECT_EQ(messages_[0].icon, MsgIcon::kInformation);
+}
+
+// Guards against a box whose icon or buttons do not match its style, or
+// whose answer is lost: without the hook the window shows a real modal box.
+TEST_F(WindowTest, WithoutTheHookARealModalBoxAsksAndAnswers) {
+  window_->SetMessageHook(nullptr);
+  const struct {
+    MsgIcon icon;
+    MsgButtons buttons;
+    QMessageBox::Icon qt_icon;
+    QMessageBox::StandardButtons qt_buttons;
+    QMessageBox::StandardButton press;
+    MsgAnswer answer;
+  } cases[] = {
+      {MsgIcon::kCritical, MsgButtons::kOk, QMessageBox::Critical, QMessageBox::Ok,
+       QMessageBox::Ok, MsgAnswer::kOk},
+      {MsgIcon::kWarning, MsgButtons::kOk, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok,
+       MsgAnswer::kOk},
+      {MsgIcon::kInformation, MsgButtons::kOk, QMessageBox::Information, QMessageBox::Ok,
+       QMessageBox::Ok, MsgAnswer::kOk},
+      {MsgIcon::kQuestion, MsgButtons::kYesNo, QMessageBox::Question,
+       QMessageBox::Yes | QMessageBox::No, QMessageBox::No, MsgAnswer::kNo},
+      {MsgIcon::kQuestion, MsgButtons::kYesNo, QMessageBox::Question,
+       QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, MsgAnswer::kYes},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.qt_icon));
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QString title, text;
+    // Answers the box from inside its own event loop.
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr) << "no modal box is open";
+      icon = box->icon();
+      buttons = box->standardButtons();
+      title = box->windowTitle();
+      text = box->text();
+      box->button(c.press)->click();
+    });
+    const MsgAnswer answer = window_->MessageBox("您确定退出吗？", "提示", c.icon, c.buttons);
+    EXPECT_EQ(answer, c.answer);
+    EXPECT_EQ(icon, c.qt_icon);
+    EXPECT_EQ(buttons, c.qt_buttons);
+    EXPECT_EQ(title, QStringLiteral("提示"));
+    EXPECT_EQ(text, QStringLiteral("您确定退出吗？"));
+  }
+}
+
+// Guards against a program that starts without its database, or looks for it
+// anywhere but beside itself: the copy of pheselect in an empty folder must
+// end with status 3 and name the file it missed.
+TEST(GuiProgram, EndsWithStatus3WhenTheDatabaseIsMissing) {
+  const fs::path exe = fs::path(QCoreApplication::applicationDirPath().toStdString()) / "pheselect";
+  ASSERT_TRUE(fs::exists(exe)) << exe << " was not built";
+  const fs::path dir = fs::temp_directory_path() / "pheselect_no_db";
+  fs::create_directories(dir);
+  fs::copy_file(exe, dir / "pheselect", fs::copy_options::overwrite_existing);
+  ASSERT_FALSE(fs::exists(dir / "br.mdb"));
+
+  QProcess program;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  program.setProcessEnvironment(env);
+  // The screenshot run reports on stderr instead of waiting in a message box.
+  program.start(QString::fromStdString((dir / "pheselect").string()),
+                {"--screenshot", QString::fromStdString((dir / "shot.png").string())});
+  ASSERT_TRUE(program.waitForFinished(60000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 3);
+  EXPECT_TRUE(program.readAllStandardError().contains((dir / "br.mdb").string().c_str()));
+  EXPECT_FALSE(fs::exists(dir / "shot.png"));
+  fs::remove_all(dir);
 }
 
 }  // namespace
