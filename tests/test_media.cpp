@@ -16,6 +16,12 @@
 namespace phe {
 namespace {
 
+std::vector<Cell> Row(std::initializer_list<double> values) {
+  std::vector<Cell> row;
+  for (double v : values) row.emplace_back(v);
+  return row;
+}
+
 // A property table held in memory, one row per whole degree from `first`.
 std::unique_ptr<RecordSet> LiquidTable(int first, const std::vector<std::vector<double>>& rcplv) {
   auto t = std::make_shared<TableData>();
@@ -23,7 +29,7 @@ std::unique_ptr<RecordSet> LiquidTable(int first, const std::vector<std::vector<
   t->columns = {"min_T", "max_T", "R", "cP", "L", "V"};
   int lo = first;
   for (const auto& p : rcplv) {
-    t->rows.push_back({double(lo), double(lo + 1), p[0], p[1], p[2], p[3]});
+    t->rows.push_back(Row({double(lo), double(lo + 1), p[0], p[1], p[2], p[3]}));
     ++lo;
   }
   return std::make_unique<RecordSet>(t);
