@@ -17,15 +17,17 @@
 
 namespace {
 
-// The case of the documentation screenshot: 90/70 ℃ water heating water from
-// 50 to 60 ℃, 500 kW; the flows are left to the heat balance.
+// The case of the documentation screenshot, that of
+// examples/water_water_auto.json: 90/70 ℃ water heating water from 50 to
+// 65 ℃, 500 kW, 10 % margin; the flows are left to the heat balance.
 int TakeScreenshot(phe::MainWindow& window, const QString& file) {
   window.SetMessageHook([](const phe::RecordedMessage& m) {
     std::fprintf(stderr, "%s: %s\n", m.title.c_str(), m.text.c_str());
     return m.buttons == phe::MsgButtons::kYesNo ? phe::MsgAnswer::kYes : phe::MsgAnswer::kOk;
   });
   const std::pair<const char*, const char*> inputs[] = {
-      {"Txt_Th1", "90"}, {"Txt_Tc1", "50"}, {"Txt_Th2", "70"}, {"Txt_Tc2", "60"}, {"Txt_Wq", "500"}};
+      {"Txt_Th1", "90"}, {"Txt_Tc1", "50"}, {"Txt_Th2", "70"}, {"Txt_Tc2", "65"},
+      {"Txt_Wq", "500"}, {"Txt_GF1", "10"}};
   for (const auto& [control, text] : inputs) window.EnterText(control, text);
   window.RunButton()->click();
   QApplication::processEvents();

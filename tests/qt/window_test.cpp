@@ -514,7 +514,17 @@ const std::vector<std::pair<std::string, std::string>> kWaterWater = {
 // leave every box, every message and the whole record the same.
 TEST_F(WindowTest, DesignRunFillsTheSameBoxesAsTheHeadlessForm) {
   for (const auto& [box, text] : kWaterWater) Enter(box, text);
+  // Looks at the window from inside the run, at its first yield.
+  bool probed = false, enabled_in_run = true, busy_in_run = false;
+  QTimer::singleShot(0, window_.get(), [&] {
+    probed = true;
+    enabled_in_run = window_->RunButton()->isEnabled();
+    busy_in_run = window_->Busy();
+  });
   Click(window_->RunButton());
+  EXPECT_TRUE(probed) << "the run never yielded to the window";
+  EXPECT_FALSE(enabled_in_run);
+  EXPECT_TRUE(busy_in_run);
 
   auto db = Database::Open(db_path_.string());
   HeadlessForm form;
@@ -545,6 +555,11 @@ TEST_F(WindowTest, DesignRunFillsTheSameBoxesAsTheHeadlessForm) {
   // (985.7, 4.183) 43.66 m3/h.
   EXPECT_NEAR(Val(window_->Text("Txt_Qh")), 22.07, 0.15);
   EXPECT_NEAR(Val(window_->Text("Txt_Qc")), 43.66, 0.25);
+  // Counter-current ends of 30 K and 20 K: 10 / ln(1.5) = 24.66 K.
+  EXPECT_EQ(window_->Text("Txt_TM"), "24.7");
+  for (const auto& n : layout::kResultTextBoxes) EXPECT_NE(window_->Text(n), "") << n;
+  EXPECT_NE(window_->Text("com_br"), "");
+  EXPECT_NE(window_->Text("com_zh"), "");
   EXPECT_FALSE(window_->Busy());
   EXPECT_FALSE(window_->BusyTimer()->isActive());
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
