@@ -43,7 +43,8 @@ double PortShare(double dp_port, double dp_total) {
   return dp_total == 0 ? 0 : 100 * dp_port / dp_total;
 }
 
-double TruncatedMargin(double k, double k_service) { return std::trunc(100 * (k / k_service - 1)); }
+// Whole percent toward zero; + 0.0 turns a truncated -0.4 into 0, not -0.
+double TruncatedMargin(double k, double k_service) { return std::trunc(100 * (k / k_service - 1)) + 0.0; }
 
 // Log-mean difference; the arithmetic mean when the ends differ by less than 1 C.
 double EndMean(double dt1, double dt2) {

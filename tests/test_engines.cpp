@@ -1,0 +1,1108 @@
+// The sizing and check engines on physically sensible cases, with media from
+// the built br.mdb: single steps against hand formulas, the stop rules of the
+// channel loops, the plate-type choice, condensing steam with subcooling, the
+// fouling capacity, the mixed-channel flow split and the check calculation.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <limits>
+#include <map>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "catalogue/catalogue.h"
+#include "db/database.h"
+#include "engines/engines.h"
+#include "properties/exponents.h"
+#include "properties/media.h"
+#include "properties/wall.h"
+#include "state/env.h"
+#include "state/selection_state.h"
+#include "ui/headless_form.h"
+
+namespace phe {
+namespace {
+
+// A headless window that lets a test look at the state whenever a loop yields.
+class SpyForm : public HeadlessForm {
+ public:
+  std::function<void()> on_yield;
+  std::function<void()> on_message;
+  void Yield() override {
+    HeadlessForm::Yield();
+    if (on_yield) on_yield();
+  }
+  MsgAnswer MessageBox(const std::string& text, const std::string& title, MsgIcon icon,
+                       MsgButtons buttons) override {
+    if (on_message) on_message();
+    return HeadlessForm::MessageBox(text, title, icon, buttons);
+  }
+};
+
+struct Case {
+  std::string hot = "water";
+  std::string cold = "water";
+  int hot_kind = 1;
+  // Wall near 75 C, inside one row of the plate-conductivity table.
+  double t_h_in = 95, t_h_out = 75, t_c_in = 55, t_c_out = 75;
+  double duty = 500000;  // W
+  double dp_max_h = 50, dp_max_c = 50;
+  double passes = 1, fouling = 0, margin_in = 0, thickness = 0.6;
+};
+
+Case SteamCase() {
+  Case c;
+  c.hot_kind = 2;
+  c.t_h_in = 133;
+  c.t_h_out = 133;
+  c.t_c_in = 60;
+  c.t_c_out = 90;
+  return c;
+}
+
+Case OilCooler() {
+  Case c;
+  c.hot = "VG46";
+  c.t_h_in = 60;
+  c.t_h_out = 45;
+  c.t_c_in = 30;
+  c.t_c_out = 38;
+  c.duty = 100000;
+  return c;
+}
+
+std::string OneDecimal(double v) {
+  char b[32];
+  std::snprintf(b, sizeof b, "%.1f", v);
+  return b;
+}
+
+// What the Run command has done before it calls an engine: record sets open,
+// media properties at the mean temperatures, flows from the balance, plate
+// conductivity and the correction exponents.
+struct Rig {
+  SpyForm form;
+  Env env{form};
+  std::unique_ptr<Database> db;
+  SelectionState s;
+
+  explicit Rig(const Case& c, const std::string& plate_type = "", const std::string& family = "") {
+    db = Database::Open(DefaultDatabasePath());
+    env.rs_hot = db->OpenRecordSet(c.hot);
+    env.rs_cold = db->OpenRecordSet(c.cold);
+    env.rs_bpdrxs = db->OpenRecordSet("BPDRXS");
+    s.db = db.get();
+    form.SetListIndex("Com_bpc", 0);
+    form.SetText("Txt_Th1", OneDecimal(c.t_h_in));
+    form.SetText("Txt_Th2", OneDecimal(c.t_h_out));
+    form.SetText("Txt_Tc1", OneDecimal(c.t_c_in));
+    form.SetText("Txt_Tc2", OneDecimal(c.t_c_out));
+    s.hot_kind = static_cast<int16_t>(c.hot_kind);
+    s.table_h = c.hot;
+    s.table_c = c.cold;
+    s.duty = c.duty;
+    s.dp_max_h = c.dp_max_h;
+    s.dp_max_c = static_cast<float>(c.dp_max_c);
+    s.passes = c.passes;
+    s.fouling = c.fouling;
+    s.margin_in = c.margin_in;
+    s.plate_thickness = c.thickness;
+    s.plate_material = "SUS304";
+    MediaProps(s, env);
+    if (c.hot_kind == 1) {
+      s.flow_h = c.duty * 3.6 / (s.rho_h * s.cp_h * (s.t_h_in - s.t_h_out));
+    } else {
+      s.steam_flow = c.duty * 3.6 / s.latent_heat;
+      s.flow_h = s.steam_flow / s.rho_steam;
+    }
+    s.flow_c = c.duty * 3.6 / (s.rho_c * s.cp_c * (s.t_c_out - s.t_c_in));
+    BP(s, env);
+    s.plate_type = plate_type;
+    s.model_family = family;
+    PRM(s);
+    VNM(s);
+    VEM(s);
+  }
+};
+
+double Rw(const SelectionState& s) { return s.plate_thickness * 0.001 / s.lambda_plate; }
+
+void ExpectFoulingSignFollowsMargin(const SelectionState& s) {
+  if (s.margin > 0) {
+    EXPECT_GT(s.fouling_out, 0);
+  } else if (s.margin < 0) {
+    EXPECT_LT(s.fouling_out, 0);
+  } else {
+    EXPECT_EQ(s.fouling_out, 0);
+  }
+}
+
+// Hand values from the catalogue tables.
+struct PortSet {
+  double zeta, k1, k2, k3, k4;
+};
+double HandG(const PortSet& p, double n) {
+  const double g = n < 25 ? p.k1 * (n - 1) : p.k2 + p.k3 * n + p.k4 * n * n;
+  return g < 0 ? 0 : g;
+}
+const PortSet kPX50B_H{0.388, 0.00059, -0.001584, 0.0001807, 0.00001766};
+const PortSet kPX200B_L{0.512, 0.00126, -0.9, 0.003257, -0.000003975};
+const PortSet kPX100B_M{0.55, 0.00074, -0.02123, 0.001708, 0.00001262};
+
+// One pass of a single-type loop as seen when the loop yields (the count has
+// already moved on by one).
+struct PassSeen {
+  int type_index;
+  std::string plate_type;
+  double channels, margin, dp_h, dp_c, share_h, share_c;
+};
+
+enum class Loop { kSearch, kDesign };
+
+// The stop rule of the loop for the values of one pass.
+bool Stops(const SelectionState& s, Loop loop, double channels, double margin, double dp_h, double dp_c,
+           double share_h, double share_c) {
+  if (channels >= 700) return true;
+  if (!(margin >= s.margin_in)) return false;
+  if (loop == Loop::kSearch) {
+    const bool ports = s.hot_kind == 2 ? share_c > 70 : (share_h > 70 || share_c > 70);
+    if (ports) return true;
+  }
+  return dp_h <= s.dp_max_h && dp_c <= s.dp_max_c;
+}
+
+// Watches every pass of the loop: no pass before the last meets the stop rule,
+// the last one does, and the count climbs one channel at a time.
+void ExpectLoopStopsAtFirstPassThatMeetsItsRules(Rig& r, Loop loop) {
+  std::vector<PassSeen> seen;
+  r.form.on_yield = [&] {
+    // The fouling search after the design loop yields with fouling_out moved.
+    if (r.s.fouling_out != 0) return;
+    seen.push_back({r.s.type_index, r.s.plate_type, r.s.channels, r.s.margin, r.s.dp_h, r.s.dp_c, r.s.port_share_h,
+                    r.s.port_share_c});
+  };
+  if (loop == Loop::kSearch)
+    Br_Js1(r.s, r.env);
+  else
+    Br_Js2(r.s, r.env);
+  r.form.on_yield = nullptr;
+
+  for (size_t i = 0; i < seen.size(); ++i) {
+    const PassSeen& p = seen[i];
+    SCOPED_TRACE(p.plate_type + " pass with " + std::to_string(p.channels - 1) + " channels");
+    EXPECT_FALSE(Stops(r.s, loop, p.channels - 1, p.margin, p.dp_h, p.dp_c, p.share_h, p.share_c));
+    if (i > 0 && seen[i - 1].type_index == p.type_index) {
+      EXPECT_EQ(p.channels, seen[i - 1].channels + 1);
+    }
+  }
+  // Only the last type's last pass is left in the state.
+  if (loop == Loop::kSearch) {
+    EXPECT_TRUE(Stops(r.s, loop, r.s.channels, r.s.margin, r.s.dp_h, r.s.dp_c, r.s.port_share_h,
+                      r.s.port_share_c));
+  } else {
+    // The liquid design reports the clean margin; the loop stopped on its own
+    // one, which with no entered fouling is the same coefficient.
+    const double margin =
+        r.s.hot_kind == 1 ? std::trunc(100 * (r.s.k_clean / r.s.k_service - 1)) : r.s.margin;
+    EXPECT_TRUE(Stops(r.s, loop, r.s.channels, margin, r.s.dp_h, r.s.dp_c, 0, 0));
+  }
+}
+
+// The search loop alone for one plate type: an unknown family leaves the
+// search sizing whatever plate_type holds.
+struct Sized {
+  double area, channels;
+};
+Sized SizeAlone(const Case& c, const std::string& plate_type) {
+  Rig r(c, plate_type, "none");
+  Br_Js1(r.s, r.env);
+  return {r.s.area, r.s.channels};
+}
+
+// Every field of the record except the named ones, as text, for comparing
+// two runs field by field.
+std::map<std::string, std::string> Fields(const SelectionState& s, const std::vector<std::string>& skip) {
+  std::map<std::string, std::string> out;
+  for_each_field(s, [&](const char* name, const auto& v) {
+    for (const auto& k : skip)
+      if (k == name) return;
+    using T = std::decay_t<decltype(v)>;
+    if constexpr (std::is_same_v<T, std::string>) {
+      out[name] = v;
+    } else {
+      char b[64];
+      std::snprintf(b, sizeof b, "%.17g", static_cast<double>(v));
+      out[name] = b;
+    }
+  });
+  return out;
+}
+
+// ---------------------------------------------------------------------------
+// Single steps
+// ---------------------------------------------------------------------------
+
+// Guards the velocity, Reynolds, film-coefficient, K, area, pressure-drop,
+// port and shear formulas of a single type against the hand formulas with the
+// catalogue's published constants for PX50B-H.
+TEST(EngineSteps, LiquidCheckFollowsTheHandFormulas) {
+  Rig r(Case{}, "PX50B-H");
+  SelectionState& s = r.s;
+  s.channels_hm = 20;
+  s.channels_ml = 0;
+  Br_Ys(s, r.env);
+
+  EXPECT_EQ(s.channels, 20);
+  EXPECT_EQ(s.plate_count, 41);
+  EXPECT_NEAR(s.area, 0.13 * 39, 1e-12);
+  const double v_h = s.flow_h / (3600 * 20 * 0.000388);
+  const double v_c = s.flow_c / (3600 * 20 * 0.000388);
+  EXPECT_NEAR(s.v_h, v_h, 1e-12);
+  EXPECT_NEAR(s.v_c, v_c, 1e-12);
+  const double re_h = 1000 * s.rho_h * 0.004 * v_h / s.visc_h;
+  const double re_c = 1000 * s.rho_c * 0.004 * v_c / s.visc_c;
+  EXPECT_NEAR(s.re_h, re_h, 1e-9 * re_h);
+  EXPECT_NEAR(s.re_c, re_c, 1e-9 * re_c);
+
+  // Both Reynolds numbers lie above 1000: Nusselt range 1 (0.3544, 0.65) and
+  // Euler range 1 (213, -0.001) of PX50B-H. Water needs no viscosity ratio.
+  ASSERT_GT(re_h, 1000);
+  ASSERT_GT(re_c, 1000);
+  ASSERT_EQ(s.visc_exp_h, 0);
+  ASSERT_EQ(s.visc_exp_dp_h, 0);
+  const double nu_h = 0.3544 * std::pow(re_h, 0.65) * std::pow(s.pr_h, s.pr_exp_h);
+  const double nu_c = 0.3544 * std::pow(re_c, 0.65) * std::pow(s.pr_c, s.pr_exp_c);
+  EXPECT_NEAR(s.alpha_h, s.lambda_h * nu_h / 0.004, 1e-9 * s.alpha_h);
+  EXPECT_NEAR(s.alpha_c, s.lambda_c * nu_c / 0.004, 1e-9 * s.alpha_c);
+
+  const double k_service = s.duty / (s.lmtd * 0.13 * 39);
+  EXPECT_NEAR(s.k_service, k_service, 1e-9 * k_service);
+  const double r0 = 1 / s.alpha_h + 1 / s.alpha_c + 0.6 * 0.001 / s.lambda_plate;
+  EXPECT_NEAR(s.margin, 100 * (0.95 / r0 / k_service - 1), 1e-9);
+
+  const double dp_ch_h = 0.001 * 1 * v_h * v_h * s.rho_h * 213 * std::pow(re_h, -0.001);
+  EXPECT_NEAR(s.dp_ch_h, dp_ch_h, 1e-9 * dp_ch_h);
+  const double v_port_h = s.flow_h * 10000 / (50.0 * 50.0 * 28.2743334);
+  EXPECT_NEAR(s.v_port_h, v_port_h, 1e-12);
+  const double dp_port_h = 0.001 * 0.388 * s.rho_h * v_port_h * v_port_h * (1 + 0.00059 * 19);
+  EXPECT_NEAR(s.dp_port_h, dp_port_h, 1e-9 * dp_port_h);
+  EXPECT_NEAR(s.dp_h, dp_ch_h + dp_port_h, 1e-9 * s.dp_h);
+  EXPECT_NEAR(s.shear_h, 1000 * dp_ch_h * 0.004 / (2 * 1 * 1.39), 1e-9 * s.shear_h);
+}
+
+// Guards the switch of the port distribution term from the linear form
+// (below 25 channels) to the polynomial (from 25), the passes factor, and the
+// lower bound of the term at 0 (PX200B-L's polynomial is negative).
+TEST(EngineSteps, PortTermSwitchesAt25ChannelsAndNeverDropsBelowOnePass) {
+  struct Row {
+    const char* plate_type;
+    PortSet port;
+    double channels, passes;
+  };
+  const Row rows[] = {
+      {"PX50B-H", kPX50B_H, 24, 1}, {"PX50B-H", kPX50B_H, 25, 1}, {"PX50B-H", kPX50B_H, 24, 2},
+      {"PX50B-H", kPX50B_H, 25, 2}, {"PX200B-L", kPX200B_L, 30, 1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.plate_type) + " n=" + std::to_string(row.channels) +
+                 " P=" + std::to_string(row.passes));
+    Case c;
+    c.passes = row.passes;
+    Rig r(c, row.plate_type);
+    r.s.channels_hm = 0;
+    r.s.channels_ml = row.channels;
+    Br_Ys(r.s, r.env);
+    const double base = 0.001 * row.port.zeta * r.s.rho_h * r.s.v_port_h * r.s.v_port_h;
+    const double expected = base * (1 + row.passes * HandG(row.port, row.channels));
+    EXPECT_NEAR(r.s.dp_port_h, expected, 1e-12 * expected);
+    EXPECT_GE(r.s.dp_port_h, base * (1 - 1e-12));
+  }
+  // The two forms do not meet at the switch.
+  EXPECT_NE(HandG(kPX50B_H, 24), HandG(kPX50B_H, 25));
+}
+
+// Guards the condensing-steam steps: vapour Reynolds number, condensation
+// coefficient, the steam-side pressure drop without a port term, the 3800
+// shear factor and K without fouling (PX50B-H: 0.88 and 4.37).
+TEST(EngineSteps, SteamCheckFollowsTheHandFormulas) {
+  Case c = SteamCase();
+  c.fouling = 0.0004;  // must not enter K on the steam path
+  Rig r(c, "PX50B-H");
+  SelectionState& s = r.s;
+  s.channels_hm = 10;
+  s.dp_port_h = 99;
+  Br_Ys(s, r.env);
+
+  const double v_h = s.flow_h / (3600 * 0.000388 * 10);
+  EXPECT_NEAR(s.v_h, v_h, 1e-12 * v_h);
+  const double re_h = 1000 * s.rho_steam * 0.004 * v_h / s.visc_steam;
+  EXPECT_NEAR(s.re_h, re_h, 1e-9 * re_h);
+  const double x = s.rho_h * (s.rho_h - s.rho_steam) * std::pow(s.lambda_h, 3) / (9.81 * s.visc_h * s.visc_h);
+  const double alpha_h = 1000000 * 0.88 * std::pow(re_h, 0.11) * std::pow(x, -1.0 / 3);
+  EXPECT_NEAR(s.alpha_h, alpha_h, 1e-9 * alpha_h);
+  const double dp_h = 0.000001 * 4.37 * std::pow(re_h, 0.78) * v_h * v_h;
+  EXPECT_NEAR(s.dp_h, dp_h, 1e-9 * dp_h);
+  EXPECT_EQ(s.dp_port_h, 0);
+  EXPECT_NEAR(s.shear_h, 3800 * dp_h * 0.004 / (2 * 1 * 1.39), 1e-9 * s.shear_h);
+  const double k = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + Rw(s));
+  EXPECT_NEAR(s.margin, 100 * (k / s.k_service - 1), 1e-9);
+}
+
+// ---------------------------------------------------------------------------
+// The single-type loop
+// ---------------------------------------------------------------------------
+
+// Guards the stop rules of the loop (margin reached, both drops within their
+// limits, the port share above 70 % in the search only, 700 channels) on the
+// water, oil and steam cases, in the search and in the design.
+TEST(SizingLoop, StopsAtTheFirstPassThatMeetsItsRules) {
+  struct Row {
+    const char* name;
+    Case c;
+    const char* family;      // search
+    const char* plate_type;  // design
+  };
+  Case tight;
+  tight.dp_max_h = 20;
+  tight.dp_max_c = 30;
+  Case demanding;
+  demanding.margin_in = 15;
+  const Row rows[] = {
+      {"water PX50", Case{}, "PX50", "PX50B-H"},    {"water PX100", Case{}, "PX100", "PX100M-M"},
+      {"tight drops", tight, "PX65", "PX65B-L"},    {"15 % margin", demanding, "PX50", "PX50M-M"},
+      {"oil cooler", OilCooler(), "PX50", "PX50B-M"}, {"steam", SteamCase(), "PX50", "PX50M-L"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    {
+      Rig r(row.c, "", row.family);
+      ExpectLoopStopsAtFirstPassThatMeetsItsRules(r, Loop::kSearch);
+    }
+    {
+      Rig r(row.c, row.plate_type);
+      ExpectLoopStopsAtFirstPassThatMeetsItsRules(r, Loop::kDesign);
+    }
+  }
+}
+
+// Guards the comparisons of the stop rules: a pressure drop equal to its limit
+// and a margin equal to the required one are accepted.
+TEST(SizingLoop, LimitsAreInclusive) {
+  // Design of one type: where does it stop, and at what hot drop?
+  Case loose;
+  loose.dp_max_c = 1000;
+  Rig first(loose, "PX50B-H");
+  Br_Js2(first.s, first.env);
+  const double n = first.s.channels;
+  const double dp_h = first.s.dp_h;
+  ASSERT_LT(n, 700);
+
+  Case at_limit = loose;
+  at_limit.dp_max_h = dp_h;
+  Rig equal(at_limit, "PX50B-H");
+  Br_Js2(equal.s, equal.env);
+  EXPECT_EQ(equal.s.channels, n);
+
+  at_limit.dp_max_h = std::nextafter(dp_h, 0.0);
+  Rig below(at_limit, "PX50B-H");
+  Br_Js2(below.s, below.env);
+  EXPECT_GT(below.s.channels, n);
+
+  // Search loop with unreachable-free drops: it stops on the margin alone.
+  Case roomy;
+  roomy.dp_max_h = 1000;
+  roomy.dp_max_c = 1000;
+  Rig m0(roomy, "PX50M-H", "none");
+  Br_Js1(m0.s, m0.env);
+  const double n0 = m0.s.channels;
+  const double margin0 = m0.s.margin;
+  ASSERT_GE(margin0, 0);
+
+  roomy.margin_in = margin0;
+  Rig same(roomy, "PX50M-H", "none");
+  Br_Js1(same.s, same.env);
+  EXPECT_EQ(same.s.channels, n0);
+
+  roomy.margin_in = std::nextafter(margin0, 1e9);
+  Rig above(roomy, "PX50M-H", "none");
+  Br_Js1(above.s, above.env);
+  EXPECT_GT(above.s.channels, n0);
+}
+
+// Guards the 70 % port-share stop: the search gives up on a type whose ports
+// dominate before its drops are met, while the design of the same type has no
+// such stop and climbs to 700 channels, where the result stands.
+TEST(SizingLoop, PortDominatedTypeStopsTheSearchButNotTheDesign) {
+  Rig search(Case{}, "PX32-H", "none");
+  Br_Js1(search.s, search.env);
+  EXPECT_LT(search.s.channels, 700);
+  EXPECT_TRUE(search.s.port_share_h > 70 || search.s.port_share_c > 70);
+  EXPECT_TRUE(search.s.dp_h > search.s.dp_max_h || search.s.dp_c > search.s.dp_max_c);
+  EXPECT_GE(search.s.margin, search.s.margin_in);
+
+  Rig design(Case{}, "PX32-H");
+  Br_Js2(design.s, design.env);
+  EXPECT_EQ(design.s.channels, 700);
+  EXPECT_EQ(design.s.channels_hm, 700);
+  EXPECT_NEAR(design.s.area, 0.029 * 1399, 1e-9);
+  EXPECT_EQ(design.s.plate_count, 1401);
+}
+
+// Guards the first channel estimate: a duty so small that the estimate
+// truncates to 0 starts the loop at one channel, never at 0.
+TEST(SizingLoop, EstimateOfZeroStartsAtOneChannel) {
+  Case c;
+  c.duty = 200;
+  for (Loop loop : {Loop::kSearch, Loop::kDesign}) {
+    Rig r(c, "PX50B-H", loop == Loop::kSearch ? "none" : "");
+    double first = -1;
+    r.form.on_yield = [&] {
+      if (first < 0 && r.s.fouling_out == 0) first = r.s.channels - 1;
+    };
+    if (loop == Loop::kSearch)
+      Br_Js1(r.s, r.env);
+    else
+      Br_Js2(r.s, r.env);
+    if (first < 0) first = r.s.channels;  // no second pass was needed
+    EXPECT_EQ(first, 1);
+    EXPECT_GE(r.s.area, 0.13);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Choice of the plate type
+// ---------------------------------------------------------------------------
+
+// Guards the choice rule: the type with strictly the least area wins, among
+// types below 700 channels, the first type of the family being the seed.
+TEST(TypeChoice, LeastAreaWinsWithOnePass) {
+  for (const char* family : {"PX50", "PX65", "PX100", "PX150"}) {
+    SCOPED_TRACE(family);
+    const auto& order = FamilySearchOrder(family);
+    ASSERT_FALSE(order.empty());
+    std::string expected = order[0];
+    double best = SizeAlone(Case{}, order[0]).area;
+    for (size_t i = 1; i < order.size(); ++i) {
+      const Sized z = SizeAlone(Case{}, order[i]);
+      if (z.area < best && z.channels < 700) {
+        best = z.area;
+        expected = order[i];
+      }
+    }
+    Rig r(Case{}, "", family);
+    Br_Js1(r.s, r.env);
+    EXPECT_EQ(r.s.best_plate_type, expected);
+    EXPECT_DOUBLE_EQ(r.s.best_area, best);
+    EXPECT_EQ(r.s.type_index, 10);
+  }
+}
+
+// Guards the one-pass condition of the choice: with two passes the first type
+// of the family stays chosen even where another type needs less area.
+TEST(TypeChoice, SeveralPassesKeepTheFirstType) {
+  Case two;
+  two.passes = 2;
+  for (const char* family : {"PX50", "PX65", "PX100"}) {
+    SCOPED_TRACE(family);
+    const auto& order = FamilySearchOrder(family);
+    const double first_area = SizeAlone(two, order[0]).area;
+    bool another_smaller = false;
+    for (size_t i = 1; i < order.size(); ++i) another_smaller |= SizeAlone(two, order[i]).area < first_area;
+    EXPECT_TRUE(another_smaller) << "the case does not exercise the rule";
+
+    Rig r(two, "", family);
+    Br_Js1(r.s, r.env);
+    EXPECT_EQ(r.s.best_plate_type, order[0]);
+    EXPECT_DOUBLE_EQ(r.s.best_area, first_area);
+  }
+}
+
+// Guards the strict comparison: when every type ends at the same area (a
+// margin requirement met by the first estimate, same plate area throughout)
+// the earliest type stays chosen.
+TEST(TypeChoice, EqualAreasKeepTheEarlierType) {
+  Case c;
+  c.margin_in = -95;
+  c.dp_max_h = 1e6;
+  c.dp_max_c = 1e6;
+  struct Row {
+    const char* family;
+    const char* first;
+    double plate_area;
+  };
+  for (const Row& row : {Row{"PX32", "PX32-H", 0.029}, Row{"PX50", "PX50B-H", 0.13}}) {
+    SCOPED_TRACE(row.family);
+    Rig r(c, "", row.family);
+    Br_Js1(r.s, r.env);
+    const double estimate = std::trunc(r.s.duty / (1 * 2 * row.plate_area * r.s.lmtd * 18000));
+    ASSERT_GE(estimate, 1);
+    EXPECT_EQ(r.s.channels, estimate);
+    EXPECT_EQ(r.s.best_plate_type, row.first);
+    EXPECT_NEAR(r.s.best_area, row.plate_area * (2 * estimate - 1), 1e-9);
+  }
+}
+
+// Guards the 700-channel condition of the choice: types whose first estimate
+// is already 700 or more stop after one pass, and a later such type never
+// replaces the first even with a smaller area (PX65L's larger plate truncates
+// to less area than PX65B's here).
+TEST(TypeChoice, TypesAt700ChannelsNeverReplaceTheFirst) {
+  Case c;
+  c.duty = 352.37 * 20 * 18000;  // 352.37 m2 at the estimate's 18000 W/m2.C
+  Rig r(c, "", "PX65");
+  Br_Js1(r.s, r.env);
+  const double lmtd = r.s.lmtd;
+  const double n_b = std::trunc(c.duty / (2 * 0.16 * lmtd * 18000));
+  const double n_l = std::trunc(c.duty / (2 * 0.25 * lmtd * 18000));
+  ASSERT_GE(n_l, 700);
+  // The state describes the last type, PX65L-L, after its single pass.
+  EXPECT_EQ(r.s.plate_type, "PX65L-L");
+  EXPECT_EQ(r.s.channels, n_l);
+  EXPECT_NEAR(r.s.area, 0.25 * (2 * n_l - 1), 1e-9);
+  EXPECT_EQ(r.s.best_plate_type, "PX65B-H");
+  EXPECT_NEAR(r.s.best_area, 0.16 * (2 * n_b - 1), 1e-9);
+  EXPECT_LT(r.s.area, r.s.best_area);
+}
+
+// Guards the search over an unknown family: it must not invent a plate type,
+// it sizes the one the state holds.
+TEST(TypeChoice, UnknownFamilySizesTheCurrentPlateType) {
+  Rig r(Case{}, "PX100B-M", "PX999");
+  Br_Js1(r.s, r.env);
+  EXPECT_EQ(r.s.plate_type, "PX100B-M");
+  EXPECT_EQ(r.s.best_plate_type, "PX100B-M");
+  EXPECT_EQ(r.s.model_code, "PX100B");
+}
+
+// ---------------------------------------------------------------------------
+// Condensing steam
+// ---------------------------------------------------------------------------
+
+// Guards the steam search: one pass whatever was entered, and the hot port
+// values are neither computed nor cleared on this path.
+TEST(Steam, SearchForcesOnePassAndLeavesTheHotPortAlone) {
+  Case c = SteamCase();
+  c.passes = 2;
+  Rig r(c, "", "PX50");
+  r.s.v_port_h = -7;
+  r.s.dp_port_h = -8;
+  r.s.port_share_h = -9;
+  Br_Js1(r.s, r.env);
+  EXPECT_EQ(r.s.passes, 1);
+  EXPECT_EQ(r.s.v_port_h, -7);
+  EXPECT_EQ(r.s.dp_port_h, -8);
+  EXPECT_EQ(r.s.port_share_h, -9);
+  EXPECT_FALSE(r.s.best_plate_type.empty());
+
+  Rig d(c, r.s.best_plate_type);
+  Br_Js2(d.s, d.env);
+  EXPECT_EQ(d.s.passes, 1);
+  EXPECT_EQ(d.s.dp_port_h, 0);
+  EXPECT_EQ(d.s.channels_hm, d.s.channels);
+  EXPECT_EQ(d.s.channels_ml, 0);
+}
+
+// Guards the steam coefficient: the entered fouling does not enter the sizing
+// of a steam case, in the search or in the design.
+TEST(Steam, EnteredFoulingDoesNotChangeTheSizing) {
+  Case clean = SteamCase();
+  Case fouled = SteamCase();
+  fouled.fouling = 0.0005;
+  Rig a(clean, "", "PX50");
+  Rig b(fouled, "", "PX50");
+  Br_Js1(a.s, a.env);
+  Br_Js1(b.s, b.env);
+  EXPECT_EQ(a.s.best_plate_type, b.s.best_plate_type);
+  EXPECT_EQ(a.s.best_area, b.s.best_area);
+
+  Rig da(clean, "PX50B-M");
+  Rig db(fouled, "PX50B-M");
+  Br_Js2(da.s, da.env);
+  Br_Js2(db.s, db.env);
+  EXPECT_EQ(da.s.channels, db.s.channels);
+  EXPECT_EQ(da.s.margin, db.s.margin);
+}
+
+// Guards the end of the steam design: the condensate properties of the row of
+// the steam temperature replace the hot medium's, and the fouling capacity
+// counts upwards from the entered value until K falls below the need.
+TEST(Steam, DesignReadsTheCondensateAndCountsFoulingUpwards) {
+  for (double fouling : {0.0, 0.00002}) {
+    SCOPED_TRACE(fouling);
+    Case c = SteamCase();
+    c.fouling = fouling;
+    Rig r(c, "PX50B-M");
+    Br_Js2(r.s, r.env);
+    const SelectionState& s = r.s;
+
+    auto rows = r.db->OpenRecordSet("water");
+    ASSERT_TRUE(rows->FindFirst(Criterion::LowInclusive("min_T", "max_T", 133)));
+    EXPECT_EQ(s.rho_h, rows->Field("R"));
+    EXPECT_EQ(s.cp_h, rows->Field("cP"));
+    EXPECT_EQ(s.lambda_h, rows->Field("L"));
+    EXPECT_EQ(s.visc_h, rows->Field("V"));
+    EXPECT_NEAR(s.pr_h, s.visc_h * s.cp_h / s.lambda_h, 1e-12);
+
+    const double r0 = 1 / s.alpha_h + 1 / s.alpha_c + Rw(s);
+    ASSERT_GE(1 / r0, s.k_service) << "a sized steam design carries some fouling";
+    EXPECT_GE(s.fouling_out, fouling + 0.000001 - 1e-12);
+    EXPECT_LT(1 / (r0 + s.fouling_out), s.k_service);
+    if (s.fouling_out - 0.000001 > fouling + 1e-12) {
+      EXPECT_GE(1 / (r0 + s.fouling_out - 0.000001), s.k_service * (1 - 1e-9));
+    }
+  }
+}
+
+// Guards the subcooling search: no spare area leaves the condensate at the
+// steam temperature; spare area cools it in whole degrees until the zone
+// needs more than is spare, never below the cold inlet + 2.
+TEST(Steam, SubcoolingOutcomes) {
+  struct Row {
+    const char* name;
+    double t_c_in, t_c_out, channels;
+  };
+  const Row rows[] = {
+      {"pack too small", 60, 90, 3},   {"some spare area", 60, 90, 6},  {"large spare area", 60, 90, 40},
+      {"close approach", 120, 125, 40}, {"close, too small", 120, 125, 10},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Case c = SteamCase();
+    c.t_c_in = row.t_c_in;
+    c.t_c_out = row.t_c_out;
+    Rig r(c, "PX50B-H");
+    r.s.channels_hm = row.channels;
+    Br_Ys(r.s, r.env);
+    const SelectionState& s = r.s;
+
+    EXPECT_LE(s.t_h_out, s.t_h_in);
+    EXPECT_GE(s.t_h_out, s.t_c_in + 2);
+    const double drop = s.t_h_in - s.t_h_out;
+    EXPECT_EQ(drop, std::round(drop)) << "whole degrees";
+    if (s.margin < 0) {
+      EXPECT_LT(s.area_excess, 0);
+      EXPECT_EQ(s.t_h_out, s.t_h_in);
+    }
+    if (s.t_h_out < s.t_h_in) {
+      // The search went on while the zone fitted; it ended on the floor or on
+      // the first temperature whose zone needs more than the spare area.
+      if (s.area_sc < s.area_excess)
+        EXPECT_EQ(s.t_h_out, s.t_c_in + 2);
+      else
+        EXPECT_GT(s.t_h_out, s.t_c_in + 2 - 1e-9);
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Fouling capacity
+// ---------------------------------------------------------------------------
+
+// Guards the fouling search: its sign follows the margin, it brackets the
+// required coefficient to one step, and the 0.95 of the loop is left out.
+TEST(Fouling, CapacitySignFollowsTheMargin) {
+  struct Row {
+    double channels;
+    double fouling;
+  };
+  for (const Row& row : {Row{30, 0}, Row{8, 0}, Row{30, 0.0001}}) {
+    SCOPED_TRACE(row.channels);
+    Case c;
+    c.fouling = row.fouling;
+    Rig r(c, "PX50B-H");
+    r.s.channels_hm = row.channels;
+    Br_Ys(r.s, r.env);
+    const SelectionState& s = r.s;
+    const double r0 = 1 / s.alpha_h + 1 / s.alpha_c + Rw(s);
+    ASSERT_NE(s.margin, 0);
+    if (s.margin > 0) {
+      EXPECT_GT(s.fouling_out, 0);
+      EXPECT_LT(1 / (r0 + s.fouling_out), s.k_service);
+      EXPECT_GE(1 / (r0 + s.fouling_out - 0.000001), s.k_service * (1 - 1e-9));
+    } else {
+      EXPECT_LT(s.fouling_out, 0);
+      EXPECT_GT(1 / (r0 + s.fouling_out), s.k_service);
+      EXPECT_LE(1 / (r0 + s.fouling_out + 0.000001), s.k_service * (1 + 1e-9));
+    }
+  }
+}
+
+// Guards the margin-0 rule of the design: a margin that truncates to 0
+// reports no fouling capacity even though the search found some.
+TEST(Fouling, DesignMarginOfZeroReportsNoCapacity) {
+  Rig first(Case{}, "PX50B-M");
+  Br_Js2(first.s, first.env);
+  const double n = first.s.channels;
+  // The same pack with a duty that leaves it half a percent to spare.
+  Case c;
+  c.duty = first.s.k_clean * first.s.lmtd * first.s.area / 1.005;
+  Rig r(c, "PX50B-M");
+  r.s.flow_h = first.s.flow_h;
+  r.s.flow_c = first.s.flow_c;
+  Br_Js2(r.s, r.env);
+  ASSERT_EQ(r.s.channels, n);
+  EXPECT_EQ(r.s.margin, 0);
+  EXPECT_FALSE(std::signbit(r.s.margin));
+  EXPECT_EQ(r.s.fouling_out, 0);
+  const double r0 = 1 / r.s.alpha_h + 1 / r.s.alpha_c + Rw(r.s);
+  EXPECT_GT(1 / r0, r.s.k_service) << "without the rule the capacity would be positive";
+}
+
+// Guards the design's reported margin: it is the whole-percent margin of the
+// clean coefficient, whatever fouling was entered.
+TEST(Fouling, DesignReportsTheCleanMargin) {
+  Case c;
+  c.fouling = 0.00005;
+  Rig r(c, "PX100M-H");
+  Br_Js2(r.s, r.env);
+  const SelectionState& s = r.s;
+  EXPECT_EQ(s.margin, std::trunc(100 * (s.k_clean / s.k_service - 1)));
+  const float clean = static_cast<float>(0.95 / (1 / s.alpha_h + 1 / s.alpha_c + Rw(s)));
+  EXPECT_EQ(s.k_clean, clean);
+  // The fouled coefficient met the required margin of 0.
+  EXPECT_GE(0.95 / (1 / s.alpha_h + 1 / s.alpha_c + Rw(s) + c.fouling), s.k_service * (1 - 1e-12));
+}
+
+// ---------------------------------------------------------------------------
+// Mixed channels
+// ---------------------------------------------------------------------------
+
+// Channel drops of one kind alone at hot velocity v, without wall factor.
+std::pair<double, double> AloneDrops(SelectionState s, int kind, double v) {
+  const double v_c = v * s.flow_c / s.flow_h;
+  const double re_h = 1000 * s.rho_h * s.d_e * v / s.visc_h;
+  const double re_c = 1000 * s.rho_c * s.d_e * v_c / s.visc_c;
+  auto euler = [&](double re) {
+    (kind == 1 ? s.re_in_1 : s.re_in_2) = re;
+    Br_Eu(s);
+    return kind == 1 ? std::make_pair(s.eu_coef_1, s.eu_exp_1)
+                     : std::make_pair(s.eu_coef_2, static_cast<double>(static_cast<float>(s.eu_exp_2)));
+  };
+  const auto [eh, xh] = euler(re_h);
+  const auto [ec, xc] = euler(re_c);
+  return {0.001 * s.passes * v * v * s.rho_h * eh * std::pow(re_h, xh),
+          0.001 * s.passes * v_c * v_c * s.rho_c * ec * std::pow(re_c, xc)};
+}
+
+// Guards the limiting velocities: each is the last 0.001 m/s step below the
+// channel budget on both sides; kind 1 (H of HM) is the stiffer kind.
+TEST(Mixed, LimitingVelocitiesBracketTheBudget) {
+  for (const char* type : {"PX100B-HM", "PX50M-ML"}) {
+    SCOPED_TRACE(type);
+    Rig r(Case{}, type);
+    Br_Cs(r.s);
+    r.s.dp_ch_max_h = 50;
+    r.s.dp_ch_max_c = 40;
+    WH_HL(r.s, r.env);
+    const SelectionState& s = r.s;
+    for (int kind : {1, 2}) {
+      const double v = kind == 1 ? s.v_h1_lim : s.v_h2_lim;
+      const auto [h, c] = AloneDrops(s, kind, v);
+      EXPECT_LT(h, 50);
+      EXPECT_LT(c, 40);
+      const auto [h2, c2] = AloneDrops(s, kind, v + 0.001);
+      EXPECT_TRUE(h2 >= 50 || c2 >= 40);
+    }
+    EXPECT_LT(s.v_h1_lim, s.v_h2_lim);
+    EXPECT_LT(s.v_h1_max, s.v_h2_max);
+    // The pack search stopped on its budget; the kept velocities are one step back.
+    EXPECT_TRUE(s.dp_ch_h >= 50 || s.dp_ch_c >= 40);
+    EXPECT_NEAR(s.v_h1_max, s.v_h1 - 0.001, 1e-12);
+    EXPECT_NEAR(s.v_c1_max, s.v_c1 - 0.001, 1e-12);
+  }
+}
+
+double KindDropAt(double passes, double v, double rho, double d_e, double visc, double e, double x) {
+  const double re = 1000 * rho * d_e * v / visc;
+  return 0.001 * passes * v * v * rho * e * std::pow(re, x);
+}
+
+// Guards the flow split: both kinds see the same channel drop on each side,
+// and the kept velocities are the last step at which the channels carry less
+// than the flow (a flow exactly reached counts as carried).
+TEST(Mixed, FlowSplitGivesEqualDropsAndCarriesTheFlow) {
+  struct Row {
+    const char* type;
+    double n1, n2;
+  };
+  for (const Row& row : {Row{"PX100B-HM", 5, 8}, Row{"PX100B-HM", 0, 12}, Row{"PX65M-HM", 9, 2},
+                         Row{"PX50M-ML", 14, 0}}) {
+    SCOPED_TRACE(std::string(row.type) + " " + std::to_string(row.n1) + "+" + std::to_string(row.n2));
+    Rig r(Case{}, row.type);
+    SelectionState& s = r.s;
+    Br_Cs(s);
+    s.dp_ch_max_h = 50;
+    s.dp_ch_max_c = 50;
+    WH_HL(s, r.env);
+    s.channels_hm = row.n1;
+    s.channels_ml = row.n2;
+    W_hc(s, r.env);
+
+    const double dh1 = KindDropAt(s.passes, s.v_h1, s.rho_h, s.d_e, s.visc_h, s.eu_coef_h1, s.eu_exp_h1);
+    const double dh2 = KindDropAt(s.passes, s.v_h2, s.rho_h, s.d_e, s.visc_h, s.eu_coef_h2, s.eu_exp_h2);
+    const double dc1 = KindDropAt(s.passes, s.v_c1, s.rho_c, s.d_e, s.visc_c, s.eu_coef_c1, s.eu_exp_c1);
+    const double dc2 = KindDropAt(s.passes, s.v_c2, s.rho_c, s.d_e, s.visc_c, s.eu_coef_c2, s.eu_exp_c2);
+    EXPECT_NEAR(dh1, dh2, 1e-9 * dh1);
+    EXPECT_NEAR(dc1, dc2, 1e-9 * dc1);
+
+    const double a = s.channel_area;
+    EXPECT_LT(3600 * a * (row.n1 * s.v_h1 + row.n2 * s.v_h2), s.flow_h);
+    EXPECT_GE(s.flow_h_carried, s.flow_h);
+    EXPECT_LT(3600 * a * (row.n1 * s.v_c1 + row.n2 * s.v_c2), s.flow_c);
+    EXPECT_GE(s.flow_c_carried, s.flow_c);
+  }
+}
+
+// Guards the two-group balance: group 1 (able to pass more than its flow
+// brings) is cooled further in 0.01 C steps, group 2 less; a group without
+// channels keeps the design outlet; the searches never run past the inlets.
+TEST(Mixed, GroupBalanceMovesEachGroupTheRightWay) {
+  Rig r(Case{}, "PX100B-HM");
+  SelectionState& s = r.s;
+  Br_Cs(s);
+  s.channels_hm = 4;
+  s.channels_ml = 6;
+  s.v_h1 = 0.3;
+  s.v_h2 = 0.5;
+  s.k_1 = 9000;  // more than the group's share of the duty needs
+  s.k_2 = 1500;  // less
+  Wq1c(s, r.env);
+  EXPECT_LT(s.t_h_out_1, s.t_h_out);
+  EXPECT_GT(s.t_h_out_2, s.t_h_out);
+  const double steps1 = (s.t_h_out - s.t_h_out_1) / 0.01;
+  const double steps2 = (s.t_h_out_2 - s.t_h_out) / 0.01;
+  EXPECT_NEAR(steps1, std::round(steps1), 1e-6);
+  EXPECT_NEAR(steps2, std::round(steps2), 1e-6);
+  // Each search ended on its own condition.
+  const double m2 = 1000 * s.cp_h * s.rho_h * 6 * s.channel_area * 0.5;
+  EXPECT_GE(s.q_cap_2, (s.t_h_in - s.t_h_out_2) * m2 * (1 - 1e-12));
+  EXPECT_NEAR(s.area_2, static_cast<float>(0.21 * 11), 0);
+
+  // No kind-1 channels: group 1 stays at the design outlet.
+  s.channels_hm = 0;
+  Wq1c(s, r.env);
+  EXPECT_EQ(s.t_h_out_1, s.t_h_out);
+
+  // Extreme coefficients: the group temperatures stay between the inlets.
+  s.channels_hm = 4;
+  s.k_1 = 1e9;
+  s.k_2 = 0;
+  Wq1c(s, r.env);
+  EXPECT_GE(s.t_h_out_1, s.t_c_in - 0.0100001);
+  EXPECT_LE(s.t_h_out_2, s.t_h_in + 0.0100001);
+}
+
+// Guards the pack sizing: the kind-1 count grows one at a time only while the
+// margin is negative, stops at the first non-negative margin, and the kind-2
+// channels take the flow the kind-1 channels leave.
+TEST(Mixed, PackSizingStopsAtTheFirstNonNegativeMargin) {
+  struct Row {
+    const char* type;
+    Case c;
+  };
+  Case wide;
+  wide.dp_max_h = 100;
+  wide.dp_max_c = 100;
+  Case narrow;
+  narrow.dp_max_h = 20;
+  narrow.dp_max_c = 20;
+  for (const Row& row : {Row{"PX65M-HM", wide}, Row{"PX50M-ML", narrow}, Row{"PX100B-HM", OilCooler()}}) {
+    SCOPED_TRACE(row.type);
+    Rig r(row.c, row.type);
+    SelectionState& s = r.s;
+    Br_Cs(s);
+    s.dp_lim_h = row.c.dp_max_h;
+    s.dp_lim_c = row.c.dp_max_c;
+    s.dp_port_h = 0;
+    s.dp_port_c = 0;
+    s.fouling_out = 0;
+    double last_hm = 0;
+    int increments = 0;
+    r.form.on_yield = [&] {
+      if (s.channels_hm == last_hm + 1) {
+        EXPECT_LT(s.margin, 0) << "moved on from " << last_hm << " kind-1 channels";
+        ++increments;
+      }
+      last_hm = s.channels_hm;
+    };
+    Br_Js30(s, r.env);
+    r.form.on_yield = nullptr;
+    EXPECT_GE(s.margin, 0);
+    EXPECT_EQ(increments, s.channels_hm);
+    EXPECT_GT(s.channels_hm, 0) << "the case does not exercise the kind-1 search";
+
+    EXPECT_EQ(s.channels, s.channels_hm + s.channels_ml);
+    EXPECT_NEAR(s.area, s.plate_area * (2 * s.passes * s.channels - 1), 1e-9);
+    const double a = s.channel_area;
+    const double rest = s.flow_h - 3600 * s.channels_hm * a * s.v_h1_max;
+    if (s.channels_ml > 0)
+      EXPECT_LE(std::abs(3600 * a * s.channels_ml * s.v_h2_max - rest), 0.5 * 3600 * a * s.v_h2_max + 1e-9);
+    else
+      EXPECT_LT(rest, 0.5 * 3600 * a * s.v_h2_max);
+    if (s.channels_hm > 0 && s.channels_ml > 0) {
+      // Rated by the heat the two groups really pass.
+      EXPECT_EQ(s.k_clean, static_cast<float>(s.duty_calc / (s.lmtd * s.area)));
+      EXPECT_LE(s.t_h_out_1, s.t_h_out);
+      EXPECT_GE(s.t_h_out_2, s.t_h_out);
+    }
+  }
+}
+
+// Guards the mixed design: a consistent pack, a whole-percent margin from the
+// right coefficient (the pack's own when one kind is absent, the first
+// sizing's otherwise) and a fouling capacity whose sign follows the margin.
+TEST(Mixed, DesignOfAMixedTypeIsConsistent) {
+  struct Row {
+    const char* type;
+    Case c;
+  };
+  Case wide;
+  wide.dp_max_h = 100;
+  wide.dp_max_c = 100;
+  Case narrow;
+  narrow.dp_max_h = 20;
+  narrow.dp_max_c = 20;
+  const Row rows[] = {{"PX100B-HM", Case{}},  {"PX65M-HM", wide},  {"PX50M-ML", narrow},
+                      {"PX100M-ML", Case{}},  {"PX100B-HM", OilCooler()}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.type);
+    Rig r(row.c, row.type);
+    Br_Js2(r.s, r.env);
+    const SelectionState& s = r.s;
+    EXPECT_EQ(s.channels, s.channels_hm + s.channels_ml);
+    EXPECT_GT(s.channels, 0);
+    EXPECT_NEAR(s.area, s.plate_area * (2 * s.passes * s.channels - 1), 1e-9);
+    EXPECT_EQ(s.plate_count, 2 * s.passes * s.channels + 1);
+    EXPECT_EQ(s.margin, std::trunc(s.margin));
+    const double k = (s.channels_hm == 0 || s.channels_ml == 0) ? s.k_calc : s.k_mix_first;
+    EXPECT_EQ(s.margin, std::trunc(100 * (k / s.k_service - 1)));
+    ExpectFoulingSignFollowsMargin(s);
+    EXPECT_NEAR(s.dp_h, s.dp_ch_h + s.dp_port_h, 1e-9 * s.dp_h);
+    EXPECT_NEAR(s.dp_c, s.dp_ch_c + s.dp_port_c, 1e-9 * s.dp_c);
+    EXPECT_NEAR(s.shear_h, 1000 * s.dp_ch_h * s.d_e / (2 * s.passes * s.plate_length), 1e-9 * s.shear_h);
+    EXPECT_TRUE(r.form.messages.empty());
+  }
+}
+
+// Guards the mended fault of a flow too small for any channel: the run ends
+// with a critical message instead of dividing by zero.
+TEST(Mixed, FlowTooSmallForAMixedPackEndsTheRun) {
+  Case c;
+  c.duty = 2000;
+  Rig r(c, "PX450M-HM");
+  EXPECT_THROW(Br_Js2(r.s, r.env), RunAborted);
+  ASSERT_EQ(r.form.messages.size(), 1u);
+  EXPECT_EQ(r.form.messages[0].title, "错误");
+  EXPECT_EQ(r.form.messages[0].icon, MsgIcon::kCritical);
+  EXPECT_NE(r.form.messages[0].text.find("HM"), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------
+// Check calculation
+// ---------------------------------------------------------------------------
+
+// Guards the single-type check: the channel count may be typed in either box.
+TEST(Check, SingleTypeCountMayBeEnteredInEitherBox) {
+  for (const Case& c : {Case{}, SteamCase(), OilCooler()}) {
+    SCOPED_TRACE(c.hot);
+    Rig a(c, "PX65B-M");
+    Rig b(c, "PX65B-M");
+    a.s.channels_hm = 30;
+    a.s.channels_ml = 0;
+    b.s.channels_hm = 0;
+    b.s.channels_ml = 30;
+    Br_Ys(a.s, a.env);
+    Br_Ys(b.s, b.env);
+    EXPECT_EQ(a.s.channels, 30);
+    EXPECT_EQ(Fields(a.s, {"channels_hm", "channels_ml"}), Fields(b.s, {"channels_hm", "channels_ml"}));
+    EXPECT_EQ(b.s.channels_ml, 30) << "the entered counts stay";
+  }
+}
+
+// Guards the check of a mixed pack and its documented quirks: entered counts
+// restored, margin_in and fouling cleared, the margin taken from the pack the
+// embedded sizing found, alpha_h/alpha_c left at the first correction, the
+// port drop of a thick medium reduced to 85 %, and the fouling sign.
+TEST(Check, MixedPackQuirks) {
+  struct Row {
+    const char* name;
+    Case c;
+    double hm, ml;
+  };
+  const Row rows[] = {{"water 4+7", Case{}, 4, 7}, {"oil 12+6", OilCooler(), 12, 6}, {"water 0+9", Case{}, 0, 9}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Case c = row.c;
+    c.fouling = 0.0001;
+    c.margin_in = 10;
+    Rig r(c, "PX100B-HM");
+    SelectionState& s = r.s;
+    s.channels_hm = row.hm;
+    s.channels_ml = row.ml;
+    Br_Ys(s, r.env);
+
+    EXPECT_EQ(s.channels_hm, row.hm);
+    EXPECT_EQ(s.channels_ml, row.ml);
+    EXPECT_EQ(s.channels, row.hm + row.ml);
+    EXPECT_EQ(s.plate_count, 2 * s.passes * (row.hm + row.ml) + 1);
+    EXPECT_NEAR(s.area, 0.21 * (s.plate_count - 2), 1e-9);
+    EXPECT_EQ(s.margin_in, 0);
+    EXPECT_EQ(s.fouling, 0);
+    EXPECT_EQ(s.margin, std::trunc(100 * (s.k_clean / s.k_service - 1)));
+
+    EXPECT_NEAR(s.dp_ch_h, (s.dp_ch_h1 + s.dp_ch_h2) / 2, 1e-12 * s.dp_ch_h);
+    EXPECT_NEAR(s.dp_h, s.dp_ch_h + s.dp_port_h, 1e-12 * s.dp_h);
+    // The budgets stay at the channel drops of the first rating of the pack.
+    EXPECT_NEAR(s.dp_ch_max_h, s.dp_lim_h - s.dp_port_h, 1e-12 * s.dp_lim_h);
+    EXPECT_NEAR(s.dp_ch_max_h, s.dp_ch_h, 0.05 * s.dp_ch_h);
+
+    const double base_h = 0.001 * kPX100B_M.zeta * s.rho_h * s.v_port_h * s.v_port_h *
+                          (1 + s.passes * HandG(kPX100B_M, s.channels_port));
+    const double base_c = 0.001 * kPX100B_M.zeta * s.rho_c * s.v_port_c * s.v_port_c *
+                          (1 + s.passes * HandG(kPX100B_M, s.channels_port));
+    EXPECT_NEAR(s.dp_port_h, s.visc_h > 3 ? 0.85 * base_h : base_h, 1e-12 * base_h);
+    EXPECT_NEAR(s.dp_port_c, s.visc_c > 3 ? 0.85 * base_c : base_c, 1e-12 * base_c);
+
+    if (s.visc_exp_h != 0) {
+      // The means were not renewed after the second correction.
+      EXPECT_NE(s.alpha_h, (s.alpha_h1 + s.alpha_h2) / 2);
+    }
+    ExpectFoulingSignFollowsMargin(s);
+  }
+}
+
+// Guards the 20 cP warning of the mixed check: strictly above 20 mPa.s, shown
+// once after the results, with the warning icon and the notice title.
+TEST(Check, MixedPackWarnsAboveTwentyCentipoise) {
+  struct Row {
+    double visc_h;
+    bool warns;
+  };
+  for (const Row& row : {Row{20.0, false}, Row{20.01, true}}) {
+    SCOPED_TRACE(row.visc_h);
+    Rig r(OilCooler(), "PX50B-HM");
+    r.s.visc_h = row.visc_h;
+    r.s.channels_hm = 10;
+    r.s.channels_ml = 10;
+    std::map<std::string, std::string> when_shown;
+    r.form.on_message = [&] { when_shown = Fields(r.s, {}); };
+    Br_Ys(r.s, r.env);
+    ASSERT_EQ(r.form.messages.size(), row.warns ? 1u : 0u);
+    if (row.warns) {
+      const RecordedMessage& m = r.form.messages[0];
+      EXPECT_EQ(m.text, "粘度大于20cP，不能采用HM、ML板型，否则会造成流量分配不均而使换热失效！");
+      EXPECT_EQ(m.title, "提示");
+      EXPECT_EQ(m.icon, MsgIcon::kWarning);
+      EXPECT_EQ(m.buttons, MsgButtons::kOk);
+      // Every result was final when the box came up.
+      EXPECT_EQ(when_shown, Fields(r.s, {}));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace phe
