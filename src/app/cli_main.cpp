@@ -1,14 +1,38 @@
-// pheselect-cli: the window's logic without a screen.
-#include <cstdio>
+// pheselect-cli: runs the window's logic on a case file, without a screen.
+//
+//   pheselect-cli --case CASE.json [--db PATH]
+//
+// Prints one JSON object per run (an array for {"runs": [...]}). Bad input:
+// exit 2; an unusable database: exit 3.
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "db/database.h"
+#include "ui/case_driver.h"
+
+namespace {
+
+int Usage(const std::string& why) {
+  std::cerr << "pheselect-cli: " << why << "\nusage: pheselect-cli --case CASE.json [--db PATH]\n";
+  return 2;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::string db_path = phe::DefaultDatabasePath();
-  for (int i = 1; i + 1 < argc; ++i)
-    if (std::string(argv[i]) == "--db") db_path = argv[i + 1];
+  std::string case_path;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if ((a == "--db" || a == "--case") && i + 1 < argc) {
+      (a == "--db" ? db_path : case_path) = argv[++i];
+    } else {
+      return Usage("unexpected argument \"" + a + "\"");
+    }
+  }
+  if (case_path.empty()) return Usage("no case file given");
+
   std::unique_ptr<phe::Database> db;
   try {
     db = phe::Database::Open(db_path);
@@ -16,7 +40,20 @@ int main(int argc, char** argv) {
     std::cerr << "pheselect-cli: " << e.what() << "\n";
     return 3;
   }
-  for (const auto& t : phe::Database::MediumTables())
-    std::cout << t << ": " << db->OpenRecordSet(t)->RowCount() << " rows\n";
+
+  std::vector<phe::CaseInput> cases;
+  bool several = false;
+  try {
+    cases = phe::ParseCaseFile(case_path, &several);
+  } catch (const phe::CaseError& e) {
+    std::cerr << "pheselect-cli: " << e.what() << "\n";
+    return 2;
+  }
+
+  phe::CaseSession session(*db);
+  nlohmann::json out = nlohmann::json::array();
+  for (const auto& c : cases) out.push_back(session.Run(c));
+  std::cout << (several ? out : out[0]).dump(1, ' ', false, nlohmann::json::error_handler_t::replace)
+            << "\n";
   return 0;
 }

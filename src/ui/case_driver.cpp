@@ -1,0 +1,177 @@
+#include "ui/case_driver.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "ui/input_panel.h"
+#include "ui/layout.h"
+#include "workflow/run_command.h"
+
+namespace phe {
+
+namespace {
+
+const char* IconName(MsgIcon icon) {
+  switch (icon) {
+    case MsgIcon::kCritical: return "critical";
+    case MsgIcon::kWarning: return "warning";
+    case MsgIcon::kQuestion: return "question";
+    case MsgIcon::kInformation: return "information";
+  }
+  return "information";
+}
+
+std::string ValueText(const std::string& key, const nlohmann::json& v) {
+  if (v.is_string()) return v.get<std::string>();
+  // A number is taken as the text it prints as (C locale, as JSON is).
+  if (v.is_number()) return v.dump();
+  throw CaseError("control \"" + key + "\": value must be a text or a number");
+}
+
+CaseInput ParseOne(const nlohmann::json& obj, const HeadlessForm& form) {
+  if (!obj.is_object()) throw CaseError("a case must be a JSON object");
+  CaseInput in;
+  for (const auto& [key, value] : obj.items()) {
+    if (key == "selection") {
+      const std::string v = value.is_string() ? value.get<std::string>() : "";
+      if (v == "auto") in.selection_option = 2;
+      else if (v == "manual") in.selection_option = 3;
+      else throw CaseError("\"selection\" must be \"auto\" or \"manual\"");
+      continue;
+    }
+    if (key == "calc") {
+      const std::string v = value.is_string() ? value.get<std::string>() : "";
+      if (v == "design") in.calc_option = 4;
+      else if (v == "check") in.calc_option = 5;
+      else throw CaseError("\"calc\" must be \"design\" or \"check\"");
+      continue;
+    }
+    bool input = false;
+    for (const auto& n : layout::kFocusOrder) input = input || n == key;
+    if (!input || key.rfind("opt_br", 0) == 0)
+      throw CaseError("unknown control \"" + key + "\"");
+    const std::string text = ValueText(key, value);
+    if (form.IsList(key) && form.FindItem(key, text) < 0)
+      throw CaseError("list " + key + " has no item \"" + text + "\"");
+    in.controls.emplace_back(key, text);
+  }
+  return in;
+}
+
+}  // namespace
+
+std::vector<CaseInput> ParseCases(const nlohmann::json& doc, bool* several) {
+  HeadlessForm form;
+  std::vector<CaseInput> out;
+  *several = false;
+  if (doc.is_object() && doc.contains("runs")) {
+    if (doc.size() != 1 || !doc["runs"].is_array())
+      throw CaseError("\"runs\" must be the only key and hold an array of cases");
+    *several = true;
+    for (const auto& c : doc["runs"]) out.push_back(ParseOne(c, form));
+  } else {
+    out.push_back(ParseOne(doc, form));
+  }
+  return out;
+}
+
+std::vector<CaseInput> ParseCaseFile(const std::string& path, bool* several) {
+  std::ifstream in(path);
+  if (!in) throw CaseError("cannot read case file \"" + path + "\"");
+  nlohmann::json doc;
+  try {
+    doc = nlohmann::json::parse(in);
+  } catch (const nlohmann::json::parse_error& e) {
+    throw CaseError("case file \"" + path + "\" is not valid JSON: " + e.what());
+  }
+  return ParseCases(doc, several);
+}
+
+CaseSession::CaseSession(Database& db) : env(form), db_(db) {
+  state.db = &db_;
+  Form_Load(state, env);
+}
+
+void CaseSession::TypeInto(const std::string& control, const std::string& text) {
+  const Handler change = ChangeHandler(control);
+  // Select-all and type: clearing the box is an edit of its own.
+  if (!form.Text(control).empty()) {
+    form.SetText(control, "");
+    if (change) change(state, env);
+  }
+  std::string typed;
+  for (size_t i = 0; i < text.size(); ++i) {
+    typed += text[i];
+    // A character of several UTF-8 bytes arrives whole.
+    if (i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) continue;
+    form.SetText(control, typed);
+    if (change) change(state, env);
+  }
+  if (const Handler lost = LostFocusHandler(control)) lost(state, env);
+}
+
+void CaseSession::Choose(const std::string& control, const std::string& item) {
+  form.SetListIndex(control, form.FindItem(control, item));
+  if (const Handler click = ClickHandler(control)) click(state, env);
+  if (const Handler change = ChangeHandler(control)) change(state, env);
+  if (const Handler lost = LostFocusHandler(control)) lost(state, env);
+}
+
+nlohmann::json CaseSession::Run(const CaseInput& input) {
+  const size_t first_message = form.messages.size();
+  const int stored_before = env.case_records_written;
+  if (input.selection_option) opt_br_Click(state, env, *input.selection_option);
+  if (input.calc_option) opt_br_Click(state, env, *input.calc_option);
+  for (const auto& name : layout::kFocusOrder) {
+    for (const auto& [control, text] : input.controls) {
+      if (control != name) continue;
+      if (form.IsList(control))
+        Choose(control, text);
+      else
+        TypeInto(control, text);
+    }
+  }
+  cmd_count_Click(state, env);
+
+  nlohmann::json out;
+  out["messages"] = nlohmann::json::array();
+  for (size_t i = first_message; i < form.messages.size(); ++i) {
+    const auto& m = form.messages[i];
+    out["messages"].push_back({{"title", m.title},
+                               {"text", m.text},
+                               {"icon", IconName(m.icon)},
+                               {"focus", m.focus ? nlohmann::json(*m.focus) : nlohmann::json()}});
+  }
+  nlohmann::json controls = nlohmann::json::object();
+  for (const auto& n : form.ControlNames()) controls[n] = form.Text(n);
+  out["controls"] = controls;
+  out["state"] = StateToJson(state);
+  out["report"] = nullptr;
+  if (env.case_records_written > stored_before) {
+    const auto rows = db_.ReadCaseRecords();
+    if (!rows.empty()) {
+      nlohmann::json rec = nlohmann::json::object();
+      for (const auto& [col, cell] : rows.front()) {
+        if (const double* d = std::get_if<double>(&cell)) rec[col] = *d;
+        else if (const std::string* t = std::get_if<std::string>(&cell)) rec[col] = *t;
+        else rec[col] = nullptr;
+      }
+      out["report"] = rec;
+    }
+  }
+  return out;
+}
+
+nlohmann::json StateToJson(const SelectionState& s) {
+  nlohmann::json j = nlohmann::json::object();
+  for_each_field(s, [&](const char* name, const auto& v) {
+    using T = std::decay_t<decltype(v)>;
+    if constexpr (std::is_same_v<T, float>)
+      j[name] = static_cast<double>(v);
+    else
+      j[name] = v;
+  });
+  return j;
+}
+
+}  // namespace phe

@@ -1,0 +1,365 @@
+// Whole runs through the window's logic, typed in as a user would: the
+// example cases, the warnings of the selection stage, the designation, the
+// case record and the result display.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <unistd.h>
+
+#include "catalogue/catalogue.h"
+#include "ui/case_driver.h"
+#include "ui/numeric.h"
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+// Each test works on its own copy of br.mdb, since every run writes the case
+// record into the file.
+class RunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = (fs::temp_directory_path() /
+             ("phe_run_" + std::to_string(getpid()) + "_" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".mdb"))
+                .string();
+    fs::copy_file(phe::DefaultDatabasePath(), path_, fs::copy_options::overwrite_existing);
+    db_ = phe::Database::Open(path_);
+    session_ = std::make_unique<phe::CaseSession>(*db_);
+  }
+  void TearDown() override {
+    session_.reset();
+    db_.reset();
+    std::error_code ec;
+    fs::remove(path_, ec);
+  }
+  json Run(const json& c) {
+    bool several = false;
+    auto cases = phe::ParseCases(c, &several);
+    json out;
+    for (const auto& in : cases) out = session_->Run(in);
+    return out;
+  }
+  static json Example(const std::string& name) {
+    std::ifstream in(std::string(PHE_SOURCE_DIR) + "/examples/" + name);
+    return json::parse(in);
+  }
+  static bool HasMessage(const json& out, const std::string& text) {
+    for (const auto& m : out["messages"])
+      if (m["text"] == text) return true;
+    return false;
+  }
+  static int CountMessage(const json& out, const std::string& text) {
+    int n = 0;
+    for (const auto& m : out["messages"]) n += m["text"] == text;
+    return n;
+  }
+  std::string path_;
+  std::unique_ptr<phe::Database> db_;
+  std::unique_ptr<phe::CaseSession> session_;
+};
+
+const std::string kAreaTooLarge = "换热面积超过该型号最大值。请选择改变换热器型号或增大介质压力损失！";
+const std::string kPort6 = "接口流速>6m/s，请重新选择换热器型号！";
+const std::string kPort100 = "接口流速>100m/s，请重新选择换热器型号！";
+const std::string kViscous = "粘度大于20cP，不能采用HM、ML板型，否则会造成流量分配不均而使换热失效！";
+
+// A shown number must never be "nan" or "inf", whatever the case.
+void ExpectFiniteControls(const json& out) {
+  for (const auto& [name, text] : out["controls"].items()) {
+    const std::string t = text.get<std::string>();
+    EXPECT_EQ(t.find("nan"), std::string::npos) << name << " = " << t;
+    EXPECT_EQ(t.find("inf"), std::string::npos) << name << " = " << t;
+  }
+}
+
+bool HasWarning(const json& out) {
+  for (const auto& m : out["messages"])
+    if (m["icon"] == "warning") return true;
+  return false;
+}
+
+// The shipped examples must give engineering answers, not merely finish:
+// a water/water exchanger's coefficient is in the thousands, the margin asked
+// for is reached, the pressure drops keep their limits unless a warning says
+// otherwise, and the case record carries the designation.
+TEST_F(RunTest, ExamplesGiveSensibleResults) {
+  struct Case {
+    const char* file;
+    double k_min, k_max;
+  } const cases[] = {
+      {"water_water_auto.json", 3000, 8000},
+      {"steam_heater.json", 1500, 9000},
+      {"oil_cooler.json", 100, 2000},
+      {"manual_hm_design.json", 3000, 8000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const json out = Run(Example(c.file));
+    const json& st = out["state"];
+    ExpectFiniteControls(out);
+    for (const auto& m : out["messages"]) EXPECT_NE(m["icon"], "critical") << m.dump();
+    EXPECT_GE(st["k_service"].get<double>(), c.k_min);
+    EXPECT_LE(st["k_service"].get<double>(), c.k_max);
+    EXPECT_GE(st["margin"].get<double>(), st["margin_in"].get<double>());
+    if (!HasWarning(out)) {
+      EXPECT_LE(st["dp_h"].get<double>(), st["dp_max_h"].get<double>());
+      EXPECT_LE(st["dp_c"].get<double>(), st["dp_max_c"].get<double>());
+    }
+    ASSERT_FALSE(out["report"].is_null());
+    EXPECT_EQ(out["report"]["Br"], st["plate_type"]);
+    EXPECT_EQ(out["controls"]["Txt_K"], phe::FormatWhole(st["k_service"].get<double>()));
+    EXPECT_FALSE(out["controls"]["Txt_F"].get<std::string>().empty());
+  }
+}
+
+// The designation, the pack length and the case record's derived texts must
+// follow the plate count of the result.
+TEST_F(RunTest, DesignationPackLengthAndRecord) {
+  const json out = Run(Example("water_water_auto.json"));
+  const json& st = out["state"];
+  const double n = st["plate_count"].get<double>();
+  const std::string model = st["model_code"].get<std::string>();
+  EXPECT_EQ(st["plate_type"], model + "-" + phe::FormatGeneral(n));
+  EXPECT_EQ(std::fmod(n, 2.0), 1.0);  // always an odd plate count
+  EXPECT_DOUBLE_EQ(st["pack_length"].get<double>(),
+                   std::floor(n * 0.5 + n * st["d_e"].get<double>() * 1000 / 2));
+  const json& r = out["report"];
+  EXPECT_EQ(r["YB"], "A=" + phe::FormatGeneral(st["pack_length"].get<double>()));
+  EXPECT_EQ(r["mc_h"], "Water");
+  EXPECT_EQ(r["CZ"], "SS");
+  EXPECT_EQ(r["Bpc"], "SUS304");
+  EXPECT_EQ(r["Dpc"], "EPDM");
+  EXPECT_DOUBLE_EQ(r["Wq"].get<double>(), 500.0);
+  EXPECT_DOUBLE_EQ(r["NUM"].get<double>(), 1.0);
+  EXPECT_DOUBLE_EQ(r["PG"].get<double>(), 1.0);
+  EXPECT_DOUBLE_EQ(r["PG1"].get<double>(), 1.0);
+  EXPECT_DOUBLE_EQ(r["m"].get<double>(), n);
+  EXPECT_EQ(r["H"], phe::FormatGeneral(st["frame_length"].get<double>()) + "x" +
+                        phe::FormatGeneral(st["frame_width"].get<double>()) + "x" +
+                        phe::FormatGeneral(st["frame_height"].get<double>()));
+  EXPECT_EQ(out["controls"]["Txt_H"], r["H"].get<std::string>() + "h");
+  EXPECT_GT(st["frame_length"].get<double>(), 0);
+  EXPECT_GT(st["price"].get<double>(), 0);
+  EXPECT_GT(st["weight"].get<double>(), 0);
+}
+
+// Connection labels depend on the number of passes (odd passes bring the hot
+// medium out at the far end); a steam case is always one pass.
+TEST_F(RunTest, ConnectionLabelsByPasses) {
+  struct Case {
+    const char* passes;
+    const char *jh, *jc, *ch, *cc;
+  } const cases[] = {
+      {"1", "S1", "S3", "S2", "S4"},
+      {"2", "M2", "S3", "S2", "M3"},
+      {"3", "M1", "S3", "S2", "M4"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.passes);
+    json in = Example("water_water_auto.json");
+    in["Txt_N"] = c.passes;
+    const json out = Run(in);
+    ASSERT_FALSE(out["report"].is_null());
+    EXPECT_EQ(out["report"]["jh"], c.jh);
+    EXPECT_EQ(out["report"]["jc"], c.jc);
+    EXPECT_EQ(out["report"]["ch"], c.ch);
+    EXPECT_EQ(out["report"]["cc"], c.cc);
+    EXPECT_EQ(out["report"]["N"].get<double>(), std::stod(c.passes));
+  }
+  const json steam = Run(Example("steam_heater.json"));
+  EXPECT_EQ(steam["state"]["passes"].get<double>(), 1.0);
+  EXPECT_EQ(steam["report"]["jh"], "S1");
+  EXPECT_EQ(steam["report"]["cc"], "S4");
+}
+
+// A result above the model's largest area is still calculated and reported,
+// but area, weight, dimensions and price are blanked and a warning says why.
+TEST_F(RunTest, AreaAboveModelLimitIsBlanked) {
+  json in = Example("water_water_auto.json");
+  in["selection"] = "manual";
+  in["com_br"] = "PX32";
+  in["com_zh"] = "H";
+  in["Txt_Wq"] = "150";
+  in["Txt_Th1"] = "60";
+  in["Txt_Th2"] = "40";
+  in["Txt_Tc1"] = "30";
+  in["Txt_Tc2"] = "45";
+  const json out = Run(in);
+  const json& st = out["state"];
+  ASSERT_GT(st["area"].get<double>(), phe::FindModel("PX32")->max_area);
+  EXPECT_TRUE(HasMessage(out, kAreaTooLarge));
+  for (const char* c : {"Txt_F", "Txt_W", "Txt_H", "Txt_Y"}) EXPECT_EQ(out["controls"][c], "") << c;
+  EXPECT_NE(out["controls"]["Txt_K"], "");
+  EXPECT_NE(out["controls"]["Txt_Ph1"], "");
+  EXPECT_FALSE(out["report"].is_null());
+}
+
+// The automatic search moves to the next family once when the best plate type
+// of the first family needs more than its largest area, and keeps the second
+// answer even if that is too large as well.
+TEST_F(RunTest, AreaLimitMovesFamilyOnce) {
+  json in = Example("water_water_auto.json");
+  // About 30 m3/h on each side (family PX50) with a 1.5 K temperature
+  // difference: far more area than a PX50 frame holds.
+  in["Txt_Wq"] = "348";
+  in["Txt_Th1"] = "60";
+  in["Txt_Th2"] = "50";
+  in["Txt_Tc1"] = "48.5";
+  in["Txt_Tc2"] = "58.5";
+  const json out = Run(in);
+  const json& st = out["state"];
+  EXPECT_EQ(st["family_bumped"].get<int>(), 1);
+  EXPECT_EQ(st["model_family"], "PX65");
+  EXPECT_EQ(st["model_code"].get<std::string>().substr(0, 4), "PX65");
+}
+
+// The 20 cP rule warns once per pass for a mixed arrangement and still shows
+// the result.
+TEST_F(RunTest, ViscousMixedArrangementWarnsOncePerPass) {
+  json in = Example("manual_hm_design.json");
+  in["Com_jc"] = "Oil ISO VG46";
+  in["Txt_Wq"] = "150";
+  in["Txt_Th1"] = "80";
+  in["Txt_Th2"] = "70";
+  in["Txt_Tc1"] = "30";
+  in["Txt_Tc2"] = "55";
+  in["Txt_Pc"] = "30";
+  const json out = Run(in);
+  const json& st = out["state"];
+  ASSERT_GT(st["visc_c"].get<double>(), 20);
+  ASSERT_EQ(st["arrangement_type"], "HM");
+  EXPECT_EQ(CountMessage(out, kViscous), 1);
+  EXPECT_NE(out["controls"]["Txt_K"], "");
+  EXPECT_FALSE(out["report"].is_null());
+
+  // The same oil where the pack collapses to one channel kind: no warning.
+  in["Txt_Tc2"] = "40";
+  const json single = Run(in);
+  ASSERT_NE(single["state"]["arrangement_type"], "HM");
+  EXPECT_EQ(CountMessage(single, kViscous), 0);
+}
+
+// A steam case whose steam port runs above 100 m/s and whose water port runs
+// above 6 m/s gets both warnings, the 6 m/s one first.
+TEST_F(RunTest, SteamPortWarningsInOrder) {
+  const json in = {{"Com_jh", "Steam"},   {"Com_jc", "Water"},  {"Txt_Th1", "133"},
+                   {"Txt_Tc1", "60"},     {"Txt_Tc2", "74"},    {"Txt_Wq", "334"},
+                   {"Txt_Ph", "100"},     {"Txt_Pc", "100"},    {"selection", "manual"},
+                   {"calc", "design"},    {"com_br", "PX32"},   {"com_zh", "M"}};
+  const json out = Run(in);
+  const json& st = out["state"];
+  ASSERT_GT(st["v_port_h"].get<double>(), 100);
+  ASSERT_GT(st["v_port_c"].get<double>(), 6);
+  int i6 = -1, i100 = -1, i = 0;
+  for (const auto& m : out["messages"]) {
+    if (m["text"] == kPort6) i6 = i;
+    if (m["text"] == kPort100) i100 = i;
+    ++i;
+  }
+  ASSERT_GE(i6, 0);
+  ASSERT_GE(i100, 0);
+  EXPECT_LT(i6, i100);
+}
+
+// A check of a mixed pack rates exactly the channels entered.
+TEST_F(RunTest, CheckOfMixedPackKeepsTheEnteredChannels) {
+  const json out = Run(Example("check_mixed_pack.json"));
+  const json& st = out["state"];
+  EXPECT_EQ(st["channels_hm"].get<double>(), 10);
+  EXPECT_EQ(st["channels_ml"].get<double>(), 12);
+  EXPECT_EQ(st["plate_count"].get<double>(), 45);
+  EXPECT_NEAR(st["area"].get<double>(), 0.21 * 43, 1e-9);
+  EXPECT_EQ(out["controls"]["Txt_nh"], "10");
+  EXPECT_EQ(out["controls"]["Txt_nl"], "12");
+  EXPECT_EQ(st["plate_type"], "PX100B-45");
+  ExpectFiniteControls(out);
+}
+
+// A run refused by validation changes no result and stores nothing.
+TEST_F(RunTest, RefusedRunChangesNothing) {
+  const json first = Run(Example("water_water_auto.json"));
+  json bad = Example("water_water_auto.json");
+  bad["Txt_Th2"] = "95";  // hot outlet above hot inlet
+  const json out = Run(bad);
+  ASSERT_EQ(out["messages"].size(), 1u);
+  EXPECT_EQ(out["messages"][0]["icon"], "critical");
+  EXPECT_TRUE(out["report"].is_null());
+  for (const char* c : {"Txt_K", "Txt_F", "Txt_GF", "Txt_Ph1", "Txt_Y"})
+    EXPECT_EQ(out["controls"][c], first["controls"][c]) << c;
+}
+
+// A sweep of generated cases: every run ends, with results or with a message,
+// and never shows a NaN or an infinity.
+TEST_F(RunTest, GeneratedCasesAlwaysEnd) {
+  std::mt19937 rng(20261207);
+  auto uni = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(rng); };
+  auto pick = [&](const std::vector<std::string>& v) {
+    return v[std::uniform_int_distribution<size_t>(0, v.size() - 1)(rng)];
+  };
+  const std::vector<std::string> hot = {"Water", "Steam", "Oil ISO VG32", "Oil ISO VG220", "Oil SAE30"};
+  const std::vector<std::string> cold = {"Water", "25% Glycol", "Oil ISO VG46", "Oil SAE10"};
+  const std::vector<std::string> models = {"PX32", "PX50B", "PX65M", "PX100L", "PX150S",
+                                           "PX200M", "PX250B", "PX350S", "PX450M"};
+  const std::vector<std::string> kinds = {"H", "HM", "M", "ML", "L"};
+  int with_results = 0;
+  const int runs = 2000;
+  for (int i = 0; i < runs; ++i) {
+    json c;
+    c["Com_jh"] = pick(hot);
+    c["Com_jc"] = pick(cold);
+    const double th1 = std::round(uni(60, 150));
+    c["Txt_Th1"] = phe::FormatGeneral(th1);
+    c["Txt_Th2"] = phe::FormatGeneral(std::round(uni(20, th1)));
+    c["Txt_Tc1"] = phe::FormatGeneral(std::round(uni(5, 40)));
+    c["Txt_Tc2"] = phe::FormatGeneral(std::round(uni(20, th1)));
+    // Three ways of giving the balance: duty and four temperatures; a hot flow
+    // and four temperatures; both flows and three temperatures.
+    c["Txt_Wq"] = "";
+    c["Txt_Qh"] = "";
+    c["Txt_Qc"] = "";
+    switch (std::uniform_int_distribution<int>(0, 2)(rng)) {
+      case 0:
+        c["Txt_Wq"] = phe::FormatGeneral(std::round(uni(5, 3000)));
+        break;
+      case 1:
+        c["Txt_Qh"] = phe::FormatGeneral(std::round(uni(1, 300)));
+        break;
+      default:
+        c["Txt_Qh"] = phe::FormatGeneral(std::round(uni(1, 300)));
+        c["Txt_Qc"] = phe::FormatGeneral(std::round(uni(1, 300)));
+        c["Txt_Tc1"] = "";  // found by the downward search
+        break;
+    }
+    c["Txt_GF1"] = phe::FormatGeneral(std::round(uni(0, 20)));
+    c["Txt_N"] = pick({"1", "1", "1", "2", "3"});
+    c["Txt_Ph"] = phe::FormatGeneral(std::round(uni(10, 100)));
+    c["Txt_Pc"] = phe::FormatGeneral(std::round(uni(10, 100)));
+    c["selection"] = pick({"auto", "auto", "manual"});
+    c["calc"] = pick({"design", "design", "design", "check"});
+    c["com_br"] = pick(models);
+    c["com_zh"] = pick(kinds);
+    c["Txt_nh"] = phe::FormatGeneral(std::round(uni(0, 40)));
+    c["Txt_nl"] = phe::FormatGeneral(std::round(uni(0, 40)));
+    SCOPED_TRACE(c.dump());
+    const json out = Run(c);
+    ExpectFiniteControls(out);
+    if (!out["report"].is_null()) {
+      ++with_results;
+      for (const auto& [k, v] : out["report"].items())
+        EXPECT_TRUE(!v.is_number() || std::isfinite(v.get<double>())) << k;
+    } else {
+      EXPECT_FALSE(out["messages"].empty());
+    }
+    if (::testing::Test::HasFailure()) break;
+  }
+  // Most generated cases are valid designs.
+  EXPECT_GT(with_results, runs / 4);
+}
+
+}  // namespace
