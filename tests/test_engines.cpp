@@ -412,7 +412,7 @@ TEST(SizingLoop, LimitsAreInclusive) {
   Br_Js2(below.s, below.env);
   EXPECT_GT(below.s.channels, n);
 
-  // Search loop with unreachable-free drops: it stops on the margin alone.
+  // Search loop with drops that never bind: it stops on the margin alone.
   Case roomy;
   roomy.dp_max_h = 1000;
   roomy.dp_max_c = 1000;
@@ -1102,6 +1102,42 @@ TEST(Check, MixedPackWarnsAboveTwentyCentipoise) {
       EXPECT_EQ(when_shown, Fields(r.s, {}));
     }
   }
+}
+
+}  // namespace
+}  // namespace phe
+
+namespace phe {
+namespace {
+
+// ---------------------------------------------------------------------------
+// Guards against searches that cannot end
+// ---------------------------------------------------------------------------
+
+// Guards the caps of the unbounded searches: a fouling search that can never
+// cross the required coefficient (no duty) stops after 10,000,000 steps, and
+// a flow split with no channels to carry the flow stops at 50 m/s, both
+// keeping their last values and showing nothing.
+TEST(Caps, UnendingSearchesStopAtTheirCaps) {
+  Case c;
+  Rig fouling(c, "PX50B-H");
+  fouling.s.channels_hm = 20;
+  fouling.s.duty = 0;
+  Br_Ys(fouling.s, fouling.env);
+  EXPECT_NEAR(fouling.s.fouling_out, 10000000 * 0.000001, 1e-3);
+  EXPECT_TRUE(fouling.form.messages.empty());
+
+  Rig split(c, "PX100B-HM");
+  Br_Cs(split.s);
+  split.s.dp_ch_max_h = 50;
+  split.s.dp_ch_max_c = 50;
+  WH_HL(split.s, split.env);
+  split.s.channels_hm = 0;
+  split.s.channels_ml = 0;
+  W_hc(split.s, split.env);
+  EXPECT_NEAR(split.s.v_h1, 50, 0.01);
+  EXPECT_NEAR(split.s.v_c1, 50, 0.01);
+  EXPECT_TRUE(split.form.messages.empty());
 }
 
 }  // namespace

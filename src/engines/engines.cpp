@@ -1,8 +1,8 @@
 // The sizing and check engines: single channel types (search, design, check),
 // condensing steam with condensate subcooling, and mixed HM/ML packs.
 //
-// Every formula keeps the order of its factors as the design office wrote
-// them, so that the single-precision fields round at the same points.
+// Formulas keep the order of their factors, so that the single-precision
+// fields round at the same points in every engine.
 #include "engines/engines.h"
 
 #include <cmath>
@@ -281,8 +281,9 @@ void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode) {
   }
 }
 
-// Fouling a liquid design can still carry: the 0.95 of the loop's coefficient
-// is left out inside the search, as the office's tables do.
+// Fouling a liquid pack can still carry. The first test is made on the loop's
+// coefficient (0.95 and the entered fouling); the steps use the bare series
+// resistance.
 void LiquidFoulingCapacity(SelectionState& s, Env& env) {
   const double r0 = 1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate;
   long steps = 0;
