@@ -29,6 +29,8 @@ class ScratchDb : public ::testing::Test {
     fs::create_directories(dir_);
     path_ = (dir_ / "br.mdb").string();
     fs::copy_file(phe::DefaultDatabasePath(), path_, fs::copy_options::overwrite_existing);
+    // The shipped file keeps the last case a program run stored.
+    Sql("delete from br_prn");
   }
   void TearDown() override {
     std::error_code ec;
