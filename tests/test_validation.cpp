@@ -1,0 +1,290 @@
+// Validation of a case when Run is pressed: the first failing rule shows its
+// message with its title, icon and focus, and the run ends there.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/database.h"
+#include "state/env.h"
+#include "state/selection_state.h"
+#include "ui/headless_form.h"
+#include "ui/input_panel.h"
+#include "workflow/run_command.h"
+
+namespace phe {
+namespace {
+
+struct Entry {
+  std::string control;
+  std::string text;  // for a list: the item chosen (or text typed when it is no item)
+};
+
+// One window session on the shipped database (read-only: these runs never
+// get as far as storing a case).
+struct Session {
+  std::unique_ptr<Database> db = Database::Open(DefaultDatabasePath(), /*read_only=*/true);
+  HeadlessForm form;
+  Env env{form};
+  SelectionState s;
+
+  Session() {
+    s.db = db.get();
+    Form_Load(s, env);
+  }
+
+  void Enter(const Entry& e) {
+    if (form.IsList(e.control)) {
+      const int index = form.FindItem(e.control, e.text);
+      if (index >= 0) {
+        form.SetListIndex(e.control, index);
+        if (const Handler click = ClickHandler(e.control)) click(s, env);
+      } else {
+        form.SetText(e.control, e.text);
+        if (const Handler change = ChangeHandler(e.control)) change(s, env);
+      }
+    } else {
+      const Handler change = ChangeHandler(e.control);
+      for (size_t n = 1; n <= e.text.size(); ++n) {
+        form.SetText(e.control, e.text.substr(0, n));
+        if (change) change(s, env);
+      }
+    }
+    if (const Handler lost = LostFocusHandler(e.control)) lost(s, env);
+  }
+
+  // Hot and cold medium first, as the focus order has it; then the option
+  // buttons; then the entries.
+  void Fill(const std::string& hot, int selection, int calc, const std::vector<Entry>& entries) {
+    Enter({"Com_jc", "Water"});
+    Enter({"Com_jh", hot});
+    opt_br_Click(s, env, selection);
+    opt_br_Click(s, env, calc);
+    for (const auto& e : entries) Enter(e);
+  }
+
+  std::map<std::string, std::string> Boxes() const {
+    std::map<std::string, std::string> out;
+    for (const auto& n : form.ControlNames()) out[n] = form.Text(n);
+    return out;
+  }
+};
+
+const char* const kV1 = "换热量、介质流量缺失，请重新输入！  ";
+const char* const kLa = "热介质进口温度必须大于热介质出口温度，请重新输入！";
+const char* const kLb = "冷介质进口温度必须小于冷介质出口温度，请重新输入！";
+const char* const kLc = "冷介质出水温度必须小于热介质进水温度，请重新输入！ ";
+const char* const kLd = "冷介质进水温度必须小于热介质出水温度，请重新输入！  ";
+const char* const kLe = "冷热介质流量、进出口温度数值过多，请删除未知项！  ";
+const char* const kLf = "冷介质流量、进出口温度数值缺失，请输入未知项！  ";
+const char* const kLg = "热介质流量数值缺失，请重新输入！  ";
+const char* const kLh = "热介质流量、进出口温度数值缺失，请输入未知项！  ";
+const char* const kLi = "冷介质流量缺失，请重新输入！  ";
+const char* const kLj = "换热量、热介质流量、进出口温度数值过多，请删除未知项！  ";
+const char* const kLk = "换热量、冷介质流量、进出口温度数值过多，请删除未知项！  ";
+const char* const kSb = "蒸汽温度必须介于105℃和160℃之间，请重新输入！";
+const char* const kSteamMixed = "一次侧为蒸汽时，采用深波纹板片M，不能采用HM、ML板型。";
+const char* const kNoChannels = "校核计算时流道数不能为0，请输入流道数！";
+
+struct Case {
+  const char* name;
+  const char* hot;
+  int selection;  // option button 2 automatic, 3 manual
+  int calc;       // option button 4 design, 5 check
+  std::vector<Entry> entries;
+  const char* text;
+  const char* title;
+  const char* focus;
+};
+
+const std::vector<Case>& Cases() {
+  static const std::vector<Case> cases = {
+      {"V1 before any temperature rule", "Water", 2, 4, {{"Txt_Th1", "60"}, {"Txt_Th2", "80"}},
+       kV1, "提示", "Txt_Wq"},
+      {"V1 with steam", "Steam", 2, 4, {{"Txt_Th1", "20"}}, kV1, "提示", "Txt_Wq"},
+      {"L-a before L-b, L-c, L-d", "Water", 2, 4,
+       {{"Txt_Qh", "10"}, {"Txt_Th1", "60"}, {"Txt_Th2", "80"}, {"Txt_Tc1", "70"}, {"Txt_Tc2", "65"}},
+       kLa, "错误", "Txt_Th1"},
+      {"L-a on equal hot temperatures", "Water", 2, 4,
+       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "80"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}},
+       kLa, "错误", "Txt_Th1"},
+      {"L-b: an empty cold outlet counts as 0", "Water", 2, 4,
+       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"}}, kLb, "错误",
+       "Txt_Tc1"},
+      {"L-c", "Water", 2, 4,
+       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "85"}},
+       kLc, "提示", "Txt_Tc2"},
+      {"L-c on equal temperatures", "Water", 2, 4,
+       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "80"}},
+       kLc, "提示", "Txt_Tc2"},
+      {"L-d", "Water", 2, 4,
+       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "65"}, {"Txt_Tc2", "70"}},
+       kLd, "提示", "Txt_Tc1"},
+      {"L-d: an empty hot outlet counts as 0", "Water", 2, 4,
+       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}}, kLd, "提示",
+       "Txt_Tc1"},
+      {"L-e: a cold inlet of 0 counts as entered", "Water", 2, 4,
+       {{"Txt_Qh", "10"}, {"Txt_Qc", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "0"},
+        {"Txt_Tc2", "50"}},
+       kLe, "提示", "Txt_Tc2"},
+      {"L-f", "Water", 2, 4,
+       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc2", "50"}}, kLf, "提示",
+       "Txt_Tc2"},
+      {"L-g", "Water", 2, 4,
+       {{"Txt_Qc", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc2", "50"}}, kLg, "提示",
+       "Txt_Tc2"},
+      {"L-h", "Water", 2, 4,
+       {{"Txt_Qc", "10"}, {"Txt_Th1", "80"}, {"Txt_Tc1", "-10"}, {"Txt_Tc2", "50"}}, kLh, "提示",
+       "Txt_Tc2"},
+      {"L-i", "Water", 2, 4,
+       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Tc1", "-10"}, {"Txt_Tc2", "50"}}, kLi, "提示",
+       "Txt_Tc2"},
+      {"L-i: a hot outlet of 0 counts as missing", "Water", 2, 4,
+       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "0"}, {"Txt_Tc1", "-10"}, {"Txt_Tc2", "50"}},
+       kLi, "提示", "Txt_Tc2"},
+      {"L-j", "Water", 2, 4,
+       {{"Txt_Wq", "100"}, {"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"},
+        {"Txt_Tc2", "50"}},
+       kLj, "提示", "Txt_Th2"},
+      {"L-k", "Water", 2, 4,
+       {{"Txt_Wq", "100"}, {"Txt_Qc", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"},
+        {"Txt_Tc2", "50"}},
+       kLk, "提示", "Txt_Tc2"},
+      {"S-a before S-b", "Steam", 2, 4,
+       {{"Txt_Wq", "100"}, {"Txt_Th1", "100"}, {"Txt_Tc1", "50"}, {"Txt_Tc2", "20"}}, kLb, "错误",
+       "Txt_Tc1"},
+      {"S-b below 105", "Steam", 2, 4,
+       {{"Txt_Wq", "100"}, {"Txt_Th1", "104.9"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}}, kSb, "错误",
+       "Txt_Th1"},
+      {"S-b above 160", "Steam", 2, 4,
+       {{"Txt_Wq", "100"}, {"Txt_Th1", "160.1"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}}, kSb, "错误",
+       "Txt_Th1"},
+      {"S-b before S-c", "Steam", 2, 4,
+       {{"Txt_Wq", "100"}, {"Txt_Qc", "10"}, {"Txt_Th1", "170"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}},
+       kSb, "错误", "Txt_Th1"},
+      {"S-c", "Steam", 2, 4,
+       {{"Txt_Wq", "100"}, {"Txt_Qc", "10"}, {"Txt_Th1", "120"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}},
+       kLk, "提示", "Txt_Tc2"},
+      {"steam with a mixed type, manual design", "Steam", 3, 4,
+       {{"com_br", "PX100M"}, {"com_zh", "HM"}, {"Txt_Wq", "100"}, {"Txt_Th1", "120"},
+        {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}},
+       kSteamMixed, "提示", "com_zh"},
+      {"steam with a mixed type typed in lower case", "Steam", 3, 4,
+       {{"com_br", "PX100M"}, {"com_zh", "ml"}, {"Txt_Wq", "100"}, {"Txt_Th1", "120"},
+        {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}},
+       kSteamMixed, "提示", "com_zh"},
+      {"steam mixed type before the channel counts", "Steam", 2, 5,
+       {{"com_br", "PX100M"}, {"com_zh", "ML"}, {"Txt_Wq", "100"}, {"Txt_Th1", "120"},
+        {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}},
+       kSteamMixed, "提示", "com_zh"},
+      {"check without channels", "Water", 2, 5,
+       {{"com_br", "PX100M"}, {"com_zh", "H"}, {"Txt_nh", "0"}, {"Txt_Qh", "10"}, {"Txt_Th1", "80"},
+        {"Txt_Th2", "60"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}},
+       kNoChannels, "错误", "Txt_nh"},
+      {"check with channels adding up to less than 0", "Water", 3, 5,
+       {{"com_br", "PX100M"}, {"com_zh", "HM"}, {"Txt_nh", "-3"}, {"Txt_nl", "2"}, {"Txt_Qh", "10"},
+        {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}},
+       kNoChannels, "错误", "Txt_nh"},
+      {"steam check without channels", "Steam", 2, 5,
+       {{"com_br", "PX100M"}, {"com_zh", "M"}, {"Txt_Wq", "100"}, {"Txt_Th1", "120"},
+        {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}},
+       kNoChannels, "错误", "Txt_nh"},
+  };
+  return cases;
+}
+
+// Guards against a wrong rule order, a changed message (trailing blanks
+// included), title, icon, button or focus, and against anything after
+// validation happening: no box changes, no balance value is computed; only
+// the run-level resets of the start of the run are made.
+TEST(Validation, FirstFailingRuleEndsTheRun) {
+  for (const auto& c : Cases()) {
+    SCOPED_TRACE(c.name);
+    Session w;
+    w.Fill(c.hot, c.selection, c.calc, c.entries);
+    ASSERT_TRUE(w.form.messages.empty());
+    const auto boxes = w.Boxes();
+    w.s.t_h_mean = w.s.t_c_mean = w.s.q_part = w.s.steam_flow = -999;
+    w.s.fouling_out = 5;
+    w.s.units = 3;
+    w.s.family_bumped = 1;
+    w.env.anim_index = 2;
+
+    EXPECT_FALSE(RunValidateAndBalance(w.s, w.env));
+
+    ASSERT_EQ(w.form.messages.size(), 1u);
+    const RecordedMessage& m = w.form.messages[0];
+    EXPECT_EQ(m.text, c.text);
+    EXPECT_EQ(m.title, c.title);
+    EXPECT_EQ(m.icon, MsgIcon::kCritical);
+    EXPECT_EQ(m.buttons, MsgButtons::kOk);
+    EXPECT_EQ(m.focus, c.focus);
+    EXPECT_EQ(w.Boxes(), boxes);
+    EXPECT_EQ(w.s.t_h_mean, -999);
+    EXPECT_EQ(w.s.t_c_mean, -999);
+    EXPECT_EQ(w.s.q_part, -999);
+    EXPECT_EQ(w.s.steam_flow, -999);
+    EXPECT_EQ(w.s.fouling_out, 0);
+    EXPECT_EQ(w.s.units, 1);
+    EXPECT_EQ(w.s.family_bumped, 0);
+    EXPECT_EQ(w.env.anim_index, 0);
+    EXPECT_EQ(w.env.anim_last, 3);
+    EXPECT_NE(w.env.rs_hot, nullptr);
+    EXPECT_NE(w.env.rs_cold, nullptr);
+    EXPECT_NE(w.env.rs_bpdrxs, nullptr);
+  }
+}
+
+// Guards against rules firing where they must not: the closed steam range,
+// a mixed type in automatic design, a steam outlet temperature that plays no
+// part, and a check calculation with channels.
+TEST(Validation, BoundaryCasesPass) {
+  const struct {
+    const char* name;
+    const char* hot;
+    int selection, calc;
+    std::vector<Entry> entries;
+  } cases[] = {
+      {"steam at 105", "Steam", 2, 4,
+       {{"Txt_Wq", "100"}, {"Txt_Th1", "105"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}}},
+      {"steam at 160", "Steam", 2, 4,
+       {{"Txt_Wq", "100"}, {"Txt_Th1", "160"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}}},
+      {"steam with any outlet text", "Steam", 2, 4,
+       {{"Txt_Wq", "100"}, {"Txt_Th1", "120"}, {"Txt_Th2", "500"}, {"Txt_Tc1", "20"},
+        {"Txt_Tc2", "50"}}},
+      {"steam with a mixed type in automatic design", "Steam", 2, 4,
+       {{"com_zh", "HM"}, {"Txt_Wq", "100"}, {"Txt_Th1", "120"}, {"Txt_Tc1", "20"},
+        {"Txt_Tc2", "50"}}},
+      {"check with channels", "Water", 3, 5,
+       {{"com_br", "PX100M"}, {"com_zh", "HM"}, {"Txt_nh", "5"}, {"Txt_nl", "0"}, {"Txt_Qh", "10"},
+        {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}}},
+      {"a cold inlet of 0", "Water", 2, 4,
+       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "0"}, {"Txt_Tc2", "30"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Session w;
+    w.Fill(c.hot, c.selection, c.calc, c.entries);
+    EXPECT_TRUE(RunValidateAndBalance(w.s, w.env));
+    for (const auto& m : w.form.messages) ADD_FAILURE() << m.title << ": " << m.text;
+  }
+}
+
+// Guards against the check-mode plate type and channel counts not being taken
+// from the window at the start of the run.
+TEST(Validation, CheckModeReadsPlateTypeAndChannels) {
+  Session w;
+  w.Fill("Water", 3, 5,
+         {{"com_br", "PX100M"}, {"com_zh", "HM"}, {"Txt_nh", "12"}, {"Txt_nl", "7.5"},
+          {"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"},
+          {"Txt_Tc2", "50"}});
+  ASSERT_TRUE(RunValidateAndBalance(w.s, w.env));
+  EXPECT_EQ(w.s.plate_type, "PX100M-HM");
+  EXPECT_EQ(w.s.channels_hm, 12);
+  EXPECT_EQ(w.s.channels_ml, 7.5);
+}
+
+}  // namespace
+}  // namespace phe
