@@ -1,10 +1,10 @@
 #include "workflow/run_command.h"
 
-#include <cctype>
 #include <cmath>
 #include <stdexcept>
 #include <string>
 
+#include "catalogue/catalogue.h"
 #include "properties/media.h"
 #include "ui/input_panel.h"
 #include "ui/numeric.h"
@@ -18,15 +18,6 @@ constexpr int kCritical = 16;
 constexpr double kStep = 0.1;  // degC, grid of the temperature searches
 
 bool Given(double flag) { return flag != 0; }
-
-bool SameNoCase(const std::string& a, const char* b) {
-  const std::string_view bv(b);
-  if (a.size() != bv.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(bv[i])))
-      return false;
-  return true;
-}
 
 // ---------------------------------------------------------------- validation
 
@@ -90,7 +81,7 @@ bool Validate(SelectionState& s, Env& env) {
   } else if (s.hot_kind == 2) {
     const std::string zh = env.form.Text("com_zh");
     // The engines have no condensate data for the mixed channel types.
-    const bool mixed = SameNoCase(zh, "HM") || SameNoCase(zh, "ML");
+    const bool mixed = EqualsNoCase(zh, "HM") || EqualsNoCase(zh, "ML");
     const Rule rules[] = {
         {s.t_c_in >= s.t_c_out, "冷介质进口温度必须小于冷介质出口温度，请重新输入！", "错误",
          "Txt_Tc1"},
