@@ -82,8 +82,10 @@ TEST_F(PanelTest, StartUpDefaults) {
       {"com_zh", ""}};
   for (const auto& [list, text] : lists) EXPECT_EQ(form.Text(list), text) << list;
   EXPECT_EQ(form.ListIndex("com_br"), -1);
-  // Medium tables and the lining are read only when the lists lose focus or at Run.
-  EXPECT_EQ(s.table_h, "");
+  // The media shown are known at once; the lining is read only at Run.
+  EXPECT_EQ(s.hot_kind, 1);
+  EXPECT_EQ(s.medium_h_index, 1);
+  EXPECT_EQ(s.medium_c_index, 1);
   EXPECT_EQ(s.port_lining, "");
   EXPECT_TRUE(form.messages.empty());
 }
@@ -123,15 +125,16 @@ TEST_F(PanelTest, EntryFlags) {
   }
 }
 
-// Guards against the medium kind being set before the hot medium list was
-// ever left: until then no hot kind is known and the fouling limit (which
-// needs a liquid hot medium) does not apply.
-TEST_F(PanelTest, HotKindUnknownUntilTheHotListIsLeft) {
-  EXPECT_EQ(s.hot_kind, 0);
-  Type("Txt_Rhc", "0.0002");
-  EXPECT_TRUE(form.messages.empty());
-  Choose("Com_jh", "Water");
+// Guards against a fresh window whose media are shown but not known to the
+// record: the fouling limit (which needs a liquid hot medium) must hold for a
+// case typed straight in.
+TEST_F(PanelTest, FreshWindowKnowsItsMedia) {
   EXPECT_EQ(s.hot_kind, 1);
+  EXPECT_EQ(s.table_h, "water");
+  EXPECT_EQ(s.table_c, "water");
+  Type("Txt_Rhc", "0.0002");
+  ASSERT_EQ(form.messages.size(), 1u);
+  EXPECT_EQ(s.fouling, 0);
 }
 
 // Guards against the fouling limit: typing 0.0002 in a liquid design shows
@@ -346,9 +349,10 @@ TEST_F(PanelTest, BusyCursorCyclesThreePictures) {
 // Guards against a second press of Run starting a run inside the running one.
 TEST_F(PanelTest, RunIgnoredWhileRunning) {
   env.running = true;
+  s.passes = 7;  // the refresh would read the box's "1"
   cmd_count_Click(s, env);
   EXPECT_TRUE(form.messages.empty()) << "nothing may happen, not even the duty message";
-  EXPECT_EQ(s.table_h, "") << "not even the refresh";
+  EXPECT_EQ(s.passes, 7) << "not even the refresh";
   EXPECT_TRUE(env.running);
 }
 

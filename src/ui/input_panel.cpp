@@ -48,6 +48,11 @@ void Form_Load(SelectionState& s, Env& env) {
 
   env.form.SetListIndex("Com_jh", 0);
   env.form.SetListIndex("Com_jc", 0);
+  // The media lists only act when left; without this the hot medium's kind
+  // stays unknown until then, and the fouling limit would not hold for a
+  // case typed straight into a fresh window.
+  Com_jh_LostFocus(s, env);
+  Com_jc_LostFocus(s, env);
   env.form.SetListIndex("Com_pg", 0);
   Com_pg_Click(s, env);
   env.form.SetListIndex("Com_bpc", 0);
