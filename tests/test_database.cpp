@@ -258,7 +258,9 @@ TEST_F(ScratchDb, SortedAndUnsortedTablesAnswerAlike) {
       const bool a = sorted->FindFirst(c);
       const bool b = shuffled->FindFirst(c);
       ASSERT_EQ(a, b) << x << (inclusive ? " [)" : " (]");
-      if (a) EXPECT_EQ(sorted->Field("R"), shuffled->Field("R")) << x;
+      if (a) {
+        EXPECT_EQ(sorted->Field("R"), shuffled->Field("R")) << x;
+      }
     }
   }
   // The gap between 2 and 3 holds nothing.

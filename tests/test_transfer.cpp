@@ -92,7 +92,7 @@ TEST_F(TransferTest, CompletedBalanceWrittenWithOneDecimal) {
 void FillResults(SelectionState& s) {
   s.calc_mode = 1;
   s.model_code = "PX100L";
-  s.arrangement_type = "L";
+  s.arrangement_type = std::string(1, 'L');  // g++ 12 warns falsely on = "L" here
   s.channels_hm = 12;
   s.channels_ml = 0;
   s.port_d_h = 100;
