@@ -363,3 +363,26 @@ TEST_F(RunTest, GeneratedCasesAlwaysEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+// A database the user may not write still calculates; the results are shown
+// and the user is told that the case was not stored.
+TEST(ReadOnlyDatabase, RunShowsResultsAndSaysTheCaseWasNotStored) {
+  auto db = phe::Database::Open(phe::DefaultDatabasePath(), /*read_only=*/true);
+  phe::CaseSession session(*db);
+  std::ifstream in(std::string(PHE_SOURCE_DIR) + "/examples/water_water_auto.json");
+  bool several = false;
+  const auto cases = phe::ParseCases(json::parse(in), &several);
+  const json out = session.Run(cases[0]);
+  ASSERT_EQ(out["messages"].size(), 1u);
+  EXPECT_EQ(out["messages"][0]["title"], "错误");
+  EXPECT_EQ(out["messages"][0]["icon"], "critical");
+  EXPECT_NE(out["messages"][0]["text"].get<std::string>().find(phe::DefaultDatabasePath()),
+            std::string::npos);
+  EXPECT_TRUE(out["report"].is_null());
+  EXPECT_NE(out["controls"]["Txt_K"], "");
+  EXPECT_NE(out["controls"]["Txt_F"], "");
+}
+
+}  // namespace
