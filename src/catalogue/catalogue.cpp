@@ -134,6 +134,15 @@ const char* ChannelTypeCode(ChannelType channel) {
   return "";
 }
 
+int SingleTypeIndex(ChannelType channel) {
+  switch (channel) {
+    case ChannelType::kH: return 0;
+    case ChannelType::kM: return 1;
+    case ChannelType::kL: return 2;
+    default: return -1;
+  }
+}
+
 bool IsMixedPlateType(std::string_view plate_type) {
   const auto code = ParsePlateType(plate_type);
   return code && (code->channel == ChannelType::kHM || code->channel == ChannelType::kML);

@@ -40,6 +40,9 @@ struct PlateTypeCode {
 std::optional<PlateTypeCode> ParsePlateType(std::string_view plate_type);
 // "H", "M", "L", "HM" or "ML".
 const char* ChannelTypeCode(ChannelType channel);
+// 0, 1, 2 for H, M, L (the order of each model's single-type rows); -1 for a
+// mixed type.
+int SingleTypeIndex(ChannelType channel);
 
 // Family picked from the flows (liquid or steam limit on the hot side).
 std::string FamilyByFlow(double flow_h, double flow_c, int16_t hot_kind);

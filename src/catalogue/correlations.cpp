@@ -27,14 +27,6 @@ struct RangeSet {
   }
 };
 
-int SingleIndex(ChannelType channel) {
-  switch (channel) {
-    case ChannelType::kH: return 0;
-    case ChannelType::kM: return 1;
-    case ChannelType::kL: return 2;
-    default: return -1;
-  }
-}
 
 // Kinds of the first and the second channel set of a mixed type.
 std::pair<int, int> MixedKinds(ChannelType channel) {
@@ -302,9 +294,9 @@ Sets BuildSets(const Row* rows, size_t n, Patch patch) {
   Sets sets;
   for (size_t i = 0; i < n; ++i) {
     const auto code = ParsePlateType(rows[i].plate_type);
-    if (!code || SingleIndex(code->channel) < 0) continue;
-    sets.single[code->model][SingleIndex(code->channel)] = ToSet(rows[i]);
-    sets.present[code->model][SingleIndex(code->channel)] = true;
+    if (!code || SingleTypeIndex(code->channel) < 0) continue;
+    sets.single[code->model][SingleTypeIndex(code->channel)] = ToSet(rows[i]);
+    sets.present[code->model][SingleTypeIndex(code->channel)] = true;
   }
   for (size_t m = 0; m < kModelCount; ++m) {
     for (ChannelType mixed : {ChannelType::kHM, ChannelType::kML}) {
@@ -321,7 +313,7 @@ Sets BuildSets(const Row* rows, size_t n, Patch patch) {
 // The mixed set a patch row names, or nullptr for a code that is not mixed.
 RangeSet* MixedSet(Sets& sets, const char* plate_type, int kind) {
   const auto code = ParsePlateType(plate_type);
-  if (!code || SingleIndex(code->channel) >= 0 || kind < 1 || kind > 2) return nullptr;
+  if (!code || SingleTypeIndex(code->channel) >= 0 || kind < 1 || kind > 2) return nullptr;
   return &sets.mixed[code->model][code->channel == ChannelType::kHM ? 0 : 1][kind - 1];
 }
 
@@ -373,7 +365,7 @@ struct Outputs {
 void Lookup(const Sets& sets, const SelectionState& s, Outputs out) {
   const auto code = ParsePlateType(s.plate_type);
   if (!code) return;
-  if (const int single = SingleIndex(code->channel); single >= 0) {
+  if (const int single = SingleTypeIndex(code->channel); single >= 0) {
     if (sets.present[code->model][single]) Apply(sets.single[code->model][single], s.re_in, out.coef, out.exp);
     return;
   }

@@ -142,14 +142,6 @@ constexpr size_t kModelCount = std::size(kGeometry);
 static_assert(kModelCount == 22);
 static_assert(std::size(kSingleTypes) == 3 * kModelCount);
 
-int SingleIndex(ChannelType channel) {
-  switch (channel) {
-    case ChannelType::kH: return 0;
-    case ChannelType::kM: return 1;
-    case ChannelType::kL: return 2;
-    default: return -1;
-  }
-}
 
 // Rows by model index, built once from the codes the rows carry so that the
 // lookup never depends on the order the rows are written in.
@@ -166,7 +158,7 @@ const Index& TheIndex() {
     }
     for (const SingleTypeData& row : kSingleTypes) {
       const auto code = ParsePlateType(row.plate_type);
-      if (code && SingleIndex(code->channel) >= 0) ix.single[code->model][SingleIndex(code->channel)] = &row;
+      if (code && SingleTypeIndex(code->channel) >= 0) ix.single[code->model][SingleTypeIndex(code->channel)] = &row;
     }
     return ix;
   }();
@@ -190,7 +182,7 @@ void Br_Cs(SelectionState& s) {
   s.port_d_c = g->port_d;
   s.port_d_h = g->port_d;
 
-  if (const int single = SingleIndex(code->channel); single >= 0) {
+  if (const int single = SingleTypeIndex(code->channel); single >= 0) {
     const SingleTypeData* row = ix.single[code->model][single];
     if (row == nullptr) return;
     s.port_k1 = row->port.k1;
@@ -202,8 +194,8 @@ void Br_Cs(SelectionState& s) {
     return;
   }
 
-  const int second = code->channel == ChannelType::kHM ? SingleIndex(ChannelType::kM)
-                                                      : SingleIndex(ChannelType::kL);
+  const int second = code->channel == ChannelType::kHM ? SingleTypeIndex(ChannelType::kM)
+                                                      : SingleTypeIndex(ChannelType::kL);
   const SingleTypeData* row = ix.single[code->model][second];
   if (row == nullptr) return;
   PortTerms port = row->port;
