@@ -386,3 +386,24 @@ TEST(ReadOnlyDatabase, RunShowsResultsAndSaysTheCaseWasNotStored) {
 }
 
 }  // namespace
+
+namespace {
+
+// A run stopped by an arithmetic fault must not leave numbers behind that let
+// the same case, run again, slip past the check and show "inf" or store it.
+TEST_F(RunTest, ArithmeticFaultStopsEveryRepeatedRun) {
+  json in = Example("check_mixed_pack.json");
+  in["Txt_nh"] = "1e300";
+  for (int run = 1; run <= 4; ++run) {
+    SCOPED_TRACE(run);
+    const json out = Run(in);
+    ExpectFiniteControls(out);
+    EXPECT_TRUE(out["report"].is_null());
+    ASSERT_FALSE(out["messages"].empty());
+    const json& last = out["messages"].back();
+    EXPECT_EQ(last["title"], "错误");
+    EXPECT_EQ(last["text"].get<std::string>().rfind("计算错误", 0), 0u) << last["text"];
+  }
+}
+
+}  // namespace

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "state/env.h"
 #include "state/selection_state.h"
@@ -14,21 +13,20 @@ namespace phe {
 
 class RunGuard {
  public:
-  // Remembers the record as the run found it: a value left over from an
-  // earlier run is not this run's fault.
-  RunGuard(FormPort& form, const SelectionState& s);
+  // A run that was stopped may have left non-finite numbers in the record;
+  // they are set to 0 here, so that they can neither feed this run nor hide a
+  // fault of its own.
+  RunGuard(FormPort& form, SelectionState& s);
 
-  // When a number of the record turned non-finite during this run: a message
-  // box saying where, then RunAborted.
+  // When a number of the record is not finite: a message box saying where,
+  // then RunAborted.
   void Check(const SelectionState& s, const std::string& where) const;
 
-  // Name of the first field that turned non-finite since the guard was made,
-  // or "".
-  std::string FirstNewNonFinite(const SelectionState& s) const;
+  // Name of the first field that is not finite, or "".
+  static std::string FirstNonFinite(const SelectionState& s);
 
  private:
   FormPort& form_;
-  std::vector<double> before_;
 };
 
 }  // namespace phe
