@@ -407,3 +407,40 @@ TEST_F(RunTest, ArithmeticFaultStopsEveryRepeatedRun) {
 }
 
 }  // namespace
+
+namespace {
+
+// Cases that pass validation but cannot be sized must end with a message and
+// no result: a steam case whose balance stays open (the engines would divide
+// by the missing duty and flows), and computed temperatures that cross.
+TEST_F(RunTest, CasesThatCannotBeSizedEndWithAMessage) {
+  struct Case {
+    const char* why;
+    json in;
+    const char* starts;
+    const char* focus;
+  } const cases[] = {
+      {"steam with the balance open",
+       {{"Com_jh", "Steam"}, {"Txt_Th1", "120"}, {"Txt_Qh", "100"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "60"}},
+       "热平衡不完整",
+       "Txt_Wq"},
+      {"steam below the cold outlet",
+       {{"Com_jh", "Steam"}, {"Txt_Th1", "110"}, {"Txt_Tc1", "115"}, {"Txt_Tc2", "130"}, {"Txt_Wq", "100"}},
+       "计算错误",
+       nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    const json out = Run(c.in);
+    ASSERT_EQ(out["messages"].size(), 1u) << out["messages"].dump();
+    const json& m = out["messages"][0];
+    EXPECT_EQ(m["title"], "错误");
+    EXPECT_EQ(m["icon"], "critical");
+    EXPECT_EQ(m["text"].get<std::string>().rfind(c.starts, 0), 0u) << m["text"];
+    EXPECT_EQ(m["focus"], c.focus ? json(c.focus) : json());
+    EXPECT_TRUE(out["report"].is_null());
+    EXPECT_EQ(out["controls"]["Txt_K"], "");
+  }
+}
+
+}  // namespace

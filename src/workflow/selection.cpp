@@ -96,7 +96,8 @@ void CalculationPass(SelectionState& s, Env& env, RunGuard& guard) {
   // Computed temperatures can cross although the entered ones did not; the
   // log-mean difference then has no value and nothing can be sized.
   if (!(s.lmtd > 0)) {
-    ShowMessage(env.form, "热平衡：冷、热介质温度交叉，对数平均温差无法计算，请检查温度、流量和换热量！",
+    ShowMessage(env.form,
+                "计算错误：物性计算中对数平均温差无法计算（冷、热介质温度交叉），请检查温度、流量和换热量！",
                 "错误", 16);
     throw RunAborted{};
   }
