@@ -61,10 +61,14 @@ int main(int argc, char** argv) {
   try {
     db = phe::Database::Open(path);
   } catch (const phe::DbError& e) {
-    const QString text = QStringLiteral("无法打开数据库文件 %1\n%2")
-                             .arg(QString::fromStdString(path), QString::fromUtf8(e.what()));
-    std::fprintf(stderr, "pheselect: %s\n", text.toLocal8Bit().constData());
-    if (screenshot.isEmpty()) QMessageBox::critical(nullptr, QStringLiteral("错误"), text);
+    const QString text = QStringLiteral("无法打开工程数据库文件：\n%1\n程序将退出。")
+                             .arg(QString::fromStdString(path));
+    std::fprintf(stderr, "pheselect: %s\n", e.what());
+    if (screenshot.isEmpty()) {
+      QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"), text, QMessageBox::Ok);
+      box.setDetailedText(QString::fromUtf8(e.what()));
+      box.exec();
+    }
     return 3;
   }
 

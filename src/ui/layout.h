@@ -17,7 +17,7 @@ inline const std::vector<std::string> kResultTextBoxes = {
     "Txt_D2", "Txt_D1", "Txt_Wlh", "Txt_Wlc", "Txt_Ph2", "Txt_Pc2", "Txt_Ph1", "Txt_Pc1",
     "Txt_GF", "Txt_RHC1", "Txt_K", "Txt_TM", "Txt_F", "Txt_Y", "Txt_W", "Txt_H"};
 
-struct ListSpec {
+struct ListLayout {
   std::string name;
   std::vector<std::string> items;
 };
@@ -33,7 +33,7 @@ inline std::vector<std::string> WithOils(std::vector<std::string> first) {
   return first;
 }
 
-inline const std::vector<ListSpec> kLists = {
+inline const std::vector<ListLayout> kLists = {
     {"Com_jh", WithOils({"Water", "Steam"})},
     {"Com_jc", WithOils({"Water", "25% Glycol"})},
     {"Com_pg", {"1.0MPa", "1.6MPa"}},

@@ -284,7 +284,8 @@ void StoreCaseRecord(SelectionState& s, Env& env) {
     ++env.case_records_written;
   } catch (const DbError& e) {
     // The results are still shown; the user must know the case was not kept.
-    ShowMessage(env.form, std::string("案例记录未能保存到数据库：") + e.what(), "错误", 16);
+    const std::string why = s.db->read_only() ? "文件为只读。" : std::string(e.what());
+    ShowMessage(env.form, "案例记录未能保存到数据库文件 " + s.db->path() + "：" + why, "错误", 16);
   }
   env.form.Yield();
 }

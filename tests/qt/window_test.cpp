@@ -197,11 +197,11 @@ TEST_F(WindowTest, StartsWithTheDefaultsOfTheStateListsAndTexts) {
     EXPECT_EQ(window_->Text(l.list), l.text) << l.list;
   }
   // Every list offers exactly its items, in order (no item typed in or lost).
-  for (const auto& list_spec : layout::kLists) {
-    QComboBox* list = List(list_spec.name);
-    ASSERT_EQ(list->count(), static_cast<int>(list_spec.items.size())) << list_spec.name;
+  for (const auto& list_layout : layout::kLists) {
+    QComboBox* list = List(list_layout.name);
+    ASSERT_EQ(list->count(), static_cast<int>(list_layout.items.size())) << list_layout.name;
     for (int i = 0; i < list->count(); ++i)
-      EXPECT_EQ(list->itemText(i).toStdString(), list_spec.items[static_cast<size_t>(i)]) << list_spec.name;
+      EXPECT_EQ(list->itemText(i).toStdString(), list_layout.items[static_cast<size_t>(i)]) << list_layout.name;
   }
   std::map<std::string, std::string> start;
   for (const auto& st : layout::kStartTexts) start[st.name] = st.text;

@@ -370,10 +370,10 @@ void MainWindow::WireHandlers() {
       });
     if (LostFocusHandler(name)) box->installEventFilter(this);
   }
-  for (const auto& list_spec : layout::kLists) {
-    QComboBox* list = ListAt(list_spec.name);
-    Handler click = ClickHandler(list_spec.name);
-    Handler change = ChangeHandler(list_spec.name);
+  for (const auto& list_layout : layout::kLists) {
+    QComboBox* list = ListAt(list_layout.name);
+    Handler click = ClickHandler(list_layout.name);
+    Handler change = ChangeHandler(list_layout.name);
     // activated is the user's choice of an item, by mouse or keyboard.
     if (click || change)
       connect(list, &QComboBox::activated, this, [this, click, change] {
@@ -385,7 +385,7 @@ void MainWindow::WireHandlers() {
       connect(list->lineEdit(), &QLineEdit::textEdited, this, [this, change] {
         if (!writing_) Dispatch([this, change] { change(state_, env_); });
       });
-    if (LostFocusHandler(list_spec.name)) list->installEventFilter(this);
+    if (LostFocusHandler(list_layout.name)) list->installEventFilter(this);
   }
   for (QButtonGroup* group : {selection_group_, calc_group_})
     connect(group, &QButtonGroup::idClicked, this, [this](int index) {
