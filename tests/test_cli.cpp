@@ -33,8 +33,12 @@ Result RunCli(const std::string& args) {
   size_t n;
   while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
   r.status = WEXITSTATUS(pclose(p));
-  std::ifstream e(err_file);
-  r.err.assign(std::istreambuf_iterator<char>(e), {});
+  {
+    std::ifstream e(err_file);
+    r.err.assign(std::istreambuf_iterator<char>(e), {});
+  }
+  std::error_code ec;
+  fs::remove_all(dir, ec);
   return r;
 }
 
