@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "db/database.h"
-#include "ui/case_driver.h"
+#include "driver/case_driver.h"
 
 namespace fs = std::filesystem;
 

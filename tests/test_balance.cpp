@@ -21,7 +21,7 @@
 #include "state/selection_state.h"
 #include "ui/headless_form.h"
 #include "ui/input_panel.h"
-#include "ui/numeric.h"
+#include "base/numeric.h"
 #include "workflow/run_command.h"
 
 namespace fs = std::filesystem;

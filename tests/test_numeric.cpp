@@ -4,7 +4,7 @@
 #include <cfloat>
 #include <string>
 
-#include "ui/numeric.h"
+#include "base/numeric.h"
 
 namespace phe {
 namespace {

@@ -11,8 +11,8 @@
 #include <unistd.h>
 
 #include "catalogue/catalogue.h"
-#include "ui/case_driver.h"
-#include "ui/numeric.h"
+#include "driver/case_driver.h"
+#include "base/numeric.h"
 
 namespace fs = std::filesystem;
 using nlohmann::json;

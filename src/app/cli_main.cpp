@@ -9,7 +9,7 @@
 #include <string>
 
 #include "db/database.h"
-#include "ui/case_driver.h"
+#include "driver/case_driver.h"
 
 namespace {
 

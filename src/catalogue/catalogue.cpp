@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <array>
 
-#include "ui/numeric.h"
+#include "base/numeric.h"
 
 namespace phe {
 

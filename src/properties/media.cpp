@@ -3,7 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "ui/numeric.h"
+#include "base/numeric.h"
 
 namespace phe {
 

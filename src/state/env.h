@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "db/database.h"
-#include "ui/form_port.h"
+#include "state/form_port.h"
 
 namespace phe {
 

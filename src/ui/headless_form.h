@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/form_port.h"
+#include "state/form_port.h"
 
 namespace phe {
 

@@ -7,7 +7,7 @@
 #include "catalogue/catalogue.h"
 #include "properties/media.h"
 #include "ui/input_panel.h"
-#include "ui/numeric.h"
+#include "base/numeric.h"
 #include "workflow/transfer.h"
 
 namespace phe {

@@ -7,7 +7,7 @@
 
 #include "state/env.h"
 #include "state/selection_state.h"
-#include "ui/form_port.h"
+#include "state/form_port.h"
 
 namespace phe {
 

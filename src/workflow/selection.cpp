@@ -9,7 +9,7 @@
 #include "properties/exponents.h"
 #include "properties/media.h"
 #include "properties/wall.h"
-#include "ui/numeric.h"
+#include "base/numeric.h"
 #include "workflow/run_command.h"
 #include "workflow/run_guard.h"
 #include "workflow/selection.h"

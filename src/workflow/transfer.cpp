@@ -4,7 +4,7 @@
 #include <string>
 
 #include "catalogue/catalogue.h"
-#include "ui/numeric.h"
+#include "base/numeric.h"
 
 namespace phe {
 

@@ -35,7 +35,7 @@
 #include "ui/headless_form.h"
 #include "ui/input_panel.h"
 #include "ui/layout.h"
-#include "ui/numeric.h"
+#include "base/numeric.h"
 #include "ui/qt/main_window.h"
 #include "workflow/run_command.h"
 

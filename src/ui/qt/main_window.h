@@ -16,7 +16,7 @@
 #include "db/database.h"
 #include "state/env.h"
 #include "state/selection_state.h"
-#include "ui/form_port.h"
+#include "state/form_port.h"
 #include "ui/headless_form.h"
 
 class QButtonGroup;

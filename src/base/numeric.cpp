@@ -1,4 +1,4 @@
-#include "ui/numeric.h"
+#include "base/numeric.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "ui/case_driver.h"
+#include "driver/case_driver.h"
 
 #include <fstream>
 #include <sstream>
