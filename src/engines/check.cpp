@@ -142,7 +142,7 @@ void Br_YsMixed(SelectionState& s, Env& env) {
 }  // namespace
 
 void Br_Ys(SelectionState& s, Env& env) {
-  Br_Cs(s);
+  PlateData(s);
   if (IsMixedPlateType(s.plate_type))
     Br_YsMixed(s, env);
   else if (s.hot_kind == 1)

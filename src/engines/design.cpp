@@ -37,8 +37,9 @@ void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
     s.k_service = s.duty / (s.lmtd * s.area);
     s.margin = mode == Sizing::kDesign ? TruncatedMargin(s.k_calc, s.k_service)
                                        : 100 * (s.k_calc / s.k_service - 1);
-    if (s.channels >= kChannelLimit) return;
-    if (s.margin >= s.margin_in) {
+    // The pack at the channel limit stands with the pressure drops it has.
+    const bool at_limit = s.channels >= kChannelLimit;
+    if (at_limit || s.margin >= s.margin_in) {
       EulerCopyHot(s);
       EulerCopyCold(s);
       s.dp_ch_h = ChannelDropHot(s);
@@ -56,7 +57,7 @@ void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
         // More channels cannot cure a loss the ports dominate.
         return;
       }
-      if (s.dp_h <= s.dp_max_h && s.dp_c <= s.dp_max_c) return;
+      if (at_limit || (s.dp_h <= s.dp_max_h && s.dp_c <= s.dp_max_c)) return;
     }
     s.channels = s.channels + 1;
     Pump(env);
@@ -86,8 +87,8 @@ void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode) {
     } else {
       s.margin = 100 * (s.k_calc / s.k_service - 1);
     }
-    if (s.channels >= kChannelLimit) return;
-    if (s.margin >= s.margin_in) {
+    const bool at_limit = s.channels >= kChannelLimit;
+    if (at_limit || s.margin >= s.margin_in) {
       EulerCopyCold(s);
       s.dp_h = SteamSideDrop(s);
       if (mode == Sizing::kDesign) s.dp_port_h = 0;
@@ -101,47 +102,28 @@ void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode) {
       } else if (s.port_share_c > kPortShareLimit) {
         return;
       }
-      if (s.dp_h <= s.dp_max_h && s.dp_c <= s.dp_max_c) return;
+      if (at_limit || (s.dp_h <= s.dp_max_h && s.dp_c <= s.dp_max_c)) return;
     }
     s.channels = s.channels + 1;
     Pump(env);
   }
 }
 
-// Fouling a liquid pack can still carry. The first test is made on the loop's
-// coefficient (0.95 and the entered fouling); the steps use the bare series
-// resistance.
+// Fouling a liquid pack can still carry, judged as the sizing judges a pack.
 void LiquidFoulingCapacity(SelectionState& s, Env& env) {
   const double r0 = 1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate;
-  long steps = 0;
-  if (s.margin >= 0) {
-    while (s.k_calc >= s.k_service && steps++ < kFoulingStepCap) {
-      s.fouling_out = s.fouling_out + kFoulingStep;
-      s.k_calc = 1 / (r0 + s.fouling_out);
-      Pump(env);
-    }
-  } else {
-    while (s.k_service >= s.k_calc && steps++ < kFoulingStepCap) {
-      s.fouling_out = s.fouling_out - kFoulingStep;
-      s.k_calc = 1 / (r0 + s.fouling_out);
-      Pump(env);
-    }
-  }
+  auto k = [&s, r0](double fouling) { return s.k_calc = 0.95 / (r0 + fouling); };
+  FoulingSearch(s.fouling_out, k, s.k_service, s.margin >= 0, env);
   if (s.margin == 0) s.fouling_out = 0;
 }
 
-// Steam: fouling from the entered value upwards, then the condensate
-// properties at the steam temperature and the subcooling the spare area allows.
+// Steam: the fouling the pack could carry (the sizing itself leaves fouling
+// out on the condensing path), then the condensate properties at the steam
+// temperature and the subcooling the spare area allows.
 void SteamFoulingAndSubcooling(SelectionState& s, Env& env) {
-  s.fouling_out = s.fouling;
   const double r = 1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate;
-  s.k_calc = 1 / r;
-  long steps = 0;
-  while (s.k_calc >= s.k_service && steps++ < kFoulingStepCap) {
-    s.fouling_out = s.fouling_out + kFoulingStep;
-    s.k_calc = 1 / (r + s.fouling_out);
-    Pump(env);
-  }
+  auto k = [&s, r](double fouling) { return s.k_calc = 0.95 / (r + fouling); };
+  FoulingSearch(s.fouling_out, k, s.k_service, true, env);
 
   if (env.rs_hot && env.rs_hot->FindFirst(Criterion::LowInclusive("min_T", "max_T", s.t_h_in))) {
     s.rho_h = env.rs_hot->Field("R");
@@ -185,7 +167,7 @@ void SteamFoulingAndSubcooling(SelectionState& s, Env& env) {
 using namespace detail;
 
 void Br_Js2(SelectionState& s, Env& env) {
-  Br_Cs(s);
+  PlateData(s);
   if (IsMixedPlateType(s.plate_type)) {
     Br_Js2Mixed(s, env);
     return;

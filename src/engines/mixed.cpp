@@ -219,30 +219,16 @@ void MixedChannelDrops(SelectionState& s) {
   s.dp_ch_c = (s.dp_ch_c1 + s.dp_ch_c2) / 2;
 }
 
-// Fouling a mixed pack can carry at its counts (no 0.95 inside the search).
+// Fouling a mixed pack can carry at its counts, with the per-kind
+// coefficients as the pack sizing forms them.
 void MixedFoulingSearch(SelectionState& s, Env& env, bool upwards) {
   const double rw = s.plate_thickness * 0.001 / s.lambda_plate;
-  auto recompute = [&s, rw] {
-    s.k_1 = 1 / (1 / s.alpha_h1 + 1 / s.alpha_c1 + rw + s.fouling_out);
-    s.k_2 = 1 / (1 / s.alpha_h2 + 1 / s.alpha_c2 + rw + s.fouling_out);
-    s.k_mix = Weighted(s, s.k_1, s.k_2);
+  auto k = [&s, rw](double fouling) {
+    s.k_1 = 0.95 / (1 / s.alpha_h1 + 1 / s.alpha_c1 + rw + fouling);
+    s.k_2 = 0.95 / (1 / s.alpha_h2 + 1 / s.alpha_c2 + rw + fouling);
+    return s.k_mix = Weighted(s, s.k_1, s.k_2);
   };
-  s.fouling_out = 0;
-  recompute();
-  long steps = 0;
-  if (upwards) {
-    while (s.k_mix >= s.k_service && steps++ < kFoulingStepCap) {
-      s.fouling_out = s.fouling_out + kFoulingStep;
-      recompute();
-      Pump(env);
-    }
-  } else {
-    while (s.k_service >= s.k_mix && steps++ < kFoulingStepCap) {
-      s.fouling_out = s.fouling_out - kFoulingStep;
-      recompute();
-      Pump(env);
-    }
-  }
+  FoulingSearch(s.fouling_out, k, s.k_service, upwards, env);
 }
 
 void Br_Js2Mixed(SelectionState& s, Env& env) {

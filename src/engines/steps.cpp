@@ -6,6 +6,7 @@
 #include "catalogue/catalogue.h"
 #include "engines/engines.h"
 #include "engines/steps.h"
+#include "properties/exponents.h"
 #include "properties/wall.h"
 
 namespace phe::detail {
@@ -40,6 +41,11 @@ double EqualDropVelocity(double eu_coef1, double eu_exp1, double eu_coef2, doubl
   return std::pow(eu_coef1 * std::pow(v1, 2 + eu_exp1) * std::pow(1000 * rho * d_e, eu_exp1 - eu_exp2) *
                       std::pow(visc, eu_exp2 - eu_exp1) / eu_coef2,
                   1 / (2 + eu_exp2));
+}
+
+void PlateData(SelectionState& s) {
+  Br_Cs(s);
+  VNM(s);
 }
 
 void InitialChannels(SelectionState& s) {

@@ -37,6 +37,11 @@ double EndMean(double dt1, double dt2);
 double EqualDropVelocity(double eu_coef1, double eu_exp1, double eu_coef2, double eu_exp2, double v1,
                          double rho, double d_e, double visc);
 
+// Plate data of plate_type and the correction exponents of its model: the
+// exponents of the viscosity ratio differ by model, so they must follow the
+// type being sized, not the one a previous run left behind.
+void PlateData(SelectionState& s);
+
 // ---- single channel types ----
 void InitialChannels(SelectionState& s);
 void NusseltCopyHot(SelectionState& s);
@@ -64,6 +69,29 @@ double SteamSideDrop(const SelectionState& s);
 enum class Sizing { kSearch, kDesign };
 void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode);
 void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode);
+
+// Fouling a pack can absorb, stepped in `fouling` on the 0.000001 grid from
+// 0: upwards while the coefficient k(fouling) still reaches k_service,
+// downwards (a pack that falls short) until it does. k must be the expression
+// the sizing accepts a pack by, 0.95 included, or the capacity shown is more
+// than the sizing would grant.
+template <class K>
+void FoulingSearch(double& fouling, K k, double k_service, bool upwards, Env& env) {
+  fouling = 0;
+  long steps = 0;
+  if (upwards) {
+    while (k(fouling) >= k_service && steps++ < kFoulingStepCap) {
+      fouling = fouling + kFoulingStep;
+      Pump(env);
+    }
+  } else {
+    while (k_service >= k(fouling) && steps++ < kFoulingStepCap) {
+      fouling = fouling - kFoulingStep;
+      Pump(env);
+    }
+  }
+}
+
 void LiquidFoulingCapacity(SelectionState& s, Env& env);
 void SteamFoulingAndSubcooling(SelectionState& s, Env& env);
 

@@ -17,7 +17,7 @@ void Br_Js1(SelectionState& s, Env& env) {
   for (s.type_index = 1; s.type_index <= 9; ++s.type_index) {
     // A shorter family sizes its last type again; that can never win.
     if (static_cast<size_t>(s.type_index) <= order.size()) s.plate_type = order[s.type_index - 1];
-    Br_Cs(s);
+    PlateData(s);
     InitialChannels(s);
     if (s.hot_kind == 1)
       LiquidSizingLoop(s, env, Sizing::kSearch);
@@ -27,7 +27,7 @@ void Br_Js1(SelectionState& s, Env& env) {
     if (s.type_index == 1) {
       s.best_area = s.area;
       s.best_plate_type = s.plate_type;
-    } else if (s.area < s.best_area && s.passes == 1 && s.channels < kChannelLimit) {
+    } else if (s.area < s.best_area && s.channels < kChannelLimit) {
       s.best_area = s.area;
       s.best_plate_type = s.plate_type;
     }
