@@ -23,6 +23,7 @@
 #include <functional>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -711,6 +712,19 @@ TEST_F(WindowTest, ASavedCaseReopensInAFreshWindowWithTheSameInputsAndRecord) {
   EXPECT_EQ(Dump(window_->state()), typed_state);
   EXPECT_TRUE(qobject_cast<QRadioButton*>(W("opt_br(3)"))->isChecked());
   EXPECT_EQ(window_->windowTitle(), named);
+
+  // A file that is no valid case is named with its problem; nothing changes.
+  const fs::path bad = file.string() + ".bad.phe.json";
+  std::ofstream(bad) << R"({"Txt_Wq": "700", "Txt_Nonsense": "1"})";
+  EXPECT_FALSE(window_->Files().OpenFile(QString::fromStdString(bad.string())));
+  fs::remove(bad);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_NE(messages_[0].text.find(bad.string()), std::string::npos);
+  EXPECT_NE(messages_[0].text.find("Txt_Nonsense"), std::string::npos);
+  EXPECT_EQ(ControlTexts(), typed_texts);
+  EXPECT_EQ(Dump(window_->state()), typed_state);
+  EXPECT_EQ(window_->windowTitle(), named);
+  messages_.clear();
 
   Enter("Txt_Wq", "600");
   EXPECT_EQ(window_->windowTitle(), QString::fromStdString(file.filename().string()) + "* - " + base);
