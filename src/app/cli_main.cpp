@@ -1,6 +1,6 @@
 // pheselect-cli: runs the window's logic on a case file, without a screen.
 //
-//   pheselect-cli --case CASE.json [--db PATH]
+//   pheselect-cli --case CASE.json [--db PATH] [--alternatives]
 //
 // Prints one JSON object per run (an array for {"runs": [...]}). Bad input:
 // exit 2; an unusable database: exit 3.
@@ -14,7 +14,7 @@
 namespace {
 
 int Usage(const std::string& why) {
-  std::cerr << "pheselect-cli: " << why << "\nusage: pheselect-cli --case CASE.json [--db PATH]\n";
+  std::cerr << "pheselect-cli: " << why << "\nusage: pheselect-cli --case CASE.json [--db PATH] [--alternatives]\n";
   return 2;
 }
 
@@ -23,10 +23,13 @@ int Usage(const std::string& why) {
 int main(int argc, char** argv) {
   std::string db_path = phe::DefaultDatabasePath();
   std::string case_path;
+  bool alternatives = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if ((a == "--db" || a == "--case") && i + 1 < argc) {
       (a == "--db" ? db_path : case_path) = argv[++i];
+    } else if (a == "--alternatives") {
+      alternatives = true;
     } else {
       return Usage("unexpected argument \"" + a + "\"");
     }
@@ -51,6 +54,7 @@ int main(int argc, char** argv) {
   }
 
   phe::CaseSession session(*db);
+  session.alternatives = alternatives;
   nlohmann::json out = nlohmann::json::array();
   for (const auto& c : cases) out.push_back(session.Run(c));
   std::cout << (several ? out : out[0]).dump(1, ' ', false, nlohmann::json::error_handler_t::replace)

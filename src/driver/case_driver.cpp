@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "compare/alternatives.h"
 #include "ui/input_panel.h"
 #include "ui/layout.h"
 #include "workflow/run_command.h"
@@ -137,7 +138,11 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
         TypeInto(control, text);
     }
   }
+  std::optional<AlternativesWatch> watch;
+  if (alternatives) watch.emplace(env);
   cmd_count_Click(state, env);
+  std::optional<AlternativesTable> table;
+  if (watch && (table = watch->Take(state))) ShowSuggestion(form, *table);
 
   nlohmann::json out;
   out["messages"] = nlohmann::json::array();
@@ -165,6 +170,7 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
       out["report"] = rec;
     }
   }
+  if (alternatives) out["alternatives"] = table ? AlternativesToJson(*table) : nlohmann::json::array();
   return out;
 }
 

@@ -43,6 +43,10 @@ class CaseSession {
   // order, presses Run; returns messages, controls, state and case record.
   nlohmann::json Run(const CaseInput& input);
 
+  // Adds "alternatives" to every design run's output (and the suggestion to
+  // its messages), as the window does after every design run.
+  bool alternatives = false;
+
   HeadlessForm form;
   SelectionState state;
   Env env;

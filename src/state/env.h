@@ -3,12 +3,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "db/database.h"
 #include "state/form_port.h"
 
 namespace phe {
+
+struct SelectionState;
 
 struct Env {
   explicit Env(FormPort& f) : form(f) {}
@@ -27,6 +30,11 @@ struct Env {
   bool pass_complete = false;
   bool running = false;  // a Run is in progress; a second press is ignored
   int case_records_written = 0;  // case records stored since the window opened
+
+  // Called once a run has its heat balance and is about to size: the record
+  // as it stands then is where the alternatives start from.
+  std::function<void(const SelectionState&)> on_sizing;
+  int runs_finished = 0;  // runs that reached their results
 };
 
 // Thrown after a message box has told the user why a run cannot go on; the

@@ -23,6 +23,7 @@
 
 #include "ui/input_panel.h"
 #include "ui/layout.h"
+#include "ui/qt/alternatives_dialog.h"
 #include "ui/qt/case_files.h"
 #include "ui/qt/look.h"
 #include "ui/qt/reference_menus.h"
@@ -101,6 +102,7 @@ MainWindow::MainWindow(std::unique_ptr<Database> db, QWidget* parent)
   connect(busy_timer_, &QTimer::timeout, this, &MainWindow::OnTimerTick);
 
   WireHandlers();
+  alternatives_ = new AlternativesDialog(*this, qobject_cast<QPushButton*>(At("cmd_alternatives")));
 
   state_.db = db_.get();
   Form_Load(state_, env_);
@@ -310,7 +312,11 @@ void MainWindow::BuildPanel() {
     outline->setFixedWidth(2 * 76 + grid->horizontalSpacing());
     grid->addWidget(outline, r, 1, 1, 2, Qt::AlignCenter);
     grid->addWidget(Unit(QStringLiteral("mm")), r, 3);
-    grid->setRowStretch(r + 1, 1);
+    auto* compare = new QPushButton(QStringLiteral("方案比较"));
+    compare->setObjectName(QStringLiteral("cmd_alternatives"));
+    controls_.emplace("cmd_alternatives", compare);
+    grid->addWidget(compare, r + 1, 1, 1, 2, Qt::AlignCenter);
+    grid->setRowStretch(r + 2, 1);
   }
 
   run_button_ = new QPushButton(QStringLiteral("运行"));
@@ -430,6 +436,7 @@ void MainWindow::OnRun() {
   if (had_focus) run_button_->clearFocus();
   run_button_->setEnabled(false);
   Dispatch([this] { cmd_count_Click(state_, env_); });
+  Dispatch([this] { alternatives_->RunFinished(); });
   run_button_->setEnabled(true);
   if (had_focus && focusWidget() == nullptr) run_button_->setFocus(Qt::OtherFocusReason);
 }

@@ -28,6 +28,7 @@ class QTimer;
 
 namespace phe {
 
+class AlternativesDialog;
 class CaseFiles;
 
 class MainWindow : public QMainWindow, public FormPort {
@@ -80,6 +81,8 @@ class MainWindow : public QMainWindow, public FormPort {
 
   // The menu "文件" and the case file the window shows.
   CaseFiles& Files() const { return *case_files_; }
+  // "方案比较": the alternatives of the last design run.
+  AlternativesDialog& Alternatives() const { return *alternatives_; }
   // True while the program itself writes a control (not a user's edit).
   bool Writing() const { return writing_; }
 
@@ -123,6 +126,7 @@ class MainWindow : public QMainWindow, public FormPort {
   bool closing_ = false;  // being destroyed: no handler runs any more
   MessageHook message_hook_;
   CaseFiles* case_files_ = nullptr;
+  AlternativesDialog* alternatives_ = nullptr;
 };
 
 }  // namespace phe
