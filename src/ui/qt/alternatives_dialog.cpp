@@ -74,6 +74,7 @@ AlternativesDialog::AlternativesDialog(MainWindow& window, QPushButton* button)
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->verticalHeader()->setVisible(false);
+  grid_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
   adopt_ = new QPushButton(QStringLiteral("采用"));
   adopt_->setObjectName(QStringLiteral("cmd_adopt"));
