@@ -142,7 +142,7 @@ AlternativesWatch::~AlternativesWatch() { env_.on_sizing = nullptr; }
 std::optional<AlternativesTable> AlternativesWatch::Take(const SelectionState& result) {
   std::optional<BalancedCase> start = std::move(start_);
   start_.reset();
-  if (!start || env_.runs_finished <= finished_before_ || result.calc_mode != 1) return std::nullopt;
+  if (!start || env_.runs_finished <= finished_before_) return std::nullopt;
   return BuildAlternatives(*start, result);
 }
 

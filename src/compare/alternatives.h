@@ -58,7 +58,8 @@ BalancedCase CaptureBalance(const SelectionState& s, const FormPort& form);
 
 // Designs every candidate as a manual design of its model and channel type
 // would, on copies: nothing is shown, stored or written to the window.
-// `result` is the finished run (its model, choice and limits).
+// `result` is the finished run (its model, choice and limits); a check run
+// has no alternatives.
 AlternativesTable BuildAlternatives(const BalancedCase& start, const SelectionState& result);
 
 // Keeps the start of each run on `env` and, once a design run has reached its
@@ -70,8 +71,8 @@ class AlternativesWatch {
   AlternativesWatch(const AlternativesWatch&) = delete;
   AlternativesWatch& operator=(const AlternativesWatch&) = delete;
 
-  // After the Run command: the table of that run, or nullopt when it was no
-  // design or did not reach its results.
+  // After the Run command: the table of that run (empty for a check), or
+  // nullopt when the run did not reach its results.
   std::optional<AlternativesTable> Take(const SelectionState& result);
 
  private:

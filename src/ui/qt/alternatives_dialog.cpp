@@ -186,7 +186,8 @@ void AlternativesDialog::AdoptSelected() {
 }
 
 void AlternativesDialog::Adopt(size_t index) {
-  if (index >= table_.rows.size()) return;
+  // The dialog stays usable while a run yields; the options must not change under it.
+  if (index >= table_.rows.size() || window_.env().running) return;
   const Alternative a = table_.rows[index];
   for (const char* option : {"opt_br(3)", "opt_br(4)"})
     if (auto* b = qobject_cast<QAbstractButton*>(window_.Control(option))) b->click();

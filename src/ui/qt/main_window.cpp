@@ -116,6 +116,8 @@ MainWindow::~MainWindow() {
   // The fields lose the focus as they go; their handlers must not run on a
   // record that is being torn down, so the panel goes while it is still whole.
   delete takeCentralWidget();
+  // It unhooks itself from env_, which goes before the window's children do.
+  delete alternatives_;
 }
 
 // ---- layout ----
