@@ -23,6 +23,7 @@
 #include "ui/input_panel.h"
 #include "base/numeric.h"
 #include "workflow/run_command.h"
+#include "support/typing.h"
 
 namespace fs = std::filesystem;
 
@@ -41,14 +42,8 @@ struct Session {
     Form_Load(s, env);
   }
 
-  // Typed one character at a time, then left.
   void Type(const std::string& control, const std::string& text) {
-    const Handler change = ChangeHandler(control);
-    for (size_t n = 1; n <= text.size(); ++n) {
-      form.SetText(control, text.substr(0, n));
-      if (change) change(s, env);
-    }
-    if (const Handler lost = LostFocusHandler(control)) lost(s, env);
+    testing::TypeKeys(form, s, env, control, text);
   }
 
   void Choose(const std::string& list, const std::string& item) {
@@ -66,11 +61,7 @@ struct Session {
     for (const auto& e : written) form.SetText(e.control, e.text);
   }
 
-  std::map<std::string, std::string> Boxes() const {
-    std::map<std::string, std::string> out;
-    for (const auto& n : form.ControlNames()) out[n] = form.Text(n);
-    return out;
-  }
+  std::map<std::string, std::string> Boxes() const { return testing::Boxes(form); }
 
   std::unique_ptr<Database> db;
   HeadlessForm form;

@@ -15,6 +15,7 @@
 #include "ui/input_panel.h"
 #include "ui/layout.h"
 #include "workflow/run_command.h"
+#include "support/typing.h"
 
 namespace phe {
 namespace {
@@ -32,19 +33,8 @@ struct PanelTest : ::testing::Test {
     Form_Load(s, env);
   }
 
-  // As at the keyboard: one character at a time, each a change, then the box
-  // is left.
   void Type(const std::string& control, const std::string& text) {
-    const Handler change = ChangeHandler(control);
-    if (text.empty()) {
-      form.SetText(control, "");
-      if (change) change(s, env);
-    }
-    for (size_t n = 1; n <= text.size(); ++n) {
-      form.SetText(control, text.substr(0, n));
-      if (change) change(s, env);
-    }
-    if (const Handler lost = LostFocusHandler(control)) lost(s, env);
+    testing::TypeKeys(form, s, env, control, text);
   }
 
   // Picks a list item with the mouse, then leaves the list.
@@ -56,11 +46,7 @@ struct PanelTest : ::testing::Test {
     if (const Handler lost = LostFocusHandler(list)) lost(s, env);
   }
 
-  std::map<std::string, std::string> Boxes() const {
-    std::map<std::string, std::string> out;
-    for (const auto& n : form.ControlNames()) out[n] = form.Text(n);
-    return out;
-  }
+  std::map<std::string, std::string> Boxes() const { return testing::Boxes(form); }
 };
 
 // Guards against wrong start-up defaults and list selections, and against a
