@@ -72,6 +72,9 @@ NON_NEGATIVE = ["Txt_F", "Txt_K", "Txt_Ph1", "Txt_Ph2", "Txt_Pc1", "Txt_Pc2", "T
                 "Txt_Qc", "Txt_Wq", "Txt_Wlh", "Txt_Wlc"]
 
 
+INPUTS = {"Txt_Qh", "Txt_Qc", "Txt_Wq"}
+
+
 def make_case(rng):
     mode = rng.random()
     if mode < 0.4:
@@ -113,6 +116,44 @@ def bad_number(text):
     return None
 
 
+def sessions(args):
+    """The same cases as {"runs": [...]} sessions: the state carried from one
+    run to the next must not make a later run hang, crash or show garbage."""
+    rng = random.Random(args.seed)
+    work = tempfile.mkdtemp(prefix="phe_sweep_")
+    db = os.path.join(work, "br.mdb")
+    shutil.copy(args.db, db)
+    case_path = os.path.join(work, "runs.json")
+    failures = 0
+    done = 0
+    try:
+        while done < args.cases:
+            n = min(args.session, args.cases - done)
+            with open(case_path, "w", encoding="utf-8") as f:
+                json.dump({"runs": [make_case(rng) for _ in range(n)]}, f, ensure_ascii=False)
+            t0 = time.monotonic()
+            p = subprocess.run([args.cli, "--case", case_path, "--db", db], capture_output=True,
+                               timeout=args.limit * n)
+            took = time.monotonic() - t0
+            if p.returncode != 0:
+                failures += 1
+                print("session at case %d: exit %d" % (done, p.returncode))
+            else:
+                for k, out in enumerate(json.loads(p.stdout)):
+                    # A refused run leaves the typed texts in the input boxes.
+                    for box in [b for b in NON_NEGATIVE if b not in INPUTS]:
+                        bad = bad_number(out["controls"].get(box, ""))
+                        if bad:
+                            failures += 1
+                            print("session run %d: %s %s" % (done + k, box, bad))
+            print("%d runs in %.2f s" % (n, took))
+            done += n
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    print("%d failures" % failures)
+    return 1 if failures else 0
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--cli", default="build/bin/pheselect-cli")
@@ -120,7 +161,11 @@ def main():
     ap.add_argument("--seed", type=int, default=12)
     ap.add_argument("--cases", type=int, default=2000)
     ap.add_argument("--limit", type=float, default=1.0, help="seconds per run")
+    ap.add_argument("--session", type=int, default=0,
+                    help="instead: sessions of this many runs in one process each")
     args = ap.parse_args()
+    if args.session:
+        return sessions(args)
 
     rng = random.Random(args.seed)
     work = tempfile.mkdtemp(prefix="phe_sweep_")
