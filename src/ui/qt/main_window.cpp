@@ -23,6 +23,7 @@
 
 #include "ui/input_panel.h"
 #include "ui/layout.h"
+#include "ui/qt/case_files.h"
 #include "ui/qt/look.h"
 #include "ui/qt/reference_menus.h"
 #include "workflow/run_command.h"
@@ -103,6 +104,8 @@ MainWindow::MainWindow(std::unique_ptr<Database> db, QWidget* parent)
 
   state_.db = db_.get();
   Form_Load(state_, env_);
+  // Last: it takes the start-up contents as the unchanged case.
+  case_files_ = new CaseFiles(*this);
 }
 
 MainWindow::~MainWindow() {
@@ -437,7 +440,11 @@ void MainWindow::OnTimerTick() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   bool may_close = true;
-  Dispatch([this, &may_close] { may_close = Form_Unload(state_, env_); });
+  // Unsaved changes ask whether to save them instead of the plain question.
+  if (case_files_->Unsaved())
+    may_close = case_files_->MaySaveChanges();
+  else
+    Dispatch([this, &may_close] { may_close = Form_Unload(state_, env_); });
   if (!may_close) {
     event->ignore();
     return;
@@ -566,18 +573,44 @@ MsgAnswer MainWindow::MessageBox(const std::string& text, const std::string& tit
     m.answer = message_hook_(m);
     return m.answer;
   }
-  QMessageBox box(ToQt(icon), Q(title), Q(text),
-                  buttons == MsgButtons::kYesNo ? QMessageBox::Yes | QMessageBox::No
-                                                : QMessageBox::Ok,
-                  this);
+  QMessageBox box(ToQt(icon), Q(title), Q(text), QMessageBox::NoButton, this);
   box.setFont(qt::CaptionFont());
-  if (buttons == MsgButtons::kYesNo) box.setDefaultButton(QMessageBox::Yes);
+  switch (buttons) {
+    case MsgButtons::kOk:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case MsgButtons::kYesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
+      box.button(QMessageBox::No)->setText(QStringLiteral("否"));
+      // A stray Enter must not end the session (this is the close question).
+      box.setDefaultButton(QMessageBox::No);
+      break;
+    case MsgButtons::kSaveDiscardCancel:
+      box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+      box.button(QMessageBox::Save)->setText(QStringLiteral("保存"));
+      box.button(QMessageBox::Discard)->setText(QStringLiteral("不保存"));
+      box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+      box.setDefaultButton(QMessageBox::Save);
+      box.setEscapeButton(QMessageBox::Cancel);
+      break;
+  }
   // The busy cursor would hide that the box waits for an answer.
   if (busy_) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
   const int pressed = box.exec();
   if (busy_) QGuiApplication::restoreOverrideCursor();
-  if (buttons == MsgButtons::kOk) return MsgAnswer::kOk;
-  return pressed == QMessageBox::Yes ? MsgAnswer::kYes : MsgAnswer::kNo;
+  switch (pressed) {
+    case QMessageBox::Yes: return MsgAnswer::kYes;
+    case QMessageBox::No: return MsgAnswer::kNo;
+    case QMessageBox::Save: return MsgAnswer::kSave;
+    case QMessageBox::Discard: return MsgAnswer::kDiscard;
+    case QMessageBox::Cancel: return MsgAnswer::kCancel;
+    default: break;
+  }
+  // Closed without a button (Escape, the title bar): the safe answer.
+  if (buttons == MsgButtons::kYesNo) return MsgAnswer::kNo;
+  if (buttons == MsgButtons::kSaveDiscardCancel) return MsgAnswer::kCancel;
+  return MsgAnswer::kOk;
 }
 
 void MainWindow::BusyOn() {

@@ -28,6 +28,8 @@ class QTimer;
 
 namespace phe {
 
+class CaseFiles;
+
 class MainWindow : public QMainWindow, public FormPort {
   Q_OBJECT
 
@@ -76,6 +78,11 @@ class MainWindow : public QMainWindow, public FormPort {
   // runs), then the box is left (its LostFocus handler runs).
   void EnterText(std::string_view control, const std::string& text);
 
+  // The menu "文件" and the case file the window shows.
+  CaseFiles& Files() const { return *case_files_; }
+  // True while the program itself writes a control (not a user's edit).
+  bool Writing() const { return writing_; }
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -115,6 +122,7 @@ class MainWindow : public QMainWindow, public FormPort {
   bool writing_ = false;
   bool closing_ = false;  // being destroyed: no handler runs any more
   MessageHook message_hook_;
+  CaseFiles* case_files_ = nullptr;
 };
 
 }  // namespace phe
