@@ -317,13 +317,13 @@ TEST(Validation, ComputedTemperaturesKeepTheOrder) {
 TEST(Validation, CheckModeReadsPlateTypeAndChannels) {
   Session w;
   w.Fill("Water", 3, 5,
-         {{"com_br", "PX100M"}, {"com_zh", "HM"}, {"Txt_nh", "12"}, {"Txt_nl", "7.5"},
+         {{"com_br", "PX100M"}, {"com_zh", "HM"}, {"Txt_nh", "12"}, {"Txt_nl", "7"},
           {"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"},
           {"Txt_Tc2", "50"}});
   ASSERT_TRUE(RunValidateAndBalance(w.s, w.env));
   EXPECT_EQ(w.s.plate_type, "PX100M-HM");
   EXPECT_EQ(w.s.channels_hm, 12);
-  EXPECT_EQ(w.s.channels_ml, 7.5);
+  EXPECT_EQ(w.s.channels_ml, 7);
 }
 
 }  // namespace

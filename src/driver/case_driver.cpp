@@ -154,7 +154,16 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
   out["state"] = StateToJson(state);
   out["report"] = nullptr;
   if (env.case_records_written > stored_before) {
-    const auto rows = db_.ReadCaseRecords();
+    std::vector<std::vector<std::pair<std::string, Cell>>> rows;
+    try {
+      rows = db_.ReadCaseRecords();
+    } catch (const DbError& e) {
+      // Another program may hold the file: this run says so, the next goes on.
+      out["messages"].push_back({{"title", "错误"},
+                                 {"text", std::string("案例记录已保存，但未能读回：") + e.what()},
+                                 {"icon", "critical"},
+                                 {"focus", nullptr}});
+    }
     if (!rows.empty()) {
       nlohmann::json rec = nlohmann::json::object();
       for (const auto& [col, cell] : rows.front()) {
