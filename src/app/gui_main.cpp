@@ -1,6 +1,7 @@
 // pheselect: the selection window.
 //
 //   pheselect                      opens the window
+//   pheselect --lang zh|en         opens the window in Chinese or English
 //   pheselect --screenshot FILE    enters a water/water design case, runs it,
 //                                  saves the window as a PNG and exits
 #include <QApplication>
@@ -45,12 +46,20 @@ int main(int argc, char** argv) {
   QApplication::setFont(phe::qt::CaptionFont());
 
   QString screenshot;
+  QString language;  // for this session only; the menu's choice is kept
   const QStringList args = QApplication::arguments();
   for (int i = 1; i < args.size(); ++i) {
     if (args[i] == QLatin1String("--screenshot") && i + 1 < args.size()) {
       screenshot = args[++i];
+    } else if (args[i] == QLatin1String("--lang") && i + 1 < args.size()) {
+      language = args[++i];
+      if (language != QLatin1String("zh") && language != QLatin1String("en")) {
+        std::fprintf(stderr, "pheselect: --lang takes zh or en, not %s\n",
+                     language.toLocal8Bit().constData());
+        return 2;
+      }
     } else {
-      std::fprintf(stderr, "pheselect: unknown argument %s\nusage: pheselect [--screenshot FILE]\n",
+      std::fprintf(stderr, "pheselect: unknown argument %s\nusage: pheselect [--lang zh|en] [--screenshot FILE]\n",
                    args[i].toLocal8Bit().constData());
       return 2;
     }
@@ -73,6 +82,7 @@ int main(int argc, char** argv) {
   }
 
   phe::MainWindow window(std::move(db));
+  if (!language.isEmpty()) window.SetLanguage(language, false);
   window.show();
   if (!screenshot.isEmpty()) return TakeScreenshot(window, screenshot);
   return app.exec();

@@ -1,9 +1,13 @@
 #include "ui/qt/look.h"
 
 #include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
 #include <QPainter>
 #include <QPalette>
 #include <QWidget>
+
+#include "ui/qt/language.h"
 
 namespace phe::qt {
 
@@ -39,6 +43,27 @@ QFont ReferenceMenuFont() {
   font.setFamilies(families);
   font.setStyleHint(QFont::Monospace);
   return font;
+}
+
+QLabel* Caption(const QString& chinese) {
+  auto* label = new QLabel;
+  label->setFont(CaptionFont());
+  SetText(label, chinese);
+  return label;
+}
+
+QLabel* Unit(const QString& chinese) {
+  auto* label = new QLabel;
+  label->setFont(FieldFont());
+  SetText(label, chinese);
+  return label;
+}
+
+QGroupBox* Frame(const QString& chinese) {
+  auto* box = new QGroupBox;
+  box->setFont(CaptionFont());
+  SetText(box, chinese);
+  return box;
 }
 
 void PaintField(QWidget* field, bool hot_side) {
