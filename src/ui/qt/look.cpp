@@ -1,6 +1,9 @@
 #include "ui/qt/look.h"
 
+#include <QApplication>
 #include <QFontDatabase>
+#include <QProxyStyle>
+#include <QStyleOption>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
@@ -27,7 +30,30 @@ QFont WithCjkFallback(const QString& wanted, int point_size) {
   return font;
 }
 
+class ClearFocusStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override {
+    QProxyStyle::drawControl(element, option, painter, widget);
+    if (element == CE_PushButton && (option->state & State_HasFocus) &&
+        (option->state & State_KeyboardFocusChange)) {
+      painter->save();
+      painter->setRenderHint(QPainter::Antialiasing);
+      painter->setPen(QPen(option->palette.color(QPalette::Highlight), 2));
+      painter->setBrush(Qt::NoBrush);
+      painter->drawRoundedRect(QRectF(option->rect).adjusted(3, 3, -3, -3), 2, 2);
+      painter->restore();
+    }
+  }
+};
+
 }  // namespace
+
+void UseClearFocusStyle() {
+  if (!dynamic_cast<ClearFocusStyle*>(QApplication::style()))
+    QApplication::setStyle(new ClearFocusStyle(QApplication::style()->name()));
+}
 
 QFont FieldFont() { return WithCjkFallback(QStringLiteral("Arial Unicode MS"), 9); }
 

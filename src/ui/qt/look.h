@@ -24,6 +24,10 @@ QLabel* Caption(const QString& chinese);
 QLabel* Unit(const QString& chinese);
 QGroupBox* Frame(const QString& chinese);
 
+// The application's style with a plain, strong focus mark on push buttons
+// (the default is a faint tint); installed once, by the first window.
+void UseClearFocusStyle();
+
 // Hot-side fields red, every other field blue, both on white. The disabled
 // look stays the style's own so a switched-off field reads as such.
 void PaintField(QWidget* field, bool hot_side);

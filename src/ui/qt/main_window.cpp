@@ -73,6 +73,7 @@ QMessageBox::Icon ToQt(MsgIcon icon) {
 MainWindow::MainWindow(std::unique_ptr<Database> db, QWidget* parent)
     : QMainWindow(parent), db_(std::move(db)), env_(*this) {
   if (!db_) throw std::invalid_argument("the window needs an open database");
+  qt::UseClearFocusStyle();
   setObjectName(QStringLiteral("frm_br"));
   setWindowTitle(Q(layout::kWindowTitle));
   setFont(qt::CaptionFont());
