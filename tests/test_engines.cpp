@@ -478,46 +478,35 @@ TEST(SizingLoop, EstimateOfZeroStartsAtOneChannel) {
 // ---------------------------------------------------------------------------
 
 // Guards the choice rule: the type with strictly the least area wins, among
-// types below 700 channels, the first type of the family being the seed.
-TEST(TypeChoice, LeastAreaWinsWithOnePass) {
-  for (const char* family : {"PX50", "PX65", "PX100", "PX150"}) {
-    SCOPED_TRACE(family);
-    const auto& order = FamilySearchOrder(family);
-    ASSERT_FALSE(order.empty());
-    std::string expected = order[0];
-    double best = SizeAlone(Case{}, order[0]).area;
-    for (size_t i = 1; i < order.size(); ++i) {
-      const Sized z = SizeAlone(Case{}, order[i]);
-      if (z.area < best && z.channels < 700) {
-        best = z.area;
-        expected = order[i];
+// types below 700 channels, the first type of the family being the seed, at
+// the entered number of passes. (With two passes the first type of the family
+// once won whatever the others needed: 268 m2 where 59 m2 would do.)
+TEST(TypeChoice, LeastAreaWinsAtTheEnteredPasses) {
+  for (double passes : {1.0, 2.0}) {
+    Case c;
+    c.passes = passes;
+    for (const char* family : {"PX50", "PX65", "PX100", "PX150"}) {
+      SCOPED_TRACE(std::string(family) + " passes " + std::to_string(passes));
+      const auto& order = FamilySearchOrder(family);
+      ASSERT_FALSE(order.empty());
+      std::string expected = order[0];
+      double best = SizeAlone(c, order[0]).area;
+      for (size_t i = 1; i < order.size(); ++i) {
+        const Sized z = SizeAlone(c, order[i]);
+        if (z.area < best && z.channels < 700) {
+          best = z.area;
+          expected = order[i];
+        }
       }
+      if (passes > 1) {
+        EXPECT_NE(expected, order[0]) << "the case does not exercise the rule";
+      }
+      Rig r(c, "", family);
+      Br_Js1(r.s, r.env);
+      EXPECT_EQ(r.s.best_plate_type, expected);
+      EXPECT_DOUBLE_EQ(r.s.best_area, best);
+      EXPECT_EQ(r.s.type_index, 10);
     }
-    Rig r(Case{}, "", family);
-    Br_Js1(r.s, r.env);
-    EXPECT_EQ(r.s.best_plate_type, expected);
-    EXPECT_DOUBLE_EQ(r.s.best_area, best);
-    EXPECT_EQ(r.s.type_index, 10);
-  }
-}
-
-// Guards the one-pass condition of the choice: with two passes the first type
-// of the family stays chosen even where another type needs less area.
-TEST(TypeChoice, SeveralPassesKeepTheFirstType) {
-  Case two;
-  two.passes = 2;
-  for (const char* family : {"PX50", "PX65", "PX100"}) {
-    SCOPED_TRACE(family);
-    const auto& order = FamilySearchOrder(family);
-    const double first_area = SizeAlone(two, order[0]).area;
-    bool another_smaller = false;
-    for (size_t i = 1; i < order.size(); ++i) another_smaller |= SizeAlone(two, order[i]).area < first_area;
-    EXPECT_TRUE(another_smaller) << "the case does not exercise the rule";
-
-    Rig r(two, "", family);
-    Br_Js1(r.s, r.env);
-    EXPECT_EQ(r.s.best_plate_type, order[0]);
-    EXPECT_DOUBLE_EQ(r.s.best_area, first_area);
   }
 }
 
@@ -629,9 +618,12 @@ TEST(Steam, EnteredFoulingDoesNotChangeTheSizing) {
 
 // Guards the end of the steam design: the condensate properties of the row of
 // the steam temperature replace the hot medium's, and the fouling capacity
-// counts upwards from the entered value until K falls below the need.
+// counts upwards from 0, whatever was entered (it once started from the
+// entered value and showed 0.001001 for a pack that carries 0.00004), until
+// the coefficient the sizing uses, 0.95 included, falls below the need.
 TEST(Steam, DesignReadsTheCondensateAndCountsFoulingUpwards) {
-  for (double fouling : {0.0, 0.00002}) {
+  double capacity = -1;
+  for (double fouling : {0.0, 0.001}) {
     SCOPED_TRACE(fouling);
     Case c = SteamCase();
     c.fouling = fouling;
@@ -648,12 +640,14 @@ TEST(Steam, DesignReadsTheCondensateAndCountsFoulingUpwards) {
     EXPECT_NEAR(s.pr_h, s.visc_h * s.cp_h / s.lambda_h, 1e-12);
 
     const double r0 = 1 / s.alpha_h + 1 / s.alpha_c + Rw(s);
-    ASSERT_GE(1 / r0, s.k_service) << "a sized steam design carries some fouling";
-    EXPECT_GE(s.fouling_out, fouling + 0.000001 - 1e-12);
-    EXPECT_LT(1 / (r0 + s.fouling_out), s.k_service);
-    if (s.fouling_out - 0.000001 > fouling + 1e-12) {
-      EXPECT_GE(1 / (r0 + s.fouling_out - 0.000001), s.k_service * (1 - 1e-9));
+    ASSERT_GE(0.95 / r0, s.k_service) << "a sized steam design carries some fouling";
+    EXPECT_GT(s.fouling_out, 0);
+    EXPECT_LT(0.95 / (r0 + s.fouling_out), s.k_service);
+    EXPECT_GE(0.95 / (r0 + s.fouling_out - 0.000001), s.k_service * (1 - 1e-9));
+    if (capacity >= 0) {
+      EXPECT_EQ(s.fouling_out, capacity);
     }
+    capacity = s.fouling_out;
   }
 }
 
@@ -702,8 +696,9 @@ TEST(Steam, SubcoolingOutcomes) {
 // Fouling capacity
 // ---------------------------------------------------------------------------
 
-// Guards the fouling search: its sign follows the margin, it brackets the
-// required coefficient to one step, and the 0.95 of the loop is left out.
+// Guards the fouling search: its sign follows the margin, and it brackets the
+// required coefficient to one step with the coefficient the sizing uses, 0.95
+// included (without it the capacity shown was up to half again too high).
 TEST(Fouling, CapacitySignFollowsTheMargin) {
   struct Row {
     double channels;
@@ -721,12 +716,12 @@ TEST(Fouling, CapacitySignFollowsTheMargin) {
     ASSERT_NE(s.margin, 0);
     if (s.margin > 0) {
       EXPECT_GT(s.fouling_out, 0);
-      EXPECT_LT(1 / (r0 + s.fouling_out), s.k_service);
-      EXPECT_GE(1 / (r0 + s.fouling_out - 0.000001), s.k_service * (1 - 1e-9));
+      EXPECT_LT(0.95 / (r0 + s.fouling_out), s.k_service);
+      EXPECT_GE(0.95 / (r0 + s.fouling_out - 0.000001), s.k_service * (1 - 1e-9));
     } else {
       EXPECT_LT(s.fouling_out, 0);
-      EXPECT_GT(1 / (r0 + s.fouling_out), s.k_service);
-      EXPECT_LE(1 / (r0 + s.fouling_out + 0.000001), s.k_service * (1 + 1e-9));
+      EXPECT_GT(0.95 / (r0 + s.fouling_out), s.k_service);
+      EXPECT_LE(0.95 / (r0 + s.fouling_out + 0.000001), s.k_service * (1 + 1e-9));
     }
   }
 }

@@ -110,9 +110,11 @@ const std::vector<Case>& Cases() {
       {"L-a on equal hot temperatures", "Water", 2, 4,
        {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "80"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}},
        kLa, "错误", "Txt_Th1"},
-      {"L-b: an empty cold outlet counts as 0", "Water", 2, 4,
-       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"}}, kLb, "错误",
-       "Txt_Tc1"},
+      // An empty box takes no part in the order of the temperatures (it once
+      // counted as 0 degC, so that no outlet temperature could be computed).
+      {"an empty cold outlet is not 0: L-f, not L-b", "Water", 2, 4,
+       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"}}, kLf, "提示",
+       "Txt_Tc2"},
       {"L-c", "Water", 2, 4,
        {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "85"}},
        kLc, "提示", "Txt_Tc2"},
@@ -122,9 +124,9 @@ const std::vector<Case>& Cases() {
       {"L-d", "Water", 2, 4,
        {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "65"}, {"Txt_Tc2", "70"}},
        kLd, "提示", "Txt_Tc1"},
-      {"L-d: an empty hot outlet counts as 0", "Water", 2, 4,
-       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}}, kLd, "提示",
-       "Txt_Tc1"},
+      {"an empty hot outlet is not 0: L-i, not L-d", "Water", 2, 4,
+       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}}, kLi, "提示",
+       "Txt_Tc2"},
       {"L-e: a cold inlet of 0 counts as entered", "Water", 2, 4,
        {{"Txt_Qh", "10"}, {"Txt_Qc", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "0"},
         {"Txt_Tc2", "50"}},
@@ -269,6 +271,44 @@ TEST(Validation, BoundaryCasesPass) {
     w.Fill(c.hot, c.selection, c.calc, c.entries);
     EXPECT_TRUE(RunValidateAndBalance(w.s, w.env));
     for (const auto& m : w.form.messages) ADD_FAILURE() << m.title << ": " << m.text;
+  }
+}
+
+// Guards the order of the temperatures after the heat balance: a temperature
+// left to be computed is found (90/70 degC hot at 22.1 m3/h, cold from 50 degC
+// at 29.1 m3/h was refused before), and one computed across the other side's
+// temperature ends the run as a validation failure would, boxes untouched.
+TEST(Validation, ComputedTemperaturesKeepTheOrder) {
+  const struct {
+    const char* name;
+    std::vector<Entry> entries;
+    const char* text;  // nullptr: the balance completes
+    const char* focus;
+    double t_c_in, t_c_out;
+  } cases[] = {
+      {"cold outlet computed", {{"Txt_Qh", "22.1"}, {"Txt_Qc", "29.1"}, {"Txt_Th1", "90"},
+        {"Txt_Th2", "70"}, {"Txt_Tc1", "50"}}, nullptr, nullptr, 50, 65.0},
+      {"cold inlet computed above the hot outlet", {{"Txt_Wq", "100"}, {"Txt_Qc", "20"},
+        {"Txt_Th1", "80"}, {"Txt_Th2", "40"}, {"Txt_Tc2", "70"}}, kLd, "Txt_Tc1", 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Session w;
+    w.Fill("Water", 2, 4, c.entries);
+    const auto boxes = w.Boxes();
+    const bool passed = RunValidateAndBalance(w.s, w.env);
+    if (!c.text) {
+      EXPECT_TRUE(passed);
+      EXPECT_TRUE(w.form.messages.empty());
+      EXPECT_EQ(w.s.t_c_in, c.t_c_in);
+      EXPECT_NEAR(w.s.t_c_out, c.t_c_out, 1e-9);
+      continue;
+    }
+    EXPECT_FALSE(passed);
+    ASSERT_EQ(w.form.messages.size(), 1u);
+    EXPECT_EQ(w.form.messages[0].text, c.text);
+    EXPECT_EQ(w.form.messages[0].focus, c.focus);
+    EXPECT_EQ(w.Boxes(), boxes);
   }
 }
 

@@ -214,6 +214,102 @@ Version %1</translation>
         <translation>The English translation translations/pheselect_en.qm is missing; the window stays in Chinese.</translation>
     </message>
     <message>
+        <source>文件(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>新建</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>打开…</source>
+        <translation>Open…</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>另存为…</source>
+        <translation>Save As…</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>未命名</source>
+        <translation>Untitled</translation>
+    </message>
+    <message>
+        <source>另存为</source>
+        <translation>Save As</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>案例文件 (*.phe.json);;JSON 文件 (*.json)</source>
+        <translation>Case files (*.phe.json);;JSON files (*.json)</translation>
+    </message>
+    <message>
+        <source>;;所有文件 (*)</source>
+        <translation>;;All files (*)</translation>
+    </message>
+    <message>
+        <source>保存对案例的修改吗？</source>
+        <translation>Save the changes to the case?</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>不保存</source>
+        <translation>Don't Save</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>无法打开案例文件：
+%1
+%2</source>
+        <translation>Cannot open the case file:
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>无法保存案例文件：
+%1
+%2</source>
+        <translation>Cannot save the case file:
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>文件含有多次运行（"runs"），窗口一次只打开一个案例</source>
+        <translation>The file holds several runs ("runs"); the window opens one case at a time</translation>
+    </message>
+    <message>
+        <source>每程流道数已达到上限%1，该型号不能满足设计要求，请选择其他型号或改变流程数、允许压降！</source>
+        <translation>The channels per pass reached their limit of %1: this model cannot meet the duty; choose another model or change the passes or allowed pressure drops!</translation>
+    </message>
+    <message>
+        <source>%1压降 %2 kPa 超过允许值 %3 kPa，请增大允许压降或选择其他型号！</source>
+        <translation>%1: pressure drop %2 kPa above the allowed %3 kPa; allow more or choose another model!</translation>
+    </message>
+    <message>
+        <source>流量超过单台换热器的处理能力，已分为%1台并联计算：显示的换热量、流量、面积、压降、重量和价格等结果均为单台的数值。</source>
+        <translation>The flows exceed what one exchanger can take: the duty was split over %1 units in parallel; duty, flows, area, pressure drops, weight and price shown are those of one unit.</translation>
+    </message>
+    <message>
         <source>软件说明(&amp;N)</source>
         <translation>&amp;Notes</translation>
     </message>

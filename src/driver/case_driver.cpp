@@ -46,6 +46,12 @@ CaseInput ParseOne(const nlohmann::json& obj, const HeadlessForm& form) {
       else throw CaseError("\"calc\" must be \"design\" or \"check\"");
       continue;
     }
+    if (key == "project" || key == "item" || key == "customer") {
+      if (!value.is_string()) throw CaseError("\"" + key + "\" must be a text");
+      (key == "project" ? in.project : key == "item" ? in.item : in.customer) =
+          value.get<std::string>();
+      continue;
+    }
     bool input = false;
     for (const auto& n : layout::kFocusOrder) input = input || n == key;
     if (!input || key.rfind("opt_br", 0) == 0)

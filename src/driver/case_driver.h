@@ -26,6 +26,8 @@ struct CaseInput {
   std::vector<std::pair<std::string, std::string>> controls;
   std::optional<int> selection_option;  // 2 automatic, 3 manual
   std::optional<int> calc_option;       // 4 design, 5 check
+  // Where the case belongs; carried along, never calculated with.
+  std::string project, item, customer;
 };
 
 // Parses a case object, or {"runs": [case, ...]}. Unknown controls, list items

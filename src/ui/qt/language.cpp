@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "ui/layout.h"
+#include "ui/qt/case_files.h"
 #include "ui/qt/look.h"
 #include "ui/qt/main_window.h"
 
@@ -41,6 +42,11 @@ const char* const kMessageTemplates[] = {
     "案例记录未能保存到数据库文件 %1：%2",
     "数据库错误：%1",
     "程序内部错误：%1",
+    "每程流道数已达到上限%1，该型号不能满足设计要求，请选择其他型号或改变流程数、允许压降！",
+    "%1压降 %2 kPa 超过允许值 %3 kPa，请增大允许压降或选择其他型号！",
+    "流量超过单台换热器的处理能力，已分为%1台并联计算：显示的换热量、流量、面积、压降、重量和价格等结果均为单台的数值。",
+    "无法打开案例文件：\n%1\n%2",
+    "无法保存案例文件：\n%1\n%2",
     "板式换热器选型计算软件 pheselect\n版本 %1",
     "热介质（%1）",
     "冷介质（%1）",
@@ -266,7 +272,10 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 void MainWindow::Retranslate() {
-  setWindowTitle(qt::Tr(layout::kWindowTitle));
+  if (case_files_)
+    case_files_->ShowTitle();
+  else
+    setWindowTitle(qt::Tr(layout::kWindowTitle));
   qt::RetranslateTree(this);
   RenderStatus();
   PaintResults();

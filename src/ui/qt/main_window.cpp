@@ -24,6 +24,7 @@
 
 #include "ui/input_panel.h"
 #include "ui/layout.h"
+#include "ui/qt/case_files.h"
 #include "ui/qt/language.h"
 #include "ui/qt/look.h"
 #include "ui/qt/reference_menus.h"
@@ -98,6 +99,8 @@ MainWindow::MainWindow(std::unique_ptr<Database> db, QWidget* parent)
 
   // The language chosen last time; Chinese is the source and the default.
   SetLanguage(qt::RememberedLanguage(), false);
+  // Last: it takes the start-up contents as the unchanged case.
+  case_files_ = new CaseFiles(*this);
 }
 
 MainWindow::~MainWindow() {
@@ -424,7 +427,11 @@ void MainWindow::OnTimerTick() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   bool may_close = true;
-  Dispatch([this, &may_close] { may_close = Form_Unload(state_, env_); });
+  // Unsaved changes ask whether to save them instead of the plain question.
+  if (case_files_->Unsaved())
+    may_close = case_files_->MaySaveChanges();
+  else
+    Dispatch([this, &may_close] { may_close = Form_Unload(state_, env_); });
   if (!may_close) {
     event->ignore();
     return;
@@ -557,18 +564,45 @@ MsgAnswer MainWindow::MessageBox(const std::string& text, const std::string& tit
     return m.answer;
   }
   // The core speaks Chinese; the box speaks the window's language.
-  QMessageBox box(ToQt(icon), qt::TrMessage(title), qt::TrMessage(text),
-                  buttons == MsgButtons::kYesNo ? QMessageBox::Yes | QMessageBox::No
-                                                : QMessageBox::Ok,
+  QMessageBox box(ToQt(icon), qt::TrMessage(title), qt::TrMessage(text), QMessageBox::NoButton,
                   this);
   box.setFont(qt::CaptionFont());
-  if (buttons == MsgButtons::kYesNo) box.setDefaultButton(QMessageBox::Yes);
+  switch (buttons) {
+    case MsgButtons::kOk:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case MsgButtons::kYesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.button(QMessageBox::Yes)->setText(qt::Tr("是"));
+      box.button(QMessageBox::No)->setText(qt::Tr("否"));
+      // A stray Enter must not end the session (this is the close question).
+      box.setDefaultButton(QMessageBox::No);
+      break;
+    case MsgButtons::kSaveDiscardCancel:
+      box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+      box.button(QMessageBox::Save)->setText(qt::Tr("保存"));
+      box.button(QMessageBox::Discard)->setText(qt::Tr("不保存"));
+      box.button(QMessageBox::Cancel)->setText(qt::Tr("取消"));
+      box.setDefaultButton(QMessageBox::Save);
+      box.setEscapeButton(QMessageBox::Cancel);
+      break;
+  }
   // The busy cursor would hide that the box waits for an answer.
   if (busy_) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
   const int pressed = box.exec();
   if (busy_) QGuiApplication::restoreOverrideCursor();
-  if (buttons == MsgButtons::kOk) return MsgAnswer::kOk;
-  return pressed == QMessageBox::Yes ? MsgAnswer::kYes : MsgAnswer::kNo;
+  switch (pressed) {
+    case QMessageBox::Yes: return MsgAnswer::kYes;
+    case QMessageBox::No: return MsgAnswer::kNo;
+    case QMessageBox::Save: return MsgAnswer::kSave;
+    case QMessageBox::Discard: return MsgAnswer::kDiscard;
+    case QMessageBox::Cancel: return MsgAnswer::kCancel;
+    default: break;
+  }
+  // Closed without a button (Escape, the title bar): the safe answer.
+  if (buttons == MsgButtons::kYesNo) return MsgAnswer::kNo;
+  if (buttons == MsgButtons::kSaveDiscardCancel) return MsgAnswer::kCancel;
+  return MsgAnswer::kOk;
 }
 
 void MainWindow::BusyOn() {

@@ -33,6 +33,8 @@ class QTimer;
 
 namespace phe {
 
+class CaseFiles;
+
 class MainWindow : public QMainWindow, public FormPort {
   Q_OBJECT
 
@@ -90,6 +92,11 @@ class MainWindow : public QMainWindow, public FormPort {
   // when `remember` is set, keeps the choice for the next start.
   void SetLanguage(const QString& language, bool remember = true);
   QString Language() const { return language_; }
+
+  // The menu "文件" and the case file the window shows.
+  CaseFiles& Files() const { return *case_files_; }
+  // True while the program itself writes a control (not a user's edit).
+  bool Writing() const { return writing_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -176,6 +183,8 @@ class MainWindow : public QMainWindow, public FormPort {
 
   QString language_ = QStringLiteral("zh");
   QActionGroup* language_group_ = nullptr;
+
+  CaseFiles* case_files_ = nullptr;
 };
 
 }  // namespace phe
