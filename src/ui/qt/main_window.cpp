@@ -26,6 +26,7 @@
 #include "ui/qt/case_files.h"
 #include "ui/qt/look.h"
 #include "ui/qt/reference_menus.h"
+#include "ui/qt/sheet_actions.h"
 #include "workflow/run_command.h"
 
 #ifndef PHE_VERSION
@@ -106,6 +107,8 @@ MainWindow::MainWindow(std::unique_ptr<Database> db, QWidget* parent)
   Form_Load(state_, env_);
   // Last: it takes the start-up contents as the unchanged case.
   case_files_ = new CaseFiles(*this);
+  // After the Run button's own handler, so the commands see the finished run.
+  new SheetActions(this);
 }
 
 MainWindow::~MainWindow() {
@@ -429,6 +432,7 @@ void MainWindow::OnRun() {
   const bool had_focus = run_button_->hasFocus();
   if (had_focus) run_button_->clearFocus();
   run_button_->setEnabled(false);
+  run_messages_.clear();
   Dispatch([this] { cmd_count_Click(state_, env_); });
   run_button_->setEnabled(true);
   if (had_focus && focusWidget() == nullptr) run_button_->setFocus(Qt::OtherFocusReason);
@@ -564,6 +568,7 @@ void MainWindow::SetFocus(std::string_view control) {
 
 MsgAnswer MainWindow::MessageBox(const std::string& text, const std::string& title, MsgIcon icon,
                                  MsgButtons buttons) {
+  if (env_.running) run_messages_.push_back(text);
   if (message_hook_) {
     RecordedMessage m;
     m.text = text;

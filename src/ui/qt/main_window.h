@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/database.h"
 #include "state/env.h"
@@ -61,6 +62,8 @@ class MainWindow : public QMainWindow, public FormPort {
   void SetMessageHook(MessageHook hook) { message_hook_ = std::move(hook); }
 
   SelectionState& state() { return state_; }
+  // Texts of the message boxes shown during the last run, in order.
+  const std::vector<std::string>& RunMessages() const { return run_messages_; }
   Env& env() { return env_; }
 
   // A control by name (Txt_Th1, Com_jh, opt_br(4), cmd_count); nullptr when
@@ -123,6 +126,7 @@ class MainWindow : public QMainWindow, public FormPort {
   bool closing_ = false;  // being destroyed: no handler runs any more
   MessageHook message_hook_;
   CaseFiles* case_files_ = nullptr;
+  std::vector<std::string> run_messages_;
 };
 
 }  // namespace phe
