@@ -8,6 +8,7 @@ packages=(
   libsqlite3-dev nlohmann-json3-dev
   googletest libgtest-dev libbenchmark-dev
   qt6-base-dev fonts-noto-cjk
+  poppler-utils
 )
 
 missing=()

@@ -153,7 +153,12 @@ double Builder::CleanK() const {
     return 0.95 / r;
   }
   if (s_.calc_mode == 2) return s_.k_clean;
-  return (s_.channels_hm == 0 || s_.channels_ml == 0) ? s_.k_mix : s_.k_mix_first;
+  // With one kind only, the channel-weighted clean coefficients; the fouling
+  // search has since rewritten k_mix.
+  if (s_.channels_hm == 0 || s_.channels_ml == 0)
+    return (s_.channels_hm * s_.k_1_clean + s_.channels_ml * s_.k_2_clean) /
+           (s_.channels_hm + s_.channels_ml);
+  return s_.k_mix_first;
 }
 
 Working Builder::Thermal() const {
@@ -192,7 +197,7 @@ Working Builder::Thermal() const {
        std::string("ΔT1 = Th1 − Tc2 = ") + F(dt1, 2) + " ℃,  ΔT2 = " +
            (steam_ ? "Th1" : "Th2") + " − Tc1 = " + F(dt2, 2) + " ℃");
   if (!steam_ && std::trunc(dt1 - dt2) == 0)
-    line(T("平均温差", "Mean difference"),
+    line(T("算术平均温差", "LMTD (arithmetic mean)"),
          "ΔTm = (ΔT1 + ΔT2) / 2 = " + F(s_.lmtd, 3) + " ℃  (" + Box("Txt_TM") + " ℃)");
   else
     line(T("对数平均温差", "LMTD"),
@@ -229,10 +234,11 @@ Working Builder::Thermal() const {
   } else {
     if (s_.channels_hm > 0) series(" " + kind1_, s_.alpha_h1, s_.alpha_c1);
     if (s_.channels_ml > 0) series(" " + kind2_, s_.alpha_h2, static_cast<double>(s_.alpha_c2));
-    line(T("板束净传热系数", "Clean pack coefficient"),
-         "K0 = " + F(CleanK(), 1) + " W/(m²·℃)  " +
-             T("（两种流道按流道数及各组传热量合成）",
-               "(both channel kinds, by channel count and the heat each group passes)"));
+    if (s_.channels_hm > 0 && s_.channels_ml > 0)
+      line(T("板束净传热系数", "Clean pack coefficient"),
+           "K0 = " + F(CleanK(), 1) + " W/(m²·℃)  " +
+               T("（两种流道按各组流道数及其传递的热量合成）",
+                 "(both channel kinds, from the heat each channel group passes)"));
   }
   line(T("设计裕量", "Margin"), "100 · (K0 / K − 1) = 100 × (" + F(CleanK(), 1) + " / " +
                                   F(s_.k_service, 1) + " − 1) → " + Box("Txt_GF") + " %");

@@ -86,7 +86,9 @@ class Layout {
     QFont f(family_);
     f.setPointSizeF(pt);
     f.setBold(bold);
-    f.setStyleStrategy(QFont::PreferAntialias);
+    // Shaping would swap in glyph variants (digits among letters) that the PDF
+    // cannot map back to text: a copied or searched number would lose its digits.
+    f.setStyleStrategy(static_cast<QFont::StyleStrategy>(QFont::PreferAntialias | QFont::PreferNoShaping));
     return f;
   }
   double LineH(const QFont& f) const { return QFontMetricsF(f, &dev_).height() / u_; }
@@ -242,7 +244,7 @@ class Layout {
   }
 
   // ---- working lines ----
-  static constexpr double kCaptionW = 40;
+  static constexpr double kCaptionW = 46;
   double LineHeight(const std::pair<std::string, std::string>& l) const {
     const double w = Width() - kCaptionW;
     return std::max(TextH(Font(8.5), Q(l.first), kCaptionW - 2), TextH(Font(8.5), Q(l.second), w)) +
