@@ -67,14 +67,14 @@ Table TwoSided(std::string title) {
   return t;
 }
 
-Table OperatingCaseHeader(Table t, const std::string& hot, const std::string& cold,
-                          const std::string& unit) {
+Table WithHeader(Table t, const std::string& hot, const std::string& cold,
+                 const std::string& unit) {
   t.rows.push_back({"", hot, cold, unit});
   return t;
 }
 
 Table Builder::OperatingCase() const {
-  Table t = OperatingCaseHeader(TwoSided(T("工况参数", "Operating case")), T("热侧", "Hot side"),
+  Table t = WithHeader(TwoSided(T("工况参数", "Operating case")), T("热侧", "Hot side"),
                                 T("冷侧", "Cold side"), T("单位", "Unit"));
   auto row = [&](std::string caption, std::string hot, std::string cold, std::string unit) {
     t.rows.push_back({std::move(caption), std::move(hot), std::move(cold), std::move(unit)});
@@ -252,7 +252,7 @@ Working Builder::Thermal() const {
 }
 
 Table Builder::Hydraulics() const {
-  Table t = OperatingCaseHeader(TwoSided(T("流动与压降", "Hydraulics")), T("热侧", "Hot side"),
+  Table t = WithHeader(TwoSided(T("流动与压降", "Hydraulics")), T("热侧", "Hot side"),
                                 T("冷侧", "Cold side"), T("单位", "Unit"));
   auto row = [&](std::string caption, std::string hot, std::string cold, std::string unit) {
     t.rows.push_back({std::move(caption), std::move(hot), std::move(cold), std::move(unit)});
@@ -331,7 +331,6 @@ Diagram Builder::TemperatureDuty() const {
 
 Document Builder::Build(const std::vector<std::string>& messages, const Meta& meta) {
   Document doc;
-  doc.lang = lang_;
   doc.title = T("板式换热器选型计算书", "Plate heat exchanger calculation sheet");
   doc.program = std::string("pheselect ") + PHE_VERSION;
   doc.when = meta.when;

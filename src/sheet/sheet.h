@@ -61,7 +61,6 @@ struct Diagram {
 using Block = std::variant<Table, Working, Notes, Diagram>;
 
 struct Document {
-  Lang lang = Lang::kZh;
   std::string title;
   std::string program;      // name and version
   std::string when;         // date and time of the sheet

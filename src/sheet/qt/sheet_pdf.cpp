@@ -230,7 +230,6 @@ class Layout {
           case Align::kRight: flags |= Qt::AlignRight; break;
           case Align::kCenter: flags |= Qt::AlignHCenter; break;
         }
-        if (header && c > 0 && t.align[c] == Align::kRight) flags = Qt::AlignVCenter | Qt::AlignRight;
         // Captions of a key/value table (even columns) in grey.
         const bool caption = !t.header && c % 2 == 0;
         Text(header ? head : body, caption ? kGrey : kInk, QRectF(x + 1.5, y, w - 3, rh), flags,
@@ -365,9 +364,8 @@ class Layout {
       // Right-end labels stand beside the frame; at the left end the lines
       // rise to the right, so the room below them is free.
       const bool right = l.q > q_max / 2;
-      const double x = right ? X(l.q) + 1.5 : X(l.q) + 1.5;
       const double y = right ? Y(l.t) - lh / 2 : Y(l.t) + 0.6;
-      Text(f, kInk, QRectF(x, y, 21, lh), Qt::AlignLeft | Qt::AlignVCenter, Q(l.text));
+      Text(f, kInk, QRectF(X(l.q) + 1.5, y, 21, lh), Qt::AlignLeft | Qt::AlignVCenter, Q(l.text));
       if (p_) {
         p_->setPen(Qt::NoPen);
         p_->setBrush(kInk);
