@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
+#include <QRawFont>
+#include <QHash>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -388,6 +390,60 @@ class Layout {
   QString family_;
 };
 
+// Noto Sans CJK draws many ideographs with the glyph of a Kangxi radical
+// (面 and ⾯ share one), and Qt's PDF writer maps each glyph back to the
+// lowest code point that shows it: copied or searched text would hold the
+// radicals. The map from each such radical to the ideograph of its glyph.
+QHash<QByteArray, QByteArray> RadicalIdeographs() {
+  QHash<QByteArray, QByteArray> out;
+  QFont font(SheetFontFamily());
+  const QRawFont raw = QRawFont::fromFont(font);
+  if (!raw.isValid()) return out;
+  QString ideographs;
+  for (char32_t c = 0x4E00; c <= 0x9FFF; ++c) ideographs += QChar(static_cast<char16_t>(c));
+  const QList<quint32> ideograph_glyphs = raw.glyphIndexesForString(ideographs);
+  QHash<quint32, char32_t> first;
+  for (qsizetype i = 0; i < ideograph_glyphs.size(); ++i)
+    if (ideograph_glyphs[i] && !first.contains(ideograph_glyphs[i]))
+      first.insert(ideograph_glyphs[i], 0x4E00 + static_cast<char32_t>(i));
+  QString radicals;
+  for (char32_t c = 0x2E80; c <= 0x2FDF; ++c) radicals += QChar(static_cast<char16_t>(c));
+  const QList<quint32> radical_glyphs = raw.glyphIndexesForString(radicals);
+  auto hex = [](char32_t c) { return QByteArray::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, '0'); };
+  for (qsizetype i = 0; i < radical_glyphs.size(); ++i) {
+    const auto it = first.constFind(radical_glyphs[i]);
+    if (radical_glyphs[i] && it != first.constEnd())
+      out.insert('<' + hex(0x2E80 + static_cast<char32_t>(i)) + '>', '<' + hex(*it) + '>');
+  }
+  return out;
+}
+
+// Rewrites the radicals of the written file's ToUnicode maps as their
+// ideographs. Both are four hex digits, so no offset in the file moves.
+bool UnifyRadicals(const QString& file) {
+  QFile f(file);
+  if (!f.open(QIODevice::ReadWrite)) return false;
+  QByteArray pdf = f.readAll();
+  const QHash<QByteArray, QByteArray> map = RadicalIdeographs();
+  bool changed = false;
+  for (const char* kind : {"bfrange", "bfchar"}) {
+    const QByteArray begin = QByteArray("begin") + kind, end = QByteArray("end") + kind;
+    for (qsizetype at = pdf.indexOf(begin); at >= 0; at = pdf.indexOf(begin, at)) {
+      const qsizetype stop = pdf.indexOf(end, at);
+      if (stop < 0) break;
+      for (qsizetype i = pdf.indexOf('<', at); i >= 0 && i < stop; i = pdf.indexOf('<', i + 1)) {
+        const auto it = map.constFind(pdf.mid(i, 6));
+        if (it == map.constEnd()) continue;
+        pdf.replace(i, 6, *it);
+        changed = true;
+      }
+      at = stop;
+    }
+  }
+  if (!changed) return true;
+  return f.seek(0) && f.write(pdf) == pdf.size();
+}
+
 }  // namespace
 
 QString SheetFontFamily() {
@@ -421,11 +477,17 @@ bool WritePdf(const Document& doc, const std::string& path, std::string* error) 
       return false;
     }
   }
-  QPdfWriter writer(file);
-  writer.setResolution(600);
-  writer.setTitle(Q(doc.title + " " + doc.designation));
-  writer.setCreator(Q(doc.program));
-  Render(doc, writer);
+  {
+    QPdfWriter writer(file);
+    writer.setResolution(600);
+    writer.setTitle(Q(doc.title + " " + doc.designation));
+    writer.setCreator(Q(doc.program));
+    Render(doc, writer);
+  }
+  if (!UnifyRadicals(file)) {
+    if (error) *error = "cannot rewrite the text map of the PDF";
+    return false;
+  }
   return true;
 }
 
