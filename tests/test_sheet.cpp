@@ -117,8 +117,8 @@ bool HasHan(const std::string& s) {
 
 // Each shipped example, in each language: the sheet repeats the designation,
 // duty, K, area, LMTD and both pressure drops exactly as the window shows
-// them, and its Q = K·A·ΔTm line holds within 0.5 % with its own rounded
-// numbers. Guards against a sheet that formats results on its own and
+// them, its Q = K·A·ΔTm line holds within 0.5 % with its own rounded
+// numbers, and its margin line gives the window's margin. Guards against a sheet that formats results on its own and
 // drifts from the window, against rounding that breaks the check line, and
 // against text that cannot be searched: digits of shaped glyphs once came out
 // of the PDF without their characters, and 面 of 换热面积 as the radical ⾯.
@@ -138,6 +138,7 @@ TEST_F(SheetTest, ExamplesRepeatTheWindowsResults) {
       {"总压降", "Total pressure drop", {"Txt_Ph1", "Txt_Pc1"}},
   };
   const std::regex check(R"(Q = K·A·ΔTm = ([0-9.]+) × ([0-9.]+) × ([0-9.]+) = ([0-9.]+) kW)");
+  const std::regex margin(R"(100 × \(([0-9.]+) / ([0-9.]+) − 1\) → (-?[0-9]+) %)");
   for (const char* example : {"water_water_auto", "steam_heater", "oil_cooler",
                               "manual_hm_design", "check_mixed_pack"}) {
     for (const std::string lang : {"zh", "en"}) {
@@ -166,6 +167,13 @@ TEST_F(SheetTest, ExamplesRepeatTheWindowsResults) {
       const double product = std::stod(m[1]) * std::stod(m[2]) * std::stod(m[3]) / 1000;
       EXPECT_NEAR(product, duty, 0.005 * duty) << m[0];
       EXPECT_NEAR(std::stod(m[4]), duty, 0.005 * duty) << m[0];
+      // The margin worked out on the sheet is the one the window shows
+      // (whole percent, truncated toward zero).
+      ASSERT_TRUE(std::regex_search(text.out, m, margin)) << text.out;
+      const double worked = 100 * (std::stod(m[1]) / std::stod(m[2]) - 1);
+      const double shown = std::stod(m[3]);
+      EXPECT_EQ(m[3].str(), controls["Txt_GF"].get<std::string>());
+      EXPECT_NEAR(worked, shown + (shown >= 0 ? 0.5 : -0.5), 0.51) << m[0];
 
       if (lang == "en") {
         // Every caption is English; only the run's own messages stay Chinese.
