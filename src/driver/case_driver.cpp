@@ -126,6 +126,7 @@ void CaseSession::Choose(const std::string& control, const std::string& item) {
 nlohmann::json CaseSession::Run(const CaseInput& input) {
   const size_t first_message = form.messages.size();
   const int stored_before = env.case_records_written;
+  const int shown_before = env.results_shown;
   if (input.selection_option) opt_br_Click(state, env, *input.selection_option);
   if (input.calc_option) opt_br_Click(state, env, *input.calc_option);
   for (const auto& name : layout::kFocusOrder) {
@@ -138,6 +139,7 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
     }
   }
   cmd_count_Click(state, env);
+  last_run_has_result = env.results_shown > shown_before;
 
   nlohmann::json out;
   out["messages"] = nlohmann::json::array();

@@ -47,6 +47,7 @@
 #include "driver/case_driver.h"
 #include "ui/qt/case_files.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/sheet_actions.h"
 #include "workflow/run_command.h"
 
 namespace phe {
@@ -793,6 +794,48 @@ TEST_F(WindowTest, ReferenceMenusChangeNothing) {
   EXPECT_EQ(messages_[0].title, "关于");
   EXPECT_NE(messages_[0].text.find(PHE_VERSION), std::string::npos);
   EXPECT_EQ(messages_[0].icon, MsgIcon::kInformation);
+}
+
+// Guards against sheet commands offered before any result, or still offering
+// an earlier run's sheet after a refused run, and against a sheet that is not
+// the window's: its numbers, heading and the messages of the run.
+TEST_F(WindowTest, SheetCommandsFollowTheLastRunWithAResult) {
+  auto* sheet = window_->findChild<SheetActions*>();
+  ASSERT_NE(sheet, nullptr);
+  EXPECT_FALSE(sheet->ExportAction()->isEnabled());
+  EXPECT_FALSE(sheet->PrintAction()->isEnabled());
+  EXPECT_EQ(sheet->ExportAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+  EXPECT_EQ(sheet->PrintAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+
+  for (const auto& [box, text] : kWaterWater) Enter(box, text);
+  Click(window_->RunButton());
+  EXPECT_TRUE(sheet->ExportAction()->isEnabled());
+  EXPECT_TRUE(sheet->PrintAction()->isEnabled());
+  const fs::path pdf = fs::temp_directory_path() / "qt_sheet_window.pdf";
+  sheet::Meta meta;
+  meta.project = "P-7";
+  meta.customer = "ACME";
+  ASSERT_TRUE(sheet->ExportTo(Q(pdf.string()), meta));
+  QProcess text;
+  text.start(QStringLiteral("pdftotext"), {Q(pdf.string()), QStringLiteral("-")});
+  ASSERT_TRUE(text.waitForFinished(20000)) << "pdftotext (poppler-utils) is needed";
+  const std::string out = text.readAllStandardOutput().toStdString();
+  fs::remove(pdf);
+  for (const char* box : {"Txt_K", "Txt_TM", "Txt_Ph1", "Txt_Pc1", "Txt_Wq"})
+    EXPECT_NE(out.find(window_->Text(box)), std::string::npos) << box;
+  EXPECT_NE(out.find(window_->state().plate_type), std::string::npos);
+  EXPECT_NE(out.find("P-7"), std::string::npos);
+  EXPECT_NE(out.find("ACME"), std::string::npos);
+
+  // An outlet above the inlet is refused: no result, so no sheet, and the
+  // refusal is what the window recorded for this run.
+  messages_.clear();
+  Enter("Txt_Th2", "95");
+  Click(window_->RunButton());
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(window_->RunMessages(), std::vector<std::string>{messages_[0].text});
+  EXPECT_FALSE(sheet->ExportAction()->isEnabled());
+  EXPECT_FALSE(sheet->PrintAction()->isEnabled());
 }
 
 // Guards against a box whose icon or buttons do not match its style, whose

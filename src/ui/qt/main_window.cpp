@@ -28,6 +28,7 @@
 #include "ui/qt/language.h"
 #include "ui/qt/look.h"
 #include "ui/qt/reference_menus.h"
+#include "ui/qt/sheet_actions.h"
 #include "workflow/run_command.h"
 
 #ifndef PHE_VERSION
@@ -101,6 +102,8 @@ MainWindow::MainWindow(std::unique_ptr<Database> db, QWidget* parent)
   SetLanguage(qt::RememberedLanguage(), false);
   // Last: it takes the start-up contents as the unchanged case.
   case_files_ = new CaseFiles(*this);
+  // After the Run button's own handler, so the commands see the finished run.
+  new SheetActions(this);
 }
 
 MainWindow::~MainWindow() {
@@ -415,6 +418,7 @@ void MainWindow::OnRun() {
   last_message_.clear();
   QElapsedTimer clock;
   clock.start();
+  run_messages_.clear();
   Dispatch([this] { cmd_count_Click(state_, env_); });
   AfterRun(env_.results_shown != shown_before, clock.elapsed());
   run_button_->setEnabled(true);
@@ -554,6 +558,7 @@ MsgAnswer MainWindow::MessageBox(const std::string& text, const std::string& tit
                                  MsgButtons buttons) {
   // The status line repeats what ended or troubled the last run.
   if (env_.running) last_message_ = text;
+  if (env_.running) run_messages_.push_back(text);
   if (message_hook_) {
     RecordedMessage m;
     m.text = text;

@@ -66,6 +66,8 @@ class MainWindow : public QMainWindow, public FormPort {
   void SetMessageHook(MessageHook hook) { message_hook_ = std::move(hook); }
 
   SelectionState& state() { return state_; }
+  // Texts of the message boxes shown during the last run, in order.
+  const std::vector<std::string>& RunMessages() const { return run_messages_; }
   Env& env() { return env_; }
 
   // A control by name (Txt_Th1, Com_jh, opt_br(4), cmd_count); nullptr when
@@ -185,6 +187,7 @@ class MainWindow : public QMainWindow, public FormPort {
   QActionGroup* language_group_ = nullptr;
 
   CaseFiles* case_files_ = nullptr;
+  std::vector<std::string> run_messages_;
 };
 
 }  // namespace phe
