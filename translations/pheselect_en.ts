@@ -230,6 +230,38 @@ Version %1</translation>
         <translation>Save</translation>
     </message>
     <message>
+        <source>导出计算书…</source>
+        <translation>Export Calculation Sheet…</translation>
+    </message>
+    <message>
+        <source>打印…</source>
+        <translation>Print…</translation>
+    </message>
+    <message>
+        <source>计算书抬头…</source>
+        <translation>Sheet Heading…</translation>
+    </message>
+    <message>
+        <source>计算书抬头</source>
+        <translation>Sheet heading</translation>
+    </message>
+    <message>
+        <source>项目</source>
+        <translation>Project</translation>
+    </message>
+    <message>
+        <source>位号</source>
+        <translation>Item</translation>
+    </message>
+    <message>
+        <source>客户</source>
+        <translation>Customer</translation>
+    </message>
+    <message>
+        <source>导出计算书</source>
+        <translation>Export calculation sheet</translation>
+    </message>
+    <message>
         <source>另存为…</source>
         <translation>Save As…</translation>
     </message>
