@@ -13,6 +13,7 @@
 #include "ui/headless_form.h"
 #include "ui/input_panel.h"
 #include "workflow/run_command.h"
+#include "support/typing.h"
 
 namespace phe {
 namespace {
@@ -45,14 +46,10 @@ struct Session {
         form.SetText(e.control, e.text);
         if (const Handler change = ChangeHandler(e.control)) change(s, env);
       }
+      if (const Handler lost = LostFocusHandler(e.control)) lost(s, env);
     } else {
-      const Handler change = ChangeHandler(e.control);
-      for (size_t n = 1; n <= e.text.size(); ++n) {
-        form.SetText(e.control, e.text.substr(0, n));
-        if (change) change(s, env);
-      }
+      testing::TypeKeys(form, s, env, e.control, e.text);
     }
-    if (const Handler lost = LostFocusHandler(e.control)) lost(s, env);
   }
 
   // Hot and cold medium first, as the focus order has it; then the option
@@ -65,11 +62,7 @@ struct Session {
     for (const auto& e : entries) Enter(e);
   }
 
-  std::map<std::string, std::string> Boxes() const {
-    std::map<std::string, std::string> out;
-    for (const auto& n : form.ControlNames()) out[n] = form.Text(n);
-    return out;
-  }
+  std::map<std::string, std::string> Boxes() const { return testing::Boxes(form); }
 };
 
 const char* const kV1 = "换热量、介质流量缺失，请重新输入！  ";
@@ -99,6 +92,13 @@ struct Case {
   const char* focus;
 };
 
+// Rows are named after the Run's checks, in the order they are made: V1 duty
+// and both flows missing; for a liquid hot medium L-a to L-d the order of the
+// four temperatures (hot inlet above hot outlet, cold inlet below cold outlet,
+// cold outlet below hot inlet, cold inlet below hot outlet), L-e to L-k too
+// many or too few of the balance quantities; for steam S-a the cold
+// temperatures, S-b the steam temperature within 105..160 degC, S-c too many
+// cold-side quantities.
 const std::vector<Case>& Cases() {
   static const std::vector<Case> cases = {
       {"V1 before any temperature rule", "Water", 2, 4, {{"Txt_Th1", "60"}, {"Txt_Th2", "80"}},
@@ -317,13 +317,13 @@ TEST(Validation, ComputedTemperaturesKeepTheOrder) {
 TEST(Validation, CheckModeReadsPlateTypeAndChannels) {
   Session w;
   w.Fill("Water", 3, 5,
-         {{"com_br", "PX100M"}, {"com_zh", "HM"}, {"Txt_nh", "12"}, {"Txt_nl", "7.5"},
+         {{"com_br", "PX100M"}, {"com_zh", "HM"}, {"Txt_nh", "12"}, {"Txt_nl", "7"},
           {"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"},
           {"Txt_Tc2", "50"}});
   ASSERT_TRUE(RunValidateAndBalance(w.s, w.env));
   EXPECT_EQ(w.s.plate_type, "PX100M-HM");
   EXPECT_EQ(w.s.channels_hm, 12);
-  EXPECT_EQ(w.s.channels_ml, 7.5);
+  EXPECT_EQ(w.s.channels_ml, 7);
 }
 
 }  // namespace

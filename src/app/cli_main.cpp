@@ -1,6 +1,6 @@
 // pheselect-cli: runs the window's logic on a case file, without a screen.
 //
-//   pheselect-cli --case CASE.json [--db PATH] [--alternatives]
+//   pheselect-cli --case CASE.json [--db PATH] [--sheet OUT.pdf [--lang zh|en]] [--alternatives]
 //
 // Prints one JSON object per run (an array for {"runs": [...]}). Bad input:
 // exit 2; an unusable database: exit 3.
@@ -8,13 +8,14 @@
 #include <memory>
 #include <string>
 
+#include "app/cli_sheet.h"
 #include "db/database.h"
 #include "driver/case_driver.h"
 
 namespace {
 
 int Usage(const std::string& why) {
-  std::cerr << "pheselect-cli: " << why << "\nusage: pheselect-cli --case CASE.json [--db PATH] [--alternatives]\n";
+  std::cerr << "pheselect-cli: " << why << "\nusage: pheselect-cli --case CASE.json [--db PATH] [--sheet OUT.pdf [--lang zh|en]] [--alternatives]\n";
   return 2;
 }
 
@@ -23,6 +24,7 @@ int Usage(const std::string& why) {
 int main(int argc, char** argv) {
   std::string db_path = phe::DefaultDatabasePath();
   std::string case_path;
+  phe::cli::SheetRequest sheet;
   bool alternatives = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -30,6 +32,9 @@ int main(int argc, char** argv) {
       (a == "--db" ? db_path : case_path) = argv[++i];
     } else if (a == "--alternatives") {
       alternatives = true;
+    } else if (const int used = sheet.Take(argc, argv, i)) {
+      if (used < 0) return Usage(sheet.error);
+      i += used - 1;
     } else {
       return Usage("unexpected argument \"" + a + "\"");
     }
@@ -59,5 +64,6 @@ int main(int argc, char** argv) {
   for (const auto& c : cases) out.push_back(session.Run(c));
   std::cout << (several ? out : out[0]).dump(1, ' ', false, nlohmann::json::error_handler_t::replace)
             << "\n";
+  if (!sheet.path.empty()) return sheet.Write(session, cases, out.back());
   return 0;
 }

@@ -1,6 +1,7 @@
 // pheselect: the selection window.
 //
 //   pheselect [CASE.phe.json]       opens the window, with the case file if given
+//   pheselect --lang zh|en         the window in Chinese or English this time
 //   pheselect --screenshot FILE    enters a water/water design case, runs it,
 //                                  saves the window as a PNG and exits
 //   pheselect --help | --version
@@ -34,11 +35,12 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kUsage[] =
-    "usage: pheselect [CASE.phe.json]\n"
-    "       pheselect --screenshot FILE\n"
+    "usage: pheselect [--lang zh|en] [CASE.phe.json]\n"
+    "       pheselect [--lang zh|en] --screenshot FILE\n"
     "       pheselect --help | --version\n"
     "\n"
     "  CASE.phe.json      open this case file (the format of pheselect-cli --case)\n"
+    "  --lang zh|en       Chinese or English this time (the menu's choice is kept)\n"
     "  --screenshot FILE  enter the case of examples/water_water_auto.json, press Run,\n"
     "                     save the window as a PNG and exit (needs no display)\n"
     "  --help             print this help and exit\n"
@@ -52,6 +54,7 @@ struct Options {
   bool version = false;
   std::string screenshot;
   std::string case_file;
+  std::string language;
 };
 
 bool Has(const char* name) {
@@ -137,6 +140,12 @@ int main(int argc, char** argv) {
       opt.version = true;
     } else if (a == "--screenshot" && i + 1 < argc) {
       opt.screenshot = argv[++i];
+    } else if (a == "--lang" && i + 1 < argc) {
+      opt.language = argv[++i];
+      if (opt.language != "zh" && opt.language != "en") {
+        std::fprintf(stderr, "pheselect: --lang takes zh or en, not %s\n", opt.language.c_str());
+        return 2;
+      }
     } else if (!a.empty() && a[0] != '-' && opt.case_file.empty()) {
       opt.case_file = a;
     } else {
@@ -179,6 +188,7 @@ int main(int argc, char** argv) {
   }
 
   phe::MainWindow window(std::move(db));
+  if (!opt.language.empty()) window.SetLanguage(QString::fromStdString(opt.language), false);
   window.show();
   if (!screenshot.isEmpty()) return TakeScreenshot(window, screenshot);
   if (!opt.case_file.empty()) window.Files().OpenFile(QString::fromLocal8Bit(opt.case_file.c_str()));

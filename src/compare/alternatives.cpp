@@ -133,7 +133,7 @@ AlternativesTable BuildAlternatives(const BalancedCase& start, const SelectionSt
 AlternativesWatch::AlternativesWatch(Env& env) : env_(env) {
   env_.on_sizing = [this](const SelectionState& s) {
     start_ = CaptureBalance(s, env_.form);
-    finished_before_ = env_.runs_finished;
+    finished_before_ = env_.results_shown;
   };
 }
 
@@ -142,7 +142,7 @@ AlternativesWatch::~AlternativesWatch() { env_.on_sizing = nullptr; }
 std::optional<AlternativesTable> AlternativesWatch::Take(const SelectionState& result) {
   std::optional<BalancedCase> start = std::move(start_);
   start_.reset();
-  if (!start || env_.runs_finished <= finished_before_) return std::nullopt;
+  if (!start || env_.results_shown <= finished_before_) return std::nullopt;
   return BuildAlternatives(*start, result);
 }
 

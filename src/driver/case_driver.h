@@ -50,6 +50,8 @@ class CaseSession {
   HeadlessForm form;
   SelectionState state;
   Env env;
+  // Whether the last Run ended with its results displayed.
+  bool last_run_has_result = false;
 
  private:
   void TypeInto(const std::string& control, const std::string& text);

@@ -41,6 +41,8 @@ void Br_YsLiquid(SelectionState& s, Env& env) {
   WallAndPlate(s, env);
   s.k_service = s.duty / (s.lmtd * s.area);
   s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate);
+  // No fouling enters a check: this is the clean coefficient the window shows.
+  s.k_clean = static_cast<float>(s.k_calc);
   s.margin = 100 * (s.k_calc / s.k_service - 1);
   Pump(env);
   s.dp_ch_h = ChannelDropHot(s);
@@ -70,6 +72,7 @@ void Br_YsSteam(SelectionState& s, Env& env) {
   WallAndPlate(s, env);
   FilmColdCorrected(s);
   s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate);
+  s.k_clean = static_cast<float>(s.k_calc);
   s.k_service = s.duty / (s.lmtd * s.area);
   s.margin = 100 * (s.k_calc / s.k_service - 1);
   s.area_excess = s.area - s.area / (1 + 0.01 * s.margin);

@@ -80,6 +80,7 @@ void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode) {
     s.plate_count = 2 * s.passes * s.channels + 1;
     // Fouling does not enter on the condensing side.
     s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate);
+    s.k_clean = static_cast<float>(s.k_calc);
     s.k_service = s.duty / (s.lmtd * s.area);
     if (mode == Sizing::kDesign) {
       s.margin = TruncatedMargin(s.k_calc, s.k_service);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "db/database.h"
 #include "state/form_port.h"
@@ -30,11 +31,12 @@ struct Env {
   bool pass_complete = false;
   bool running = false;  // a Run is in progress; a second press is ignored
   int case_records_written = 0;  // case records stored since the window opened
+  int results_shown = 0;         // runs that ended with their results displayed
+  std::string sized_plate_type;  // plate type the last run sized (e.g. PX100B-HM)
 
   // Called once a run has its heat balance and is about to size: the record
   // as it stands then is where the alternatives start from.
   std::function<void(const SelectionState&)> on_sizing;
-  int runs_finished = 0;  // runs that reached their results
 };
 
 // Thrown after a message box has told the user why a run cannot go on; the

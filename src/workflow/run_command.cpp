@@ -8,6 +8,7 @@
 #include "properties/media.h"
 #include "ui/input_panel.h"
 #include "base/numeric.h"
+#include "workflow/input_checks.h"
 #include "workflow/transfer.h"
 
 namespace phe {
@@ -334,9 +335,10 @@ void OpenRecordSets(SelectionState& s, Env& env) {
 }  // namespace
 
 bool RunValidateAndBalance(SelectionState& s, Env& env) {
-  // Refresh: these do not end the run (a too large fouling is shown again and
-  // the previous value kept).
-  Txt_Rhc_Change(s, env);
+  // Text that is no number is refused before any rule reads it as 0.
+  if (!CheckNumbers(s, env)) return false;
+  // A refused fouling is reported by the range checks, which end the run.
+  Txt_Rhc_Refresh(s, env);
   Txt_GF1_Change(s, env);
   Txt_N_Change(s, env);
   Com_pg_Click(s, env);
@@ -352,7 +354,7 @@ bool RunValidateAndBalance(SelectionState& s, Env& env) {
     s.units = 1;
     s.family_bumped = 0;
 
-    if (!Validate(s, env)) return false;
+    if (!Validate(s, env) || !CheckRanges(s, env)) return false;
     const Known known = CompleteBalance(s, env);
     // A computed temperature must keep the order the entered ones kept.
     if (!TemperatureOrder(s, env, known.thi, known.tho, known.tci, known.tco)) return false;

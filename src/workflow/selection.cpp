@@ -142,6 +142,7 @@ void CalculationPass(SelectionState& s, Env& env, RunGuard& guard) {
         s.plate_type = s.best_plate_type;
       }
     }
+    env.sized_plate_type = s.plate_type;
     Br_Js2(s, env);
     guard.Check(s, "设计计算");
     BPLX(s);
@@ -149,6 +150,7 @@ void CalculationPass(SelectionState& s, Env& env, RunGuard& guard) {
       ShowMessage(env.form, kViscousMixed, "提示", 48);
   }
   if (s.calc_mode == 2) {
+    env.sized_plate_type = s.plate_type;
     Br_Ys(s, env);
     guard.Check(s, "校核计算");
   }
@@ -445,7 +447,6 @@ void RunSelection(SelectionState& s, Env& env) {
     throw;
   }
   EndBusy(env);
-  ++env.runs_finished;
 }
 
 }  // namespace phe

@@ -2,8 +2,11 @@
 // Runs on Qt's offscreen platform; message boxes are answered by a hook.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QRegularExpression>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -16,8 +19,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -42,6 +47,7 @@
 #include "driver/case_driver.h"
 #include "ui/qt/case_files.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/sheet_actions.h"
 #include "workflow/run_command.h"
 
 namespace phe {
@@ -237,7 +243,7 @@ TEST_F(WindowTest, ResultsAreReadOnlyAndSidesAreColouredApart) {
   for (const auto& n : layout::kResultTextBoxes) EXPECT_TRUE(Box(n)->isReadOnly()) << n;
 
   const std::set<std::string> hot = {"Com_jh", "Txt_Th1", "Txt_Th2", "Txt_Qh", "Txt_Ph",
-                                     "Txt_D2", "Txt_Wlh", "Txt_Ph2", "Txt_Ph1"};
+                                     "Txt_D2", "Txt_Wlh", "Txt_Ph2", "Txt_Ph1", "Txt_Dh"};
   std::vector<std::string> fields = layout::kInputTextBoxes;
   fields.insert(fields.end(), layout::kResultTextBoxes.begin(), layout::kResultTextBoxes.end());
   for (const auto& l : layout::kLists) fields.push_back(l.name);
@@ -652,7 +658,7 @@ TEST_F(WindowTest, CloseAnsweredNoKeepsTheWindowAndItsContents) {
 
 QAction* FileMenuEntry(MainWindow& window, const QString& prefix) {
   for (QAction* menu : window.menuBar()->actions()) {
-    if (menu->text() != QStringLiteral("文件")) continue;
+    if (menu->text() != QStringLiteral("文件(&F)")) continue;
     for (QAction* entry : menu->menu()->actions())
       if (entry->text().startsWith(prefix)) return entry;
   }
@@ -760,15 +766,16 @@ TEST_F(WindowTest, ASavedCaseReopensInAFreshWindowWithTheSameInputsAndRecord) {
 TEST_F(WindowTest, ReferenceMenusChangeNothing) {
   std::vector<std::string> titles;
   for (QAction* a : window_->menuBar()->actions()) titles.push_back(a->text().toStdString());
-  EXPECT_EQ(titles, (std::vector<std::string>{"文件", "软件说明", "板换特点", "传热系数",
-                                              "污垢系数", "蒸汽温度", "方案", "帮助"}));
+  EXPECT_EQ(titles, (std::vector<std::string>{"文件(&F)", "软件说明(&N)", "板换特点(&T)",
+                                              "传热系数(&K)", "污垢系数(&R)", "蒸汽温度(&S)",
+                                              "方案(&A)", "语言 / Language(&L)", "帮助(&H)"}));
   Enter("Txt_Th1", "90");
   const auto texts = ControlTexts();
   const auto state = Dump(window_->state());
   int entries = 0;
   for (QAction* menu : window_->menuBar()->actions()) {
-    if (menu->text() == QStringLiteral("帮助") || menu->text() == QStringLiteral("文件") ||
-        menu->text() == QStringLiteral("方案"))
+    if (menu->text() == QStringLiteral("帮助(&H)") || menu->text() == QStringLiteral("文件(&F)") ||
+        menu->text().startsWith(QStringLiteral("语言")) || menu->text() == QStringLiteral("方案(&A)"))
       continue;
     for (QAction* entry : menu->menu()->actions()) {
       entry->trigger();
@@ -787,6 +794,48 @@ TEST_F(WindowTest, ReferenceMenusChangeNothing) {
   EXPECT_EQ(messages_[0].title, "关于");
   EXPECT_NE(messages_[0].text.find(PHE_VERSION), std::string::npos);
   EXPECT_EQ(messages_[0].icon, MsgIcon::kInformation);
+}
+
+// Guards against sheet commands offered before any result, or still offering
+// an earlier run's sheet after a refused run, and against a sheet that is not
+// the window's: its numbers, heading and the messages of the run.
+TEST_F(WindowTest, SheetCommandsFollowTheLastRunWithAResult) {
+  auto* sheet = window_->findChild<SheetActions*>();
+  ASSERT_NE(sheet, nullptr);
+  EXPECT_FALSE(sheet->ExportAction()->isEnabled());
+  EXPECT_FALSE(sheet->PrintAction()->isEnabled());
+  EXPECT_EQ(sheet->ExportAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+  EXPECT_EQ(sheet->PrintAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+
+  for (const auto& [box, text] : kWaterWater) Enter(box, text);
+  Click(window_->RunButton());
+  EXPECT_TRUE(sheet->ExportAction()->isEnabled());
+  EXPECT_TRUE(sheet->PrintAction()->isEnabled());
+  const fs::path pdf = fs::temp_directory_path() / "qt_sheet_window.pdf";
+  sheet::Meta meta;
+  meta.project = "P-7";
+  meta.customer = "ACME";
+  ASSERT_TRUE(sheet->ExportTo(Q(pdf.string()), meta));
+  QProcess text;
+  text.start(QStringLiteral("pdftotext"), {Q(pdf.string()), QStringLiteral("-")});
+  ASSERT_TRUE(text.waitForFinished(20000)) << "pdftotext (poppler-utils) is needed";
+  const std::string out = text.readAllStandardOutput().toStdString();
+  fs::remove(pdf);
+  for (const char* box : {"Txt_K", "Txt_TM", "Txt_Ph1", "Txt_Pc1", "Txt_Wq"})
+    EXPECT_NE(out.find(window_->Text(box)), std::string::npos) << box;
+  EXPECT_NE(out.find(window_->state().plate_type), std::string::npos);
+  EXPECT_NE(out.find("P-7"), std::string::npos);
+  EXPECT_NE(out.find("ACME"), std::string::npos);
+
+  // An outlet above the inlet is refused: no result, so no sheet, and the
+  // refusal is what the window recorded for this run.
+  messages_.clear();
+  Enter("Txt_Th2", "95");
+  Click(window_->RunButton());
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(window_->RunMessages(), std::vector<std::string>{messages_[0].text});
+  EXPECT_FALSE(sheet->ExportAction()->isEnabled());
+  EXPECT_FALSE(sheet->PrintAction()->isEnabled());
 }
 
 // Guards against a box whose icon or buttons do not match its style, whose
@@ -842,6 +891,219 @@ TEST_F(WindowTest, WithoutTheHookARealModalBoxAsksAndAnswers) {
     EXPECT_TRUE(right_default);
     EXPECT_EQ(title, QStringLiteral("提示"));
     EXPECT_EQ(text, QStringLiteral("您确定退出吗？"));
+  }
+}
+
+// The water/water case entered as the screenshot run enters it.
+void EnterWaterWater(MainWindow& w, const char* duty = "500") {
+  for (const auto& [box, text] : kWaterWater) w.EnterText(box, box == "Txt_Wq" ? duty : text);
+}
+
+// Guards against a split into parallel units that passes unseen: the number
+// of units, the duty box holding one unit's share, and "单台" beside the
+// per-unit values exactly when the duty was split.
+TEST_F(WindowTest, ASplitCaseShowsItsUnitsAndMarksThePerUnitValues) {
+  const struct {
+    const char* duty;
+    bool split;
+  } cases[] = {{"500", false}, {"100000", true}, {"500", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.duty);
+    messages_.clear();
+    EnterWaterWater(*window_, c.duty);
+    Click(window_->RunButton());
+    ASSERT_NE(window_->Text("Txt_Br"), "");
+    const double units = window_->state().units;
+    EXPECT_EQ(units > 1, c.split);
+    EXPECT_EQ(window_->Text("Txt_NUM"), FormatWhole(units));
+    EXPECT_NEAR(Val(window_->Text("Txt_Wq")) * units, Val(c.duty), 0.1 * units);
+    const auto marks = window_->findChildren<QLabel*>(QStringLiteral("per_unit"));
+    ASSERT_GE(marks.size(), 5);  // duty, flows, designation, area, price, weight
+    for (QLabel* m : marks) {
+      EXPECT_EQ(m->isVisible(), c.split);
+      EXPECT_EQ(m->text(), QStringLiteral("单台"));
+    }
+    // The split is also told once, in a notice.
+    ASSERT_EQ(messages_.size(), c.split ? 1u : 0u);
+    if (c.split) {
+      EXPECT_EQ(messages_[0].text.rfind("流量超过单台换热器的处理能力", 0), 0u);
+    }
+  }
+}
+
+// Guards against a value beyond its limit that looks like any other: a check
+// of a pack far too small for the duty has both pressure drops above 50 kPa;
+// exactly the boxes judged beyond a limit are bold, red on pale red, and
+// name the limit in their tooltip.
+TEST_F(WindowTest, ValuesBeyondTheirLimitsAreHighlighted) {
+  Click(W(layout::OptionName(3)));
+  Click(W(layout::OptionName(5)));
+  EnterWaterWater(*window_);
+  window_->EnterText("com_br", "PX100B");
+  window_->EnterText("com_zh", "H");
+  window_->EnterText("Txt_nh", "4");
+  Click(window_->RunButton());
+  ASSERT_NE(window_->Text("Txt_Br"), "");
+  std::map<std::string, std::string> over;
+  for (const auto& b : window_->Breaches()) over[b.box] = b.text;
+  EXPECT_EQ(over["Txt_Ph1"], "超过最大压降 50 kPa");
+  EXPECT_EQ(over["Txt_Pc1"], "超过最大压降 50 kPa");
+  for (const auto& n : layout::kResultTextBoxes) {
+    SCOPED_TRACE(n);
+    const bool beyond = over.count(n) > 0;
+    const QPalette p = Box(n)->palette();
+    EXPECT_EQ(Box(n)->font().bold(), beyond);
+    EXPECT_EQ(p.color(QPalette::Active, QPalette::Base) != QColor(Qt::white), beyond);
+    if (beyond) {
+      EXPECT_EQ(p.color(QPalette::Active, QPalette::Text), QColor(Qt::red));
+      EXPECT_TRUE(Box(n)->toolTip().contains(Q(over[n])));
+    }
+  }
+}
+
+// Guards against results that look current when they are not: each kind of
+// input change greys them and says so in the status line, a run clears it,
+// and a run stopped by an input error leaves them grey.
+TEST_F(WindowTest, ChangedInputsGreyTheResultsUntilTheNextRun) {
+  auto grey = [this] {
+    for (const auto& n : layout::kResultTextBoxes)
+      if (Box(n)->palette().color(QPalette::Active, QPalette::Text) != QColor(Qt::gray)) return false;
+    return true;
+  };
+  EnterWaterWater(*window_);
+  const struct {
+    const char* what;
+    std::function<void()> change;
+  } changes[] = {
+      {"typed margin", [&] { TypeInto("Txt_GF1", "5"); }},
+      {"chosen thickness", [&] { Choose("Com_bph", 1); }},
+      {"option clicked", [&] { Click(W(layout::OptionName(4))); }},
+  };
+  for (const auto& c : changes) {
+    SCOPED_TRACE(c.what);
+    Click(window_->RunButton());
+    ASSERT_FALSE(window_->ResultsStale());
+    EXPECT_FALSE(grey());
+    EXPECT_TRUE(window_->StatusOutcome()->text().startsWith(
+        QStringLiteral("计算完成：") + Q(window_->Text("Txt_Br")) + QStringLiteral("，用时 ")));
+    c.change();
+    EXPECT_TRUE(window_->ResultsStale());
+    EXPECT_TRUE(grey());
+    EXPECT_EQ(window_->StatusOutcome()->text(), QStringLiteral("输入已修改，请重新运行"));
+  }
+  messages_.clear();
+  Enter("Txt_Th2", "95");
+  Click(window_->RunButton());
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_TRUE(grey());
+  EXPECT_EQ(window_->StatusOutcome()->text(), Q(messages_[0].text).trimmed());
+  Enter("Txt_Th2", "70");
+  Click(window_->RunButton());
+  EXPECT_FALSE(window_->ResultsStale());
+  EXPECT_FALSE(grey());
+}
+
+// Guards against keys that run on an entry not yet taken: Enter in the box
+// being typed and F5 run as the Run button does, the box counted as entered
+// (an uncounted duty leaves the balance open and the run fails).
+TEST_F(WindowTest, EnterAndF5RunLikeTheRunButton) {
+  EXPECT_TRUE(window_->RunButton()->text().contains(QStringLiteral("F5")));
+  const struct {
+    Qt::Key key;
+    const char* duty;
+  } keys[] = {{Qt::Key_Return, "500"}, {Qt::Key_F5, "400"}};
+  EnterWaterWater(*window_, "");
+  for (const auto& k : keys) {
+    SCOPED_TRACE(k.duty);
+    const int runs = window_->env().results_shown;
+    TypeInto("Txt_Wq", k.duty);
+    QTest::keyClick(QApplication::focusWidget(), k.key);
+    EXPECT_TRUE(messages_.empty()) << messages_.front().text;
+    EXPECT_EQ(window_->env().results_shown, runs + 1);
+    EXPECT_EQ(window_->state().given_duty, 1);
+    EXPECT_EQ(window_->Text("Txt_Wq"), std::string(k.duty) + ".0");
+    window_->EnterText("Txt_Wq", "");
+  }
+}
+
+// Guards against a language switch that misses a caption, a tooltip, a menu,
+// the core's messages or Qt's own buttons, or that cannot come back.
+TEST_F(WindowTest, SwitchingToEnglishAndBackChangesCaptionsMessagesAndButtons) {
+  window_->SetMessageHook(nullptr);
+  auto has_chinese = [](const QString& s) {
+    for (QChar c : s)
+      if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF) return true;
+    return false;
+  };
+  // Every text of the window a user reads, but for the language menu, which
+  // is the same in both.
+  auto texts = [this] {
+    QStringList out{window_->windowTitle()};
+    for (QLabel* l : window_->findChildren<QLabel*>()) out << l->text();
+    for (QGroupBox* g : window_->findChildren<QGroupBox*>()) out << g->title();
+    for (QAbstractButton* b : window_->findChildren<QAbstractButton*>()) out << b->text();
+    for (QWidget* w : window_->findChildren<QWidget*>()) out << w->toolTip();
+    for (QAction* menu : window_->menuBar()->actions()) {
+      if (menu->text().startsWith(QStringLiteral("语言"))) continue;
+      out << menu->text();
+      for (QAction* entry : menu->menu()->actions()) out << entry->text();
+    }
+    return out;
+  };
+  const struct {
+    const char* action;
+    const char* code;
+    bool chinese;
+    const char* results;
+    const char* message;
+    const char* yes;
+    const char* ok;  // Qt's own text, from Qt's translations
+  } languages[] = {
+      {"English", "en", false, "Results", "Are you sure you want to exit?", "&Yes", "OK"},
+      {"中文", "zh", true, "计算结果", "您确定退出吗？", "是", "确定"},
+  };
+  for (const auto& l : languages) {
+    SCOPED_TRACE(l.code);
+    QAction* choice = nullptr;
+    for (QAction* a : window_->findChildren<QAction*>())
+      if (a->text() == QString::fromUtf8(l.action)) choice = a;
+    ASSERT_NE(choice, nullptr);
+    choice->trigger();
+    QApplication::processEvents();  // the change reaches every widget
+    EXPECT_EQ(window_->Language(), QString::fromLatin1(l.code));
+    EXPECT_EQ(QSettings(QStringLiteral("pheselect"), QStringLiteral("pheselect")).value("language"),
+              QString::fromLatin1(l.code));
+    int chinese = 0;
+    for (const QString& s : texts())
+      if (has_chinese(s)) ++chinese;
+    if (l.chinese)
+      EXPECT_GT(chinese, 100);
+    else
+      EXPECT_EQ(chinese, 0) << texts().filter(QRegularExpression("[\\x{4e00}-\\x{9fff}]")).join(" | ").toStdString();
+    const auto frames = window_->findChildren<QGroupBox*>();
+    EXPECT_TRUE(std::any_of(frames.begin(), frames.end(),
+                            [&](QGroupBox* g) { return g->title() == QString::fromUtf8(l.results); }));
+
+    QString text, yes, ok;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      text = box->text();
+      yes = box->button(QMessageBox::Yes)->text();
+      box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(window_->MessageBox("您确定退出吗？", "提示", MsgIcon::kQuestion, MsgButtons::kYesNo),
+              MsgAnswer::kNo);
+    EXPECT_EQ(text, QString::fromUtf8(l.message));
+    EXPECT_EQ(yes, QString::fromUtf8(l.yes));
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      ok = box->button(QMessageBox::Ok)->text();
+      box->button(QMessageBox::Ok)->click();
+    });
+    window_->MessageBox("污垢系数太大，请重新输入！", "提示", MsgIcon::kWarning, MsgButtons::kOk);
+    EXPECT_EQ(ok, QString::fromUtf8(l.ok));
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "base/numeric.h"
+#include "ui/qt/language.h"
 #include "ui/qt/look.h"
 #include "ui/qt/main_window.h"
 
@@ -38,22 +40,24 @@ class NumberItem : public QTableWidgetItem {
 };
 
 QString StatusText(const std::string& status) {
-  if (status == "fits") return QStringLiteral("满足");
-  if (status == "area") return QStringLiteral("面积超限");
-  if (status == "pressure_drop") return QStringLiteral("压降超限");
-  if (status == "port_velocity") return QStringLiteral("接口流速超限");
-  if (status == "channel_limit") return QStringLiteral("流道数达上限");
+  if (status == "fits") return qt::Tr("满足");
+  if (status == "area") return qt::Tr("面积超限");
+  if (status == "pressure_drop") return qt::Tr("压降超限");
+  if (status == "port_velocity") return qt::Tr("接口流速超限");
+  if (status == "channel_limit") return qt::Tr("流道数达上限");
   return Q(status);
 }
 
-const QStringList& Headers() {
-  static const QStringList h = {
-      QStringLiteral("选中"),         QStringLiteral("板型"),         QStringLiteral("型号"),
-      QStringLiteral("流程"),         QStringLiteral("流道数H/M"),    QStringLiteral("流道数M/L"),
-      QStringLiteral("板片数"),       QStringLiteral("面积 m2"),      QStringLiteral("传热系数 W/m2.℃"),
-      QStringLiteral("裕量 %"),       QStringLiteral("热侧压降/允许 kPa"), QStringLiteral("冷侧压降/允许 kPa"),
-      QStringLiteral("接口流速热 m/s"), QStringLiteral("接口流速冷 m/s"), QStringLiteral("污垢系数 m2.℃/W"),
-      QStringLiteral("价格 ￥"),      QStringLiteral("重量 kg"),      QStringLiteral("状态")};
+// Column captions, Chinese sources translated where shown.
+const char* const kHeaders[] = {
+    "选中",       "板型",         "型号",          "流程",          "流道数H/M",
+    "流道数M/L",  "板片数",       "面积 m2",       "传热系数 W/m2.℃", "裕量 %",
+    "热侧压降/允许 kPa", "冷侧压降/允许 kPa", "接口流速热 m/s", "接口流速冷 m/s",
+    "污垢系数 m2.℃/W", "价格 ￥", "重量 kg", "状态"};
+
+QStringList Headers() {
+  QStringList h;
+  for (const char* c : kHeaders) h << qt::Tr(c);
   return h;
 }
 
@@ -62,7 +66,7 @@ const QStringList& Headers() {
 AlternativesDialog::AlternativesDialog(MainWindow& window, QPushButton* button)
     : QDialog(&window), window_(window), watch_(window.env()) {
   setObjectName(QStringLiteral("frm_alternatives"));
-  setWindowTitle(QStringLiteral("方案比较"));
+  setWindowTitle(qt::Tr("方案比较"));
   setFont(qt::CaptionFont());
 
   note_ = new QLabel;
@@ -76,10 +80,12 @@ AlternativesDialog::AlternativesDialog(MainWindow& window, QPushButton* button)
   grid_->verticalHeader()->setVisible(false);
   grid_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
-  adopt_ = new QPushButton(QStringLiteral("采用"));
+  adopt_ = new QPushButton;
+  qt::SetText(adopt_, QStringLiteral("采用"));
   adopt_->setObjectName(QStringLiteral("cmd_adopt"));
   adopt_->setEnabled(false);
-  auto* close = new QPushButton(QStringLiteral("关闭"));
+  auto* close = new QPushButton;
+  qt::SetText(close, QStringLiteral("关闭"));
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(adopt_);
@@ -102,16 +108,16 @@ AlternativesDialog::AlternativesDialog(MainWindow& window, QPushButton* button)
     activateWindow();
   };
   if (button) connect(button, &QPushButton::clicked, this, open);
-  // The menu sits before 帮助, which stays last.
-  auto* menu = new QMenu(QStringLiteral("方案"), &window);
+  // The menu sits before the language and help menus, which stay last.
+  auto* menu = new QMenu(&window);
+  qt::SetText(menu->menuAction(), QStringLiteral("方案(&A)"));
   menu->setFont(qt::CaptionFont());
-  QAction* entry = menu->addAction(QStringLiteral("方案比较"));
+  QAction* entry = menu->addAction(QString());
+  qt::SetText(entry, QStringLiteral("方案比较"));
   entry->setObjectName(QStringLiteral("mnu_alternatives"));
   connect(entry, &QAction::triggered, this, open);
-  QAction* before = nullptr;
-  for (QAction* a : window.menuBar()->actions())
-    if (a->text() == QStringLiteral("帮助")) before = a;
-  window.menuBar()->insertMenu(before, menu);
+  const auto bar = window.menuBar()->actions();
+  window.menuBar()->insertMenu(bar.size() >= 2 ? bar[bar.size() - 2] : nullptr, menu);
   Fill();
 }
 
@@ -125,7 +131,17 @@ void AlternativesDialog::RunFinished() {
   ShowSuggestion(window_, table_);
 }
 
+void AlternativesDialog::changeEvent(QEvent* event) {
+  // Column captions and status texts are no objects the window retranslates.
+  if (event->type() == QEvent::LanguageChange) {
+    setWindowTitle(qt::Tr("方案比较"));
+    Fill();
+  }
+  QDialog::changeEvent(event);
+}
+
 void AlternativesDialog::Fill() {
+  grid_->setHorizontalHeaderLabels(Headers());
   grid_->setSortingEnabled(false);
   grid_->clearContents();
   grid_->setRowCount(static_cast<int>(table_.rows.size()));
@@ -170,9 +186,9 @@ void AlternativesDialog::Fill() {
   grid_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   grid_->setSortingEnabled(true);
   grid_->resizeColumnsToContents();
-  note_->setText(table_.rows.empty()
-                     ? QStringLiteral("设计计算完成后显示各可选方案。")
-                     : QStringLiteral("★ 为程序选型结果；满足全部限值的方案按价格、面积排在前面。"));
+  qt::SetText(note_, table_.rows.empty()
+                        ? QStringLiteral("设计计算完成后显示各可选方案。")
+                        : QStringLiteral("★ 为程序选型结果；满足全部限值的方案按价格、面积排在前面。"));
   adopt_->setEnabled(false);
 }
 

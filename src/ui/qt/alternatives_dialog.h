@@ -37,6 +37,9 @@ class AlternativesDialog : public QDialog {
   // the model and the channel type chosen in their lists, then Run.
   void Adopt(size_t index);
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
   void Fill();
   void AdoptSelected();

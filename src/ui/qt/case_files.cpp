@@ -15,6 +15,7 @@
 #include "driver/case_file.h"
 #include "ui/input_panel.h"
 #include "ui/layout.h"
+#include "ui/qt/language.h"
 #include "ui/qt/look.h"
 #include "ui/qt/main_window.h"
 
@@ -40,7 +41,8 @@ struct Raised {
 }  // namespace
 
 CaseFiles::CaseFiles(MainWindow& window) : QObject(&window), window_(window) {
-  menu_ = new QMenu(QStringLiteral("文件"), &window_);
+  menu_ = new QMenu(&window_);
+  qt::SetText(menu_->menuAction(), QStringLiteral("文件(&F)"));
   menu_->setObjectName(QStringLiteral("mnu_file"));
   menu_->setFont(qt::CaptionFont());
   menu_->setToolTipsVisible(true);
@@ -48,7 +50,8 @@ CaseFiles::CaseFiles(MainWindow& window) : QObject(&window), window_(window) {
   bar->insertMenu(bar->actions().isEmpty() ? nullptr : bar->actions().front(), menu_);
 
   auto add = [this](const QString& text, const QKeySequence& keys, auto command) {
-    QAction* a = menu_->addAction(text);
+    QAction* a = menu_->addAction(QString());
+    qt::SetText(a, text);
     a->setShortcut(keys);
     connect(a, &QAction::triggered, this, command);
     return a;
@@ -123,13 +126,13 @@ void CaseFiles::StartClean() {
 }
 
 void CaseFiles::ShowTitle() {
-  const QString base = QString::fromUtf8(layout::kWindowTitle);
+  const QString base = qt::Tr(layout::kWindowTitle);
   const bool unsaved = Unsaved();
   if (file_.isEmpty() && !unsaved) {
     window_.setWindowTitle(base);
     return;
   }
-  const QString name = file_.isEmpty() ? QStringLiteral("未命名") : QFileInfo(file_).fileName();
+  const QString name = file_.isEmpty() ? qt::Tr("未命名") : QFileInfo(file_).fileName();
   window_.setWindowTitle(name + (unsaved ? QStringLiteral("*") : QString()) +
                          QStringLiteral(" - ") + base);
 }
@@ -266,12 +269,12 @@ QString CaseFiles::AskFile(bool save) {
   if (start.isEmpty()) {
     const QStringList recent = RecentFiles();
     start = recent.isEmpty() ? QDir::homePath() : QFileInfo(recent.front()).absolutePath();
-    if (save) start += QStringLiteral("/未命名") + QString::fromUtf8(kCaseFileExtension);
+    if (save) start += QLatin1Char('/') + qt::Tr("未命名") + QString::fromUtf8(kCaseFileExtension);
   }
-  const QString filter = QStringLiteral("案例文件 (*.phe.json);;JSON 文件 (*.json)");
-  if (save) return QFileDialog::getSaveFileName(&window_, QStringLiteral("另存为"), start, filter);
-  return QFileDialog::getOpenFileName(&window_, QStringLiteral("打开"), start,
-                                      filter + QStringLiteral(";;所有文件 (*)"));
+  const QString filter = qt::Tr("案例文件 (*.phe.json);;JSON 文件 (*.json)");
+  if (save) return QFileDialog::getSaveFileName(&window_, qt::Tr("另存为"), start, filter);
+  return QFileDialog::getOpenFileName(&window_, qt::Tr("打开"), start,
+                                      filter + qt::Tr(";;所有文件 (*)"));
 }
 
 // ---- recent files ----

@@ -62,13 +62,16 @@ class CaseFiles : public QObject {
   using FileDialogHook = std::function<QString(bool save)>;
   void SetFileDialogHook(FileDialogHook hook) { file_dialog_hook_ = std::move(hook); }
 
+  // The title: file name, "*" while unsaved, the program's name (redone when
+  // the language changes).
+  void ShowTitle();
+
  private:
   void TrackEdits();
   void Edited(const std::string& control, const QString& text);
   void StartClean();
   void ResetWindow();
   void EnterCase(const CaseInput& in);
-  void ShowTitle();
   QString AskFile(bool save);
   void Remember(const QString& path);
   void ShowRecent();
