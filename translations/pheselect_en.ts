@@ -938,6 +938,52 @@ Range: whole number 0-700</translation>
         <translation>the cold medium (%1)</translation>
     </message>
     <message>
+        <source>%1中的%2不是一个完整的数值，请重新输入！</source>
+        <translation>%1: %2 is not one complete number; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1超出%2（%3）物性数据的温度范围，必须介于%4℃和%5℃之间，请重新输入！</source>
+        <translation>%1 is outside the property data of %2 (%3): it must lie between %4 ℃ and %5 ℃; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1必须大于0且不大于1000000 m3/h，请重新输入！</source>
+        <translation>%1 must be above 0 and at most 1000000 m³/h; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1必须大于0且不大于10000000 kW，请重新输入！</source>
+        <translation>%1 must be above 0 and at most 10000000 kW; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1必须大于0且不大于1000 kPa，请重新输入！</source>
+        <translation>%1 must be above 0 and at most 1000 kPa; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1必须介于0和100 %之间，请重新输入！</source>
+        <translation>%1 must lie between 0 and 100 %; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1必须不小于0且小于0.0002 m2.℃/W，请重新输入！</source>
+        <translation>%1 must be at least 0 and below 0.0002 m²·℃/W; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1必须介于0和1 m2.℃/W之间，请重新输入！</source>
+        <translation>%1 must lie between 0 and 1 m²·℃/W; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1必须是1到10之间的整数，请重新输入！</source>
+        <translation>%1 must be a whole number from 1 to 10; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1必须是0到700之间的整数，请重新输入！</source>
+        <translation>%1 must be a whole number from 0 to 700; please enter it again!</translation>
+    </message>
+    <message>
+        <source>“%1”（%2）</source>
+        <translation>“%1” (%2)</translation>
+    </message>
+    <message>
+        <source>“%1”</source>
+        <translation>“%1”</translation>
         <source>方案比较</source>
         <translation>Alternatives</translation>
     </message>
