@@ -65,18 +65,21 @@ class AlternativesTest : public ::testing::TestWithParam<Row> {
     return json::parse(in);
   }
 
-  json Cli(const json& c) {
-    const std::string file = (dir_ / "case.json").string();
-    std::ofstream(file) << c.dump();
-    const std::string cmd = phe::ExecutableDir() + "/pheselect-cli --alternatives --db " +
-                            db_path_ + " --case " + file;
+  static std::string Capture(const std::string& cmd) {
     std::string out;
     FILE* p = popen(cmd.c_str(), "r");
     char buf[4096];
     size_t n;
     while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    EXPECT_EQ(WEXITSTATUS(pclose(p)), 0);
-    return json::parse(out);
+    EXPECT_EQ(WEXITSTATUS(pclose(p)), 0) << cmd;
+    return out;
+  }
+
+  json Cli(const json& c, const std::string& extra = "") {
+    const std::string file = (dir_ / "case.json").string();
+    std::ofstream(file) << c.dump();
+    return json::parse(Capture(phe::ExecutableDir() + "/pheselect-cli --alternatives --db " +
+                               db_path_ + " --case " + file + extra));
   }
 
   // The same case designed by hand: manual selection of the row's pack.
@@ -172,6 +175,17 @@ TEST_P(AlternativesTest, RowsAreTheManualDesignsOrderedWithTheChoiceMarked) {
       EXPECT_EQ(r[key], ms[key]) << at << " " << key;
   }
   if (!GetParam().example) {
+    // The sheet's last page lists the rows in the same order.
+    const std::string pdf = (dir_ / "sheet.pdf").string();
+    Cli(c, " --sheet " + pdf);
+    const std::string text = Capture("pdftotext -layout " + pdf + " -");
+    size_t at = text.find("方案比较");
+    ASSERT_NE(at, std::string::npos);
+    for (const auto& r : rows) {
+      at = text.find(r["model"].get<std::string>() + "-" + r["type"].get<std::string>() + " ", at);
+      ASSERT_NE(at, std::string::npos) << r["designation"] << " missing or out of order on the sheet";
+    }
+
     bool px65l = false;
     for (const auto& r : rows)
       if (r["model"] == "PX65L" && r["type"] == "H") px65l = r["status"] == "fits";

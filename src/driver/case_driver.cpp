@@ -182,6 +182,7 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
     }
   }
   if (alternatives) out["alternatives"] = table ? AlternativesToJson(*table) : nlohmann::json::array();
+  last_alternatives = std::move(table);
   return out;
 }
 

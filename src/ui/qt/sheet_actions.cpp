@@ -16,6 +16,7 @@
 #include <QSettings>
 
 #include "sheet/qt/sheet_pdf.h"
+#include "ui/qt/alternatives_dialog.h"
 #include "ui/qt/language.h"
 #include "ui/qt/main_window.h"
 
@@ -114,7 +115,11 @@ sheet::Document SheetActions::Build(const sheet::Meta& heading) const {
   meta.when = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
   // The sheet follows the window's language.
   const sheet::Lang lang = window_->Language() == QLatin1String("en") ? sheet::Lang::kEn : sheet::Lang::kZh;
-  return sheet::BuildSheet(window_->state(), window_->env(), window_->RunMessages(), meta, lang);
+  sheet::Document doc =
+      sheet::BuildSheet(window_->state(), window_->env(), window_->RunMessages(), meta, lang);
+  // The alternatives of the run, when it was a design, on a page of their own.
+  sheet::AppendAlternatives(doc, window_->Alternatives().Table(), lang);
+  return doc;
 }
 
 bool SheetActions::ExportTo(const QString& path, const sheet::Meta& meta) {
