@@ -384,16 +384,17 @@ void AppendAlternatives(Document& doc, const AlternativesTable& table, Lang lang
     return s;
   };
   Table t;
-  t.title = tr("方案比较（★ 为程序选型结果）", "Alternatives (★ the program's choice)");
-  t.widths = {0.4, 1.3, 1.4, 0.9, 1.4, 0.8, 1.5, 1.5, 1.0, 0.9, 1.2};
+  t.title = tr("方案比较（★ 为程序选型结果；面积 m²，K W/m²·℃，裕量 %，压降 kPa，价格 ￥，重量 kg）",
+               "Alternatives (★ the program's choice; area m², K W/m²·℃, margin %, drops kPa, "
+               "price ￥, weight kg)");
+  t.widths = {0.3, 1.2, 1.6, 1.1, 1.4, 1.1, 1.6, 1.6, 1.1, 1.2, 1.1};
   t.align = {Align::kCenter, Align::kLeft,  Align::kLeft,  Align::kRight, Align::kRight, Align::kRight,
              Align::kRight,  Align::kRight, Align::kRight, Align::kRight, Align::kLeft};
   t.header = true;
   t.new_page = true;
-  t.rows.push_back({"", tr("板型", "Plate type"), tr("型号", "Designation"), tr("面积 m²", "Area m²"),
-                    tr("K W/m²·℃", "K W/m²·℃"), tr("裕量 %", "Margin %"),
-                    tr("热侧压降 kPa", "Hot drop kPa"), tr("冷侧压降 kPa", "Cold drop kPa"),
-                    tr("价格 ￥", "Price ￥"), tr("重量 kg", "Weight kg"), tr("状态", "Status")});
+  t.rows.push_back({"", tr("板型", "Type"), tr("型号", "Designation"), tr("面积", "Area"), "K",
+                    tr("裕量", "Margin"), tr("热侧压降", "Hot drop"), tr("冷侧压降", "Cold drop"),
+                    tr("价格", "Price"), tr("重量", "Weight"), tr("状态", "Status")});
   for (const Alternative& a : table.rows)
     t.rows.push_back({a.chosen ? "★" : "", a.PlateType(), a.designation, FormatFixed(a.area, 1),
                       FormatWhole(a.k_service), FormatWhole(a.margin),
