@@ -4,28 +4,17 @@
 // 150 ms a user would notice.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <unistd.h>
 
 #include "compare/alternatives.h"
-#include "db/database.h"
-#include "driver/case_driver.h"
-
-namespace fs = std::filesystem;
+#include "support/example_session.h"
 
 namespace {
 
 void AlternativesTable(benchmark::State& state, const char* file) {
-  const std::string copy =
-      (fs::temp_directory_path() / ("phe_bench_alt_" + std::to_string(getpid()) + ".mdb")).string();
-  fs::copy_file(phe::DefaultDatabasePath(), copy, fs::copy_options::overwrite_existing);
-  auto db = phe::Database::Open(copy);
-  std::ifstream in(std::string(PHE_SOURCE_DIR) + "/examples/" + file);
-  bool several = false;
-  const auto cases = phe::ParseCases(nlohmann::json::parse(in), &several);
-  phe::CaseSession session(*db);
+  phe::testing::ExampleSession x(file);
+  phe::CaseSession& session = *x.session;
+  const auto& cases = x.cases;
   std::optional<phe::BalancedCase> start;
   session.env.on_sizing = [&](const phe::SelectionState& s) {
     start = phe::CaptureBalance(s, session.form);
@@ -42,8 +31,6 @@ void AlternativesTable(benchmark::State& state, const char* file) {
     }
     state.counters["rows"] = static_cast<double>(rows);
   }
-  db.reset();
-  fs::remove(copy);
 }
 
 BENCHMARK_CAPTURE(AlternativesTable, oil_cooler, "oil_cooler.json")->Unit(benchmark::kMillisecond);

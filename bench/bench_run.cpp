@@ -2,31 +2,15 @@
 // entering the case, validation, balance, selection, case record, display.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
-
-#include "db/database.h"
-#include "driver/case_driver.h"
-
-namespace fs = std::filesystem;
+#include "support/example_session.h"
 
 namespace {
 
 void RunExample(benchmark::State& state, const char* file) {
-  const std::string copy =
-      (fs::temp_directory_path() / ("phe_bench_" + std::to_string(getpid()) + ".mdb")).string();
-  fs::copy_file(phe::DefaultDatabasePath(), copy, fs::copy_options::overwrite_existing);
-  auto db = phe::Database::Open(copy);
-  std::ifstream in(std::string(PHE_SOURCE_DIR) + "/examples/" + file);
-  bool several = false;
-  const auto cases = phe::ParseCases(nlohmann::json::parse(in), &several);
-  phe::CaseSession session(*db);
+  phe::testing::ExampleSession x(file);
   for (auto _ : state) {
-    for (const auto& c : cases) benchmark::DoNotOptimize(session.Run(c));
+    for (const auto& c : x.cases) benchmark::DoNotOptimize(x.session->Run(c));
   }
-  db.reset();
-  fs::remove(copy);
 }
 
 BENCHMARK_CAPTURE(RunExample, water_water_auto, "water_water_auto.json")->Unit(benchmark::kMillisecond);
