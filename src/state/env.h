@@ -27,6 +27,7 @@ struct Env {
   bool pass_complete = false;
   bool running = false;  // a Run is in progress; a second press is ignored
   int case_records_written = 0;  // case records stored since the window opened
+  bool store_case_record = true;  // false for batch runs, which only read the database
 };
 
 // Thrown after a message box has told the user why a run cannot go on; the
