@@ -83,7 +83,7 @@ std::vector<BatchCase> ReadFolder(const std::string& path) {
   for (const auto& f : files) {
     const std::string name = f.filename().string();
     try {
-      out.push_back(FromJsonText(name, ReadWhole(f.string()), name, false));
+      out.push_back(FromJsonText(name, ReadWhole(f.string()), "the case", false));
     } catch (const CaseError& e) {
       out.push_back({name, std::nullopt, e.what()});
     }
@@ -101,8 +101,7 @@ std::vector<BatchCase> ReadJsonLines(const std::string& text) {
     pos = end + 1;
     ++line;
     if (l.find_first_not_of(" \t\r") == std::string::npos) continue;
-    const std::string where = "line " + std::to_string(line);
-    out.push_back(FromJsonText(where, l, where, true));
+    out.push_back(FromJsonText("line " + std::to_string(line), l, "the case", true));
   }
   return out;
 }
