@@ -298,11 +298,8 @@ BatchRow RunBatchCase(const BatchCase& c, Database& db) {
     CaseSession session(db);
     session.env.store_case_record = false;
     const nlohmann::json out = session.Run(*c.input);
-    bool critical = false;
-    for (const auto& m : out["messages"]) {
-      row.messages.push_back(m["text"].get<std::string>());
-      critical = critical || m["icon"] == "critical";
-    }
+    const bool critical = RunShowedError(out);
+    for (const auto& m : out["messages"]) row.messages.push_back(m["text"].get<std::string>());
     row.status = critical                ? BatchStatus::kRefused
                  : row.messages.empty() ? BatchStatus::kOk
                                         : BatchStatus::kWarning;
@@ -365,11 +362,11 @@ BatchSummary RunBatch(const std::vector<BatchCase>& cases, const std::string& ou
   std::ostream* log = options.log;
   auto draw = [&](size_t done) {
     const double t = std::chrono::duration<double>(Clk::now() - start).count();
-    const double rate = t > 0 ? done / t : 0;
+    const double rate = t >= 0.5 ? done / t : 0;  // earlier rates are noise
     const int width = 30;
     const int filled = n ? static_cast<int>(width * done / n) : width;
     *log << "\r[" << std::string(filled, '#') << std::string(width - filled, '.') << "] " << done
-         << "/" << n << "  " << Number(std::round(rate)) << " cases/s  "
+         << "/" << n << "  " << (rate > 0 ? Number(std::round(rate)) : std::string("-")) << " cases/s  "
          << (rate > 0 ? Clock((n - done) / rate) : std::string("-:--")) << " left\x1b[K"
          << std::flush;
   };
