@@ -128,9 +128,9 @@ std::string Dump(const nlohmann::json& j) {
 // Each run's JSON is printed as soon as it ends, so a long session never holds
 // all of them.
 int RunCases(const Options& o) {
+  const auto db = phe::Database::Open(o.db);
   bool several = false;
   const std::vector<phe::CaseInput> cases = phe::ParseCaseFile(o.case_path, &several);
-  const auto db = phe::Database::Open(o.db);
   phe::CaseSession session(*db);
   int status = 0;
   if (several) std::cout << "[";
