@@ -8,6 +8,8 @@ packages=(
   libsqlite3-dev nlohmann-json3-dev libcsv-dev
   googletest libgtest-dev libbenchmark-dev
   qt6-base-dev fonts-noto-cjk
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+  poppler-utils
 )
 
 missing=()

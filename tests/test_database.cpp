@@ -197,6 +197,22 @@ TEST_F(ScratchDb, BadFilesAreRefusedWithTheirName) {
     sqlite3_exec(h, "drop table BPDRXS", nullptr, nullptr, nullptr);
     sqlite3_close(h);
   }
+  // A missing column is refused at the start like a missing table, not in a run.
+  const std::string no_column = (dir_ / "no_column.mdb").string();
+  fs::copy_file(path_, no_column);
+  {
+    sqlite3* h = nullptr;
+    sqlite3_open(no_column.c_str(), &h);
+    sqlite3_exec(h, "alter table VG68 drop column V", nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+  }
+  try {
+    Database::Open(no_column);
+    ADD_FAILURE() << "opened a file without the column V of VG68";
+  } catch (const DbError& e) {
+    EXPECT_NE(std::string(e.what()).find("\"V\" of the table \"VG68\""), std::string::npos)
+        << e.what();
+  }
   for (const auto& p : {missing, garbage, partial}) {
     try {
       Database::Open(p);
@@ -204,6 +220,63 @@ TEST_F(ScratchDb, BadFilesAreRefusedWithTheirName) {
     } catch (const DbError& e) {
       EXPECT_NE(std::string(e.what()).find(p), std::string::npos) << e.what();
     }
+  }
+}
+
+// Guards the save against a transaction left open after a failure (every
+// later save of the session failed with "cannot start a transaction within a
+// transaction" and every other program found the file locked) and against a
+// lock reported as damage: after each fault the record is as before, the next
+// save succeeds and another program can write at once.
+TEST_F(ScratchDb, FailedSaveRollsBackAndFreesTheFile) {
+  const struct {
+    const char* name;
+    const char* other_sql;  // run by another program, held during the save
+    bool other_reads;       // the other program is in the middle of a read
+    const char* reason;
+  } faults[] = {
+      {"another program writes", "begin immediate", false, "locked by another program"},
+      {"another program reads while the save commits", nullptr, true,
+       "locked by another program"},
+      {"the update itself fails",
+       "create trigger refuse before update on br_prn begin select raise(abort, 'no update'); end",
+       false, "no update"},
+  };
+  for (const auto& f : faults) {
+    SCOPED_TRACE(f.name);
+    Sql("delete from br_prn; drop trigger if exists refuse");
+    auto db = Database::Open(path_);
+    db->SetBusyTimeout(100);
+    db->WriteCaseRecord({{"Qh", 1.0}});
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path_.c_str(), &other), SQLITE_OK);
+    sqlite3_stmt* reading = nullptr;
+    if (f.other_sql) {
+      ASSERT_EQ(sqlite3_exec(other, f.other_sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    if (f.other_reads) {
+      ASSERT_EQ(sqlite3_prepare_v2(other, "select * from water", -1, &reading, nullptr), SQLITE_OK);
+      ASSERT_EQ(sqlite3_step(reading), SQLITE_ROW);
+    }
+    try {
+      db->WriteCaseRecord({{"Qh", 2.0}});
+      ADD_FAILURE() << "the save went through";
+    } catch (const DbError& e) {
+      EXPECT_NE(std::string(e.what()).find(f.reason), std::string::npos) << e.what();
+      EXPECT_EQ(std::string(e.what()).find("damaged"), std::string::npos) << e.what();
+    }
+    sqlite3_finalize(reading);
+    sqlite3_exec(other, "rollback", nullptr, nullptr, nullptr);  // fails when none is open
+    ASSERT_EQ(sqlite3_exec(other, "drop trigger if exists refuse", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(other);
+
+    EXPECT_DOUBLE_EQ(std::get<double>(db->ReadCaseRecords()[0][3].second), 1.0);
+    // The file is free for another program at once, and the session saves again.
+    Sql("begin immediate; commit");
+    EXPECT_NO_THROW(db->WriteCaseRecord({{"Qh", 3.0}}));
+    EXPECT_DOUBLE_EQ(std::get<double>(db->ReadCaseRecords()[0][3].second), 3.0);
   }
 }
 

@@ -23,111 +23,12 @@
 #include "state/env.h"
 #include "state/selection_state.h"
 #include "ui/headless_form.h"
+#include "support/engine_rig.h"
 
 namespace phe {
 namespace {
 
-// A headless window that lets a test look at the state whenever a loop yields.
-class SpyForm : public HeadlessForm {
- public:
-  std::function<void()> on_yield;
-  std::function<void()> on_message;
-  void Yield() override {
-    HeadlessForm::Yield();
-    if (on_yield) on_yield();
-  }
-  MsgAnswer MessageBox(const std::string& text, const std::string& title, MsgIcon icon,
-                       MsgButtons buttons) override {
-    if (on_message) on_message();
-    return HeadlessForm::MessageBox(text, title, icon, buttons);
-  }
-};
-
-struct Case {
-  std::string hot = "water";
-  std::string cold = "water";
-  int hot_kind = 1;
-  // Wall near 75 C, inside one row of the plate-conductivity table.
-  double t_h_in = 95, t_h_out = 75, t_c_in = 55, t_c_out = 75;
-  double duty = 500000;  // W
-  double dp_max_h = 50, dp_max_c = 50;
-  double passes = 1, fouling = 0, margin_in = 0, thickness = 0.6;
-};
-
-Case SteamCase() {
-  Case c;
-  c.hot_kind = 2;
-  c.t_h_in = 133;
-  c.t_h_out = 133;
-  c.t_c_in = 60;
-  c.t_c_out = 90;
-  return c;
-}
-
-Case OilCooler() {
-  Case c;
-  c.hot = "VG46";
-  c.t_h_in = 60;
-  c.t_h_out = 45;
-  c.t_c_in = 30;
-  c.t_c_out = 38;
-  c.duty = 100000;
-  return c;
-}
-
-std::string OneDecimal(double v) {
-  char b[32];
-  std::snprintf(b, sizeof b, "%.1f", v);
-  return b;
-}
-
-// What the Run command has done before it calls an engine: record sets open,
-// media properties at the mean temperatures, flows from the balance, plate
-// conductivity and the correction exponents.
-struct Rig {
-  SpyForm form;
-  Env env{form};
-  std::unique_ptr<Database> db;
-  SelectionState s;
-
-  explicit Rig(const Case& c, const std::string& plate_type = "", const std::string& family = "") {
-    db = Database::Open(DefaultDatabasePath());
-    env.rs_hot = db->OpenRecordSet(c.hot);
-    env.rs_cold = db->OpenRecordSet(c.cold);
-    env.rs_bpdrxs = db->OpenRecordSet("BPDRXS");
-    s.db = db.get();
-    form.SetListIndex("Com_bpc", 0);
-    form.SetText("Txt_Th1", OneDecimal(c.t_h_in));
-    form.SetText("Txt_Th2", OneDecimal(c.t_h_out));
-    form.SetText("Txt_Tc1", OneDecimal(c.t_c_in));
-    form.SetText("Txt_Tc2", OneDecimal(c.t_c_out));
-    s.hot_kind = static_cast<int16_t>(c.hot_kind);
-    s.table_h = c.hot;
-    s.table_c = c.cold;
-    s.duty = c.duty;
-    s.dp_max_h = c.dp_max_h;
-    s.dp_max_c = static_cast<float>(c.dp_max_c);
-    s.passes = c.passes;
-    s.fouling = c.fouling;
-    s.margin_in = c.margin_in;
-    s.plate_thickness = c.thickness;
-    s.plate_material = "SUS304";
-    MediaProps(s, env);
-    if (c.hot_kind == 1) {
-      s.flow_h = c.duty * 3.6 / (s.rho_h * s.cp_h * (s.t_h_in - s.t_h_out));
-    } else {
-      s.steam_flow = c.duty * 3.6 / s.latent_heat;
-      s.flow_h = s.steam_flow / s.rho_steam;
-    }
-    s.flow_c = c.duty * 3.6 / (s.rho_c * s.cp_c * (s.t_c_out - s.t_c_in));
-    BP(s, env);
-    s.plate_type = plate_type;
-    s.model_family = family;
-    PRM(s);
-    VNM(s);
-    VEM(s);
-  }
-};
+using namespace phe::testing;
 
 double Rw(const SelectionState& s) { return s.plate_thickness * 0.001 / s.lambda_plate; }
 
@@ -478,46 +379,35 @@ TEST(SizingLoop, EstimateOfZeroStartsAtOneChannel) {
 // ---------------------------------------------------------------------------
 
 // Guards the choice rule: the type with strictly the least area wins, among
-// types below 700 channels, the first type of the family being the seed.
-TEST(TypeChoice, LeastAreaWinsWithOnePass) {
-  for (const char* family : {"PX50", "PX65", "PX100", "PX150"}) {
-    SCOPED_TRACE(family);
-    const auto& order = FamilySearchOrder(family);
-    ASSERT_FALSE(order.empty());
-    std::string expected = order[0];
-    double best = SizeAlone(Case{}, order[0]).area;
-    for (size_t i = 1; i < order.size(); ++i) {
-      const Sized z = SizeAlone(Case{}, order[i]);
-      if (z.area < best && z.channels < 700) {
-        best = z.area;
-        expected = order[i];
+// types below 700 channels, the first type of the family being the seed, at
+// the entered number of passes. (With two passes the first type of the family
+// once won whatever the others needed: 268 m2 where 59 m2 would do.)
+TEST(TypeChoice, LeastAreaWinsAtTheEnteredPasses) {
+  for (double passes : {1.0, 2.0}) {
+    Case c;
+    c.passes = passes;
+    for (const char* family : {"PX50", "PX65", "PX100", "PX150"}) {
+      SCOPED_TRACE(std::string(family) + " passes " + std::to_string(passes));
+      const auto& order = FamilySearchOrder(family);
+      ASSERT_FALSE(order.empty());
+      std::string expected = order[0];
+      double best = SizeAlone(c, order[0]).area;
+      for (size_t i = 1; i < order.size(); ++i) {
+        const Sized z = SizeAlone(c, order[i]);
+        if (z.area < best && z.channels < 700) {
+          best = z.area;
+          expected = order[i];
+        }
       }
+      if (passes > 1) {
+        EXPECT_NE(expected, order[0]) << "the case does not exercise the rule";
+      }
+      Rig r(c, "", family);
+      Br_Js1(r.s, r.env);
+      EXPECT_EQ(r.s.best_plate_type, expected);
+      EXPECT_DOUBLE_EQ(r.s.best_area, best);
+      EXPECT_EQ(r.s.type_index, 10);
     }
-    Rig r(Case{}, "", family);
-    Br_Js1(r.s, r.env);
-    EXPECT_EQ(r.s.best_plate_type, expected);
-    EXPECT_DOUBLE_EQ(r.s.best_area, best);
-    EXPECT_EQ(r.s.type_index, 10);
-  }
-}
-
-// Guards the one-pass condition of the choice: with two passes the first type
-// of the family stays chosen even where another type needs less area.
-TEST(TypeChoice, SeveralPassesKeepTheFirstType) {
-  Case two;
-  two.passes = 2;
-  for (const char* family : {"PX50", "PX65", "PX100"}) {
-    SCOPED_TRACE(family);
-    const auto& order = FamilySearchOrder(family);
-    const double first_area = SizeAlone(two, order[0]).area;
-    bool another_smaller = false;
-    for (size_t i = 1; i < order.size(); ++i) another_smaller |= SizeAlone(two, order[i]).area < first_area;
-    EXPECT_TRUE(another_smaller) << "the case does not exercise the rule";
-
-    Rig r(two, "", family);
-    Br_Js1(r.s, r.env);
-    EXPECT_EQ(r.s.best_plate_type, order[0]);
-    EXPECT_DOUBLE_EQ(r.s.best_area, first_area);
   }
 }
 
@@ -629,9 +519,12 @@ TEST(Steam, EnteredFoulingDoesNotChangeTheSizing) {
 
 // Guards the end of the steam design: the condensate properties of the row of
 // the steam temperature replace the hot medium's, and the fouling capacity
-// counts upwards from the entered value until K falls below the need.
+// counts upwards from 0, whatever was entered (it once started from the
+// entered value and showed 0.001001 for a pack that carries 0.00004), until
+// the coefficient the sizing uses, 0.95 included, falls below the need.
 TEST(Steam, DesignReadsTheCondensateAndCountsFoulingUpwards) {
-  for (double fouling : {0.0, 0.00002}) {
+  double capacity = -1;
+  for (double fouling : {0.0, 0.001}) {
     SCOPED_TRACE(fouling);
     Case c = SteamCase();
     c.fouling = fouling;
@@ -648,12 +541,14 @@ TEST(Steam, DesignReadsTheCondensateAndCountsFoulingUpwards) {
     EXPECT_NEAR(s.pr_h, s.visc_h * s.cp_h / s.lambda_h, 1e-12);
 
     const double r0 = 1 / s.alpha_h + 1 / s.alpha_c + Rw(s);
-    ASSERT_GE(1 / r0, s.k_service) << "a sized steam design carries some fouling";
-    EXPECT_GE(s.fouling_out, fouling + 0.000001 - 1e-12);
-    EXPECT_LT(1 / (r0 + s.fouling_out), s.k_service);
-    if (s.fouling_out - 0.000001 > fouling + 1e-12) {
-      EXPECT_GE(1 / (r0 + s.fouling_out - 0.000001), s.k_service * (1 - 1e-9));
+    ASSERT_GE(0.95 / r0, s.k_service) << "a sized steam design carries some fouling";
+    EXPECT_GT(s.fouling_out, 0);
+    EXPECT_LT(0.95 / (r0 + s.fouling_out), s.k_service);
+    EXPECT_GE(0.95 / (r0 + s.fouling_out - 0.000001), s.k_service * (1 - 1e-9));
+    if (capacity >= 0) {
+      EXPECT_EQ(s.fouling_out, capacity);
     }
+    capacity = s.fouling_out;
   }
 }
 
@@ -702,8 +597,9 @@ TEST(Steam, SubcoolingOutcomes) {
 // Fouling capacity
 // ---------------------------------------------------------------------------
 
-// Guards the fouling search: its sign follows the margin, it brackets the
-// required coefficient to one step, and the 0.95 of the loop is left out.
+// Guards the fouling search: its sign follows the margin, and it brackets the
+// required coefficient to one step with the coefficient the sizing uses, 0.95
+// included (without it the capacity shown was up to half again too high).
 TEST(Fouling, CapacitySignFollowsTheMargin) {
   struct Row {
     double channels;
@@ -721,12 +617,12 @@ TEST(Fouling, CapacitySignFollowsTheMargin) {
     ASSERT_NE(s.margin, 0);
     if (s.margin > 0) {
       EXPECT_GT(s.fouling_out, 0);
-      EXPECT_LT(1 / (r0 + s.fouling_out), s.k_service);
-      EXPECT_GE(1 / (r0 + s.fouling_out - 0.000001), s.k_service * (1 - 1e-9));
+      EXPECT_LT(0.95 / (r0 + s.fouling_out), s.k_service);
+      EXPECT_GE(0.95 / (r0 + s.fouling_out - 0.000001), s.k_service * (1 - 1e-9));
     } else {
       EXPECT_LT(s.fouling_out, 0);
-      EXPECT_GT(1 / (r0 + s.fouling_out), s.k_service);
-      EXPECT_LE(1 / (r0 + s.fouling_out + 0.000001), s.k_service * (1 + 1e-9));
+      EXPECT_GT(0.95 / (r0 + s.fouling_out), s.k_service);
+      EXPECT_LE(0.95 / (r0 + s.fouling_out + 0.000001), s.k_service * (1 + 1e-9));
     }
   }
 }

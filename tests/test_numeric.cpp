@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <optional>
 #include <string>
 
 #include "base/numeric.h"
@@ -39,6 +40,48 @@ TEST(NumericEntry, ReadsTheLeadingNumber) {
       {"1e-999", 0},
   };
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(Val(c.text), c.expected) << '"' << c.text << '"';
+}
+
+// Guards the Run command's reading of a box: text that is not one number
+// ("5OO" with letters O, "1,500", "1 2") must be refused rather than read as
+// its leading number, while the full-width forms a Chinese input method types
+// and blanks around the number are accepted. No value: refused.
+TEST(NumericEntry, ReadNumberWantsOneCompleteNumber) {
+  const struct {
+    const char* text;
+    std::optional<double> expected;
+  } cases[] = {
+      {"500", 500},
+      {" 12.5 ", 12.5},
+      {"-0", 0},
+      {"1e3", 1000},
+      {"+.5", 0.5},
+      {"2.", 2},
+      {"１２", 12},
+      {"－５．５", -5.5},
+      {"１ｅ３", 1000},
+      {"\xE3\x80\x80" "7\t", 7},  // ideographic blank before, tab after
+      {"1e400", DBL_MAX},
+      {"5OO", std::nullopt},
+      {"1,500", std::nullopt},
+      {"60,5", std::nullopt},
+      {" 1 2 ", std::nullopt},
+      {"nan", std::nullopt},
+      {"inf", std::nullopt},
+      {"0x10", std::nullopt},
+      {"--5", std::nullopt},
+      {"1e", std::nullopt},
+      {".", std::nullopt},
+      {" ", std::nullopt},
+      {"12kW", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    double v = -1;
+    EXPECT_EQ(ReadNumber(c.text, v), c.expected.has_value()) << '"' << c.text << '"';
+    if (c.expected) {
+      EXPECT_DOUBLE_EQ(v, *c.expected) << '"' << c.text << '"';
+    }
+  }
 }
 
 // Guards against an overflowing entry turning into infinity, which would then

@@ -8,6 +8,7 @@
 #include "state/env.h"
 #include "state/selection_state.h"
 #include "ui/headless_form.h"
+#include "workflow/limits.h"
 #include "workflow/transfer.h"
 
 namespace phe {
@@ -122,8 +123,16 @@ void FillResults(SelectionState& s) {
 TEST_F(TransferTest, ResultDisplay) {
   FillResults(s);
   s.arrangement_type = "H";
+  s.arrangement_dh = s.arrangement_dz = "12H";
   s.plate_type = "PX100L-25";
+  s.units = 3;
+  s.k_clean = 4999.9f;
   txtjg_out(s, env);
+  EXPECT_EQ(form.Text("Txt_Br"), "PX100L-25");
+  EXPECT_EQ(form.Text("Txt_Dh"), "12H");
+  EXPECT_EQ(form.Text("Txt_Dz"), "12H");
+  EXPECT_EQ(form.Text("Txt_NUM"), "3");
+  EXPECT_EQ(form.Text("Txt_K0"), "4999");
   EXPECT_EQ(form.Text("Txt_nh"), "12");
   EXPECT_EQ(form.Text("Txt_nl"), "0");
   EXPECT_EQ(form.Text("Txt_Wq"), "100.0");
@@ -184,6 +193,55 @@ TEST_F(TransferTest, AreaBeyondTheModelBlanksAreaWeightSizeAndPrice) {
   txtjg_out(s, env);
   EXPECT_NE(form.Text("Txt_F"), "");
   EXPECT_EQ(form.Text("Txt_H"), "1085x480x1150h");
+}
+
+// Guards against limits judged against the wrong value, side or mode: each
+// row breaks one limit by a little (or keeps to it exactly) and names the box
+// that must be marked.
+TEST(LimitBreaches, NameTheBoxAndTheLimit) {
+  const ModelInfo* px50b = FindModel("PX50B");
+  ASSERT_NE(px50b, nullptr);
+  const struct {
+    const char* what;
+    void (*set)(SelectionState&);
+    const char* box;  // nullptr: within every limit
+    std::string text;
+  } cases[] = {
+      {"within", [](SelectionState&) {}, nullptr, ""},
+      {"hot drop", [](SelectionState& s) { s.dp_h = 50.01; }, "Txt_Ph1", "超过最大压降 50 kPa"},
+      {"cold drop", [](SelectionState& s) { s.dp_c = 40.5; s.dp_max_c = 40; }, "Txt_Pc1", "超过最大压降 40 kPa"},
+      {"drop at the limit", [](SelectionState& s) { s.dp_h = 50; }, nullptr, ""},
+      {"liquid port", [](SelectionState& s) { s.v_port_h = 6.01; }, "Txt_Wlh", "接口流速超过 6 m/s"},
+      {"steam port within", [](SelectionState& s) { s.hot_kind = 2; s.v_port_h = 99; }, nullptr, ""},
+      {"steam port", [](SelectionState& s) { s.hot_kind = 2; s.v_port_h = 101; }, "Txt_Wlh", "接口流速超过 100 m/s"},
+      {"cold port", [](SelectionState& s) { s.hot_kind = 2; s.v_port_c = 7; }, "Txt_Wlc", "接口流速超过 6 m/s"},
+      {"margin", [](SelectionState& s) { s.margin = 9; }, "Txt_GF", "低于要求的设计裕量 10%"},
+      {"margin in a check", [](SelectionState& s) { s.margin = 9; s.calc_mode = 2; }, nullptr, ""},
+      {"area", [](SelectionState& s) { s.area += 0.06; }, "Txt_F", "换热面积 "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SelectionState s;
+    s.hot_kind = 1;
+    s.calc_mode = 1;
+    s.dp_max_h = 50;
+    s.dp_max_c = 50;
+    s.dp_h = s.dp_c = 30;
+    s.v_port_h = s.v_port_c = 3;
+    s.margin_in = 10;
+    s.margin = 12;
+    s.model_code = "PX50B";
+    s.area = px50b->max_area;
+    c.set(s);
+    const auto breaches = LimitBreaches(s);
+    if (!c.box) {
+      EXPECT_TRUE(breaches.empty()) << breaches.front().box;
+      continue;
+    }
+    ASSERT_EQ(breaches.size(), 1u);
+    EXPECT_EQ(breaches[0].box, c.box);
+    EXPECT_EQ(breaches[0].text.rfind(c.text, 0), 0u) << breaches[0].text;
+  }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "ui/headless_form.h"
 #include "ui/input_panel.h"
 #include "workflow/run_command.h"
+#include "support/typing.h"
 
 namespace phe {
 namespace {
@@ -45,14 +46,10 @@ struct Session {
         form.SetText(e.control, e.text);
         if (const Handler change = ChangeHandler(e.control)) change(s, env);
       }
+      if (const Handler lost = LostFocusHandler(e.control)) lost(s, env);
     } else {
-      const Handler change = ChangeHandler(e.control);
-      for (size_t n = 1; n <= e.text.size(); ++n) {
-        form.SetText(e.control, e.text.substr(0, n));
-        if (change) change(s, env);
-      }
+      testing::TypeKeys(form, s, env, e.control, e.text);
     }
-    if (const Handler lost = LostFocusHandler(e.control)) lost(s, env);
   }
 
   // Hot and cold medium first, as the focus order has it; then the option
@@ -65,11 +62,7 @@ struct Session {
     for (const auto& e : entries) Enter(e);
   }
 
-  std::map<std::string, std::string> Boxes() const {
-    std::map<std::string, std::string> out;
-    for (const auto& n : form.ControlNames()) out[n] = form.Text(n);
-    return out;
-  }
+  std::map<std::string, std::string> Boxes() const { return testing::Boxes(form); }
 };
 
 const char* const kV1 = "换热量、介质流量缺失，请重新输入！  ";
@@ -99,6 +92,13 @@ struct Case {
   const char* focus;
 };
 
+// Rows are named after the Run's checks, in the order they are made: V1 duty
+// and both flows missing; for a liquid hot medium L-a to L-d the order of the
+// four temperatures (hot inlet above hot outlet, cold inlet below cold outlet,
+// cold outlet below hot inlet, cold inlet below hot outlet), L-e to L-k too
+// many or too few of the balance quantities; for steam S-a the cold
+// temperatures, S-b the steam temperature within 105..160 degC, S-c too many
+// cold-side quantities.
 const std::vector<Case>& Cases() {
   static const std::vector<Case> cases = {
       {"V1 before any temperature rule", "Water", 2, 4, {{"Txt_Th1", "60"}, {"Txt_Th2", "80"}},
@@ -110,9 +110,11 @@ const std::vector<Case>& Cases() {
       {"L-a on equal hot temperatures", "Water", 2, 4,
        {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "80"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}},
        kLa, "错误", "Txt_Th1"},
-      {"L-b: an empty cold outlet counts as 0", "Water", 2, 4,
-       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"}}, kLb, "错误",
-       "Txt_Tc1"},
+      // An empty box takes no part in the order of the temperatures (it once
+      // counted as 0 degC, so that no outlet temperature could be computed).
+      {"an empty cold outlet is not 0: L-f, not L-b", "Water", 2, 4,
+       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"}}, kLf, "提示",
+       "Txt_Tc2"},
       {"L-c", "Water", 2, 4,
        {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "85"}},
        kLc, "提示", "Txt_Tc2"},
@@ -122,9 +124,9 @@ const std::vector<Case>& Cases() {
       {"L-d", "Water", 2, 4,
        {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "65"}, {"Txt_Tc2", "70"}},
        kLd, "提示", "Txt_Tc1"},
-      {"L-d: an empty hot outlet counts as 0", "Water", 2, 4,
-       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}}, kLd, "提示",
-       "Txt_Tc1"},
+      {"an empty hot outlet is not 0: L-i, not L-d", "Water", 2, 4,
+       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}}, kLi, "提示",
+       "Txt_Tc2"},
       {"L-e: a cold inlet of 0 counts as entered", "Water", 2, 4,
        {{"Txt_Qh", "10"}, {"Txt_Qc", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "0"},
         {"Txt_Tc2", "50"}},
@@ -272,18 +274,56 @@ TEST(Validation, BoundaryCasesPass) {
   }
 }
 
+// Guards the order of the temperatures after the heat balance: a temperature
+// left to be computed is found (90/70 degC hot at 22.1 m3/h, cold from 50 degC
+// at 29.1 m3/h was refused before), and one computed across the other side's
+// temperature ends the run as a validation failure would, boxes untouched.
+TEST(Validation, ComputedTemperaturesKeepTheOrder) {
+  const struct {
+    const char* name;
+    std::vector<Entry> entries;
+    const char* text;  // nullptr: the balance completes
+    const char* focus;
+    double t_c_in, t_c_out;
+  } cases[] = {
+      {"cold outlet computed", {{"Txt_Qh", "22.1"}, {"Txt_Qc", "29.1"}, {"Txt_Th1", "90"},
+        {"Txt_Th2", "70"}, {"Txt_Tc1", "50"}}, nullptr, nullptr, 50, 65.0},
+      {"cold inlet computed above the hot outlet", {{"Txt_Wq", "100"}, {"Txt_Qc", "20"},
+        {"Txt_Th1", "80"}, {"Txt_Th2", "40"}, {"Txt_Tc2", "70"}}, kLd, "Txt_Tc1", 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Session w;
+    w.Fill("Water", 2, 4, c.entries);
+    const auto boxes = w.Boxes();
+    const bool passed = RunValidateAndBalance(w.s, w.env);
+    if (!c.text) {
+      EXPECT_TRUE(passed);
+      EXPECT_TRUE(w.form.messages.empty());
+      EXPECT_EQ(w.s.t_c_in, c.t_c_in);
+      EXPECT_NEAR(w.s.t_c_out, c.t_c_out, 1e-9);
+      continue;
+    }
+    EXPECT_FALSE(passed);
+    ASSERT_EQ(w.form.messages.size(), 1u);
+    EXPECT_EQ(w.form.messages[0].text, c.text);
+    EXPECT_EQ(w.form.messages[0].focus, c.focus);
+    EXPECT_EQ(w.Boxes(), boxes);
+  }
+}
+
 // Guards against the check-mode plate type and channel counts not being taken
 // from the window at the start of the run.
 TEST(Validation, CheckModeReadsPlateTypeAndChannels) {
   Session w;
   w.Fill("Water", 3, 5,
-         {{"com_br", "PX100M"}, {"com_zh", "HM"}, {"Txt_nh", "12"}, {"Txt_nl", "7.5"},
+         {{"com_br", "PX100M"}, {"com_zh", "HM"}, {"Txt_nh", "12"}, {"Txt_nl", "7"},
           {"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"},
           {"Txt_Tc2", "50"}});
   ASSERT_TRUE(RunValidateAndBalance(w.s, w.env));
   EXPECT_EQ(w.s.plate_type, "PX100M-HM");
   EXPECT_EQ(w.s.channels_hm, 12);
-  EXPECT_EQ(w.s.channels_ml, 7.5);
+  EXPECT_EQ(w.s.channels_ml, 7);
 }
 
 }  // namespace

@@ -12,9 +12,11 @@
 #include <thread>
 #include <vector>
 
+#include "app/cli_sheet.h"
 #include "batch/batch.h"
 #include "db/database.h"
 #include "driver/case_driver.h"
+#include "sheet/sheet.h"
 
 namespace {
 
@@ -28,6 +30,7 @@ struct Options {
   std::string db = phe::DefaultDatabasePath();
   std::string case_path, batch_in, batch_out;
   int jobs = 0;  // 0: one per core
+  phe::cli::SheetRequest sheet;
   bool help = false, version = false;
 };
 
@@ -61,6 +64,14 @@ const OptionSpec kOptions[] = {
      [](Options& o, const std::string& v) { o.batch_out = v; }},
     {"--jobs", "N", "cases --batch runs at once (default: one per core)",
      [](Options& o, const std::string& v) { o.jobs = PositiveInt("--jobs", v); }},
+    {"--sheet", "OUT.pdf", "with --case: write the calculation sheet of the last run as a PDF",
+     [](Options& o, const std::string& v) { o.sheet.path = v; }},
+    {"--lang", "zh|en", "language of the sheet (default zh)",
+     [](Options& o, const std::string& v) {
+       phe::sheet::Lang l;
+       if (!phe::sheet::ParseLang(v, &l)) throw UsageError("--lang must be zh or en, not \"" + v + "\"");
+       o.sheet.lang = v;
+     }},
     {"--db", "PATH", "the engineering database (default: br.mdb beside the program)",
      [](Options& o, const std::string& v) { o.db = v; }},
     {"--help", nullptr, "print this help and exit",
@@ -71,7 +82,7 @@ const OptionSpec kOptions[] = {
 
 std::string HelpText() {
   std::string h =
-      "usage: pheselect-cli --case CASE.json [--db PATH]\n"
+      "usage: pheselect-cli --case CASE.json [--db PATH] [--sheet OUT.pdf [--lang zh|en]]\n"
       "       pheselect-cli --batch IN --out OUT [--jobs N] [--db PATH]\n\n"
       "Runs the selection program's own logic on case files, without a window.\n\n"
       "options:\n";
@@ -118,6 +129,7 @@ Options Parse(int argc, char** argv) {
   if (!o.batch_in.empty() && o.batch_out.empty()) throw UsageError("--batch needs --out");
   if (o.batch_in.empty() && (!o.batch_out.empty() || o.jobs))
     throw UsageError("--out and --jobs go with --batch");
+  if (!o.batch_in.empty() && !o.sheet.path.empty()) throw UsageError("--sheet goes with --case");
   return o;
 }
 
@@ -133,9 +145,9 @@ int RunCases(const Options& o) {
   const std::vector<phe::CaseInput> cases = phe::ParseCaseFile(o.case_path, &several);
   phe::CaseSession session(*db);
   int status = 0;
+  nlohmann::json run;
   if (several) std::cout << "[";
   for (size_t i = 0; i < cases.size(); ++i) {
-    nlohmann::json run;
     try {
       run = session.Run(cases[i]);
     } catch (const std::exception& e) {
@@ -143,11 +155,12 @@ int RunCases(const Options& o) {
       std::cerr << "pheselect-cli: run " << i + 1 << ": " << e.what() << "\n";
       return kRefused;
     }
-    if (phe::RunShowedError(run)) status = kRefused;
+    if (phe::RunShowedError(run) || !session.last_run_has_result) status = kRefused;
     if (several) std::cout << (i ? ",\n" : "\n");
     std::cout << Dump(run) << std::flush;
   }
-  std::cout << (several ? "\n]\n" : "\n");
+  std::cout << (several ? "\n]\n" : "\n") << std::flush;
+  if (!o.sheet.path.empty()) status = std::max(status, o.sheet.Write(session, cases, run));
   return status;
 }
 

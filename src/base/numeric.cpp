@@ -109,6 +109,61 @@ double Val(std::string_view text) {
   return negative ? -v : v;
 }
 
+std::string HalfWidth(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto b = [&](size_t k) { return static_cast<unsigned char>(text[i + k]); };
+    if (i + 2 < text.size() && b(0) == 0xEF && b(1) == 0xBC) {
+      // U+FF0B..U+FF19: full-width + , - . / and the digits; U+FF25 is E.
+      const unsigned c = b(2);
+      if (c == 0x8B || c == 0x8D || c == 0x8E || (c >= 0x90 && c <= 0x99) || c == 0xA5) {
+        out += static_cast<char>(c - 0x8B + '+');
+        i += 2;
+        continue;
+      }
+    }
+    if (i + 2 < text.size() && b(0) == 0xEF && b(1) == 0xBD && b(2) == 0x85) {  // U+FF45 e
+      out += 'e';
+      i += 2;
+      continue;
+    }
+    if (i + 2 < text.size() && b(0) == 0xE3 && b(1) == 0x80 && b(2) == 0x80) {  // U+3000
+      out += ' ';
+      i += 2;
+      continue;
+    }
+    out += text[i];
+  }
+  return out;
+}
+
+bool ReadNumber(std::string_view text, double& value) {
+  const std::string t = HalfWidth(text);
+  size_t a = 0, z = t.size();
+  while (a < z && IsBlank(t[a])) ++a;
+  while (z > a && IsBlank(t[z - 1])) --z;
+  size_t i = a;
+  if (i < z && (t[i] == '+' || t[i] == '-')) ++i;
+  size_t digits = 0;
+  while (i < z && IsDigit(t[i])) ++i, ++digits;
+  if (i < z && t[i] == '.') {
+    ++i;
+    while (i < z && IsDigit(t[i])) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < z && (t[i] == 'e' || t[i] == 'E')) {
+    ++i;
+    if (i < z && (t[i] == '+' || t[i] == '-')) ++i;
+    size_t exponent_digits = 0;
+    while (i < z && IsDigit(t[i])) ++i, ++exponent_digits;
+    if (exponent_digits == 0) return false;
+  }
+  if (i != z) return false;
+  value = Val(std::string_view(t).substr(a, z - a));
+  return true;
+}
+
 std::string FormatFixed(double x, int decimals) {
   if (!std::isfinite(x)) return NonFinite(x);
   if (decimals < 0) decimals = 0;

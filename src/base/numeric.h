@@ -11,6 +11,19 @@ namespace phe {
 // ignored, an exponent is accepted, and a text without a leading number is 0.
 double Val(std::string_view text);
 
+// The text with the full-width digits, point, plus, minus and exponent letter
+// and the ideographic blank that a Chinese input method types replaced by
+// their ASCII forms; everything else is kept as it is.
+std::string HalfWidth(std::string_view text);
+
+// The value of a text that holds one complete number and nothing else: blanks
+// around it are allowed, inside it they are not; full-width characters are
+// read as by HalfWidth; an exponent is allowed. The value is the one Val reads
+// from the same text (so beyond the range of a double it is the largest double,
+// never infinity). False for an empty text and for anything else ("5OO",
+// "1,500", "1 2", "0x10", "--5", "inf", "nan").
+bool ReadNumber(std::string_view text, double& value);
+
 // Fixed pattern with the given number of decimals ("0.0" is 1), rounded half
 // away from zero on the value written with 15 significant digits (2.675 -> 2.68).
 std::string FormatFixed(double x, int decimals);

@@ -298,12 +298,12 @@ BatchRow RunBatchCase(const BatchCase& c, Database& db) {
     CaseSession session(db);
     session.env.store_case_record = false;
     const nlohmann::json out = session.Run(*c.input);
-    const bool critical = RunShowedError(out);
+    const bool refused = RunShowedError(out) || !session.last_run_has_result;
     for (const auto& m : out["messages"]) row.messages.push_back(m["text"].get<std::string>());
-    row.status = critical                ? BatchStatus::kRefused
+    row.status = refused                 ? BatchStatus::kRefused
                  : row.messages.empty() ? BatchStatus::kOk
                                         : BatchStatus::kWarning;
-    if (!critical)
+    if (!refused)
       for (const auto& col : kResultColumns) row.results.push_back(col.value(session));
   } catch (const std::exception& e) {
     row.status = BatchStatus::kError;

@@ -52,6 +52,43 @@ const std::vector<std::string> kMediumTables = {
 
 const std::array<const char*, 4> kOtherTables = {"BPDRXS", "br_wx", "br_prn", "br_cs"};
 
+// Columns the program reads or writes, per table ("" stands for every medium
+// table); a file without one is refused when it is opened, not in a run.
+struct TableColumns {
+  const char* table;
+  std::vector<const char*> columns;
+};
+
+const std::vector<TableColumns> kColumns = {
+    {"", {"min_T", "max_T", "R", "cP", "L", "V"}},
+    {"water", {"Ic", "Rz", "Cpz", "Lz", "Vz"}},
+    {"BPDRXS", {"min_t", "max_t", "SUS304", "SUS316"}},
+    {"br_wx", {"Br", "min_f", "max_f", "L", "B", "H"}},
+    {"br_prn",
+     {"mc_h", "mc_c", "Qc",   "Qh",   "G",    "Tc1",  "Tc2", "Th1", "Th2", "Tc",  "Th",  "Rc",
+      "Rh",   "Rz",   "Cpc",  "Cph",  "Cpz",  "Lc",   "Lh",  "Lz",  "Vc",  "Vh",  "Vz",  "Prc",
+      "Prh",  "Wq",   "TM",   "RHC",  "K",    "GF",   "Br",  "F",   "m",   "N",   "Dh",  "Dz",
+      "CZ",   "YB",   "Wlc",  "Wlh",  "WC",   "WH",   "REC", "REH", "Pc1", "Ph1", "Pc2", "Ph2",
+      "Pc3",  "Ph3",  "Taoh", "Taoc", "PG1",  "PG",   "Bpc", "BPH", "Dpc", "D1",  "D2",  "L",
+      "B",    "H",    "W",    "NUM",  "Y1",   "Y2",   "Y",   "jh",  "jc",  "ch",  "cc"}},
+};
+
+// Seconds a statement waits for another program to release the file.
+constexpr int kBusySeconds = 5;
+
+bool IsLock(int rc) {
+  rc &= 0xFF;
+  return rc == SQLITE_BUSY || rc == SQLITE_LOCKED;
+}
+
+// Why a statement on the file failed, in words that tell a lock from damage.
+std::string Reason(sqlite3* h, int rc, int busy_ms) {
+  if (IsLock(rc))
+    return "the file is locked by another program (still busy after " +
+           std::to_string(busy_ms) + " ms)";
+  return sqlite3_errmsg(h);
+}
+
 struct Statement {
   sqlite3_stmt* stmt = nullptr;
   ~Statement() { sqlite3_finalize(stmt); }
@@ -171,6 +208,21 @@ const Cell& RecordSet::CellAt(std::string_view column) const {
 
 double RecordSet::Field(std::string_view column) const { return AsNumber(CellAt(column)); }
 
+bool RecordSet::ColumnSpan(std::string_view column, double& lo, double& hi) const {
+  const int idx = table_->ColumnIndex(column);
+  if (idx < 0)
+    throw DbError("table \"" + table_->name + "\" has no column \"" + std::string(column) + "\"");
+  bool any = false;
+  for (const auto& row : table_->rows) {
+    const double* d = std::get_if<double>(&row[static_cast<size_t>(idx)]);
+    if (!d) continue;
+    lo = any ? std::min(lo, *d) : *d;
+    hi = any ? std::max(hi, *d) : *d;
+    any = true;
+  }
+  return any;
+}
+
 std::string RecordSet::Text(std::string_view column) const {
   const Cell& c = CellAt(column);
   if (const std::string* s = std::get_if<std::string>(&c)) return *s;
@@ -186,6 +238,11 @@ Database::Database(sqlite3* handle, std::string path, bool read_only)
     : handle_(handle), path_(std::move(path)), read_only_(read_only) {}
 
 Database::~Database() { sqlite3_close(handle_); }
+
+void Database::SetBusyTimeout(int milliseconds) {
+  sqlite3_busy_timeout(handle_, milliseconds);
+  busy_ms_ = milliseconds;
+}
 
 bool Database::IsKnownTable(std::string_view table) {
   for (const auto& t : kMediumTables)
@@ -211,21 +268,24 @@ std::unique_ptr<Database> Database::Open(const std::string& path, bool force_rea
     throw DbError("engineering database \"" + path + "\" cannot be opened: " + msg);
   }
   std::unique_ptr<Database> db(new Database(h, path, read_only));
+  db->SetBusyTimeout(kBusySeconds * 1000);
 
   // Reading the catalogue proves the file is a database; then every table the
   // program reads must be there.
+  auto unreadable = [&](int rc) {
+    if (IsLock(rc))
+      return DbError("engineering database \"" + path + "\": " + Reason(h, rc, db->busy_ms_));
+    return DbError("engineering database \"" + path + "\" is damaged or not a database: " +
+                   sqlite3_errmsg(h));
+  };
   Statement st;
-  if (sqlite3_prepare_v2(h, "select name from sqlite_master where type='table'", -1, &st.stmt,
-                         nullptr) != SQLITE_OK)
-    throw DbError("engineering database \"" + path + "\" is damaged or not a database: " +
-                  sqlite3_errmsg(h));
+  int rc = sqlite3_prepare_v2(h, "select name from sqlite_master where type='table'", -1,
+                              &st.stmt, nullptr);
+  if (rc != SQLITE_OK) throw unreadable(rc);
   std::vector<std::string> present;
-  int rc;
   while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW)
     present.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, 0)));
-  if (rc != SQLITE_DONE)
-    throw DbError("engineering database \"" + path + "\" is damaged or not a database: " +
-                  sqlite3_errmsg(h));
+  if (rc != SQLITE_DONE) throw unreadable(rc);
   auto has = [&](std::string_view t) {
     return std::any_of(present.begin(), present.end(),
                        [&](const std::string& p) { return EqualNoCase(p, t); });
@@ -236,6 +296,29 @@ std::unique_ptr<Database> Database::Open(const std::string& path, bool force_rea
   for (const char* t : kOtherTables)
     if (!has(t))
       throw DbError("engineering database \"" + path + "\" lacks the table \"" + t + "\"");
+
+  for (const TableColumns& tc : kColumns) {
+    std::vector<std::string> tables;
+    if (*tc.table)
+      tables.emplace_back(tc.table);
+    else
+      tables = kMediumTables;
+    for (const std::string& t : tables) {
+      Statement cols;
+      const std::string sql = "select * from " + QuoteIdent(t);
+      rc = sqlite3_prepare_v2(h, sql.c_str(), -1, &cols.stmt, nullptr);
+      if (rc != SQLITE_OK) throw unreadable(rc);
+      const int n = sqlite3_column_count(cols.stmt);
+      for (const char* want : tc.columns) {
+        bool found = false;
+        for (int i = 0; i < n && !found; ++i)
+          found = EqualNoCase(sqlite3_column_name(cols.stmt, i), want);
+        if (!found)
+          throw DbError("engineering database \"" + path + "\" lacks the column \"" + want +
+                        "\" of the table \"" + t + "\"");
+      }
+    }
+  }
   return db;
 }
 
@@ -245,12 +328,12 @@ std::shared_ptr<const TableData> Database::Load(const std::string& table) {
   Statement st;
   // The name was checked against the known set, so quoting it is enough.
   const std::string sql = "select * from " + QuoteIdent(table);
-  if (sqlite3_prepare_v2(handle_, sql.c_str(), -1, &st.stmt, nullptr) != SQLITE_OK)
+  int rc = sqlite3_prepare_v2(handle_, sql.c_str(), -1, &st.stmt, nullptr);
+  if (rc != SQLITE_OK)
     throw DbError("cannot read table \"" + table + "\" of \"" + path_ +
-                  "\": " + sqlite3_errmsg(handle_));
+                  "\": " + Reason(handle_, rc, busy_ms_));
   const int n = sqlite3_column_count(st.stmt);
   for (int i = 0; i < n; ++i) data->columns.emplace_back(sqlite3_column_name(st.stmt, i));
-  int rc;
   while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
     std::vector<Cell> row(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
@@ -270,7 +353,7 @@ std::shared_ptr<const TableData> Database::Load(const std::string& table) {
   }
   if (rc != SQLITE_DONE)
     throw DbError("cannot read table \"" + table + "\" of \"" + path_ +
-                  "\": " + sqlite3_errmsg(handle_));
+                  "\": " + Reason(handle_, rc, busy_ms_));
   MarkSortedIntervals(*data);
   return data;
 }
@@ -294,22 +377,27 @@ void Database::WriteCaseRecord(const CaseRecord& fields) {
     if (table->ColumnIndex(name) < 0)
       throw DbError("table \"br_prn\" has no column \"" + name + "\"");
 
-  auto exec = [&](const char* sql) {
-    char* err = nullptr;
-    if (sqlite3_exec(handle_, sql, nullptr, nullptr, &err) != SQLITE_OK) {
-      std::string msg = err ? err : "unknown error";
-      sqlite3_free(err);
-      throw DbError("the case record cannot be stored in \"" + path_ + "\": " + msg);
-    }
+  auto fail = [&](int rc) {
+    return DbError("the case record cannot be stored in \"" + path_ +
+                   "\": " + Reason(handle_, rc, busy_ms_));
   };
-  exec("begin immediate");
+  int rc = sqlite3_exec(handle_, "begin immediate", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) throw fail(rc);
+  // Every way out of the transaction but the commit rolls it back: a
+  // transaction left open would refuse every later save and keep the file
+  // locked for every other program.
   try {
     long long rowid = -1;
     {
       Statement st;
-      sqlite3_prepare_v2(handle_, "select rowid from br_prn order by rowid limit 1", -1, &st.stmt,
-                         nullptr);
-      if (st.stmt && sqlite3_step(st.stmt) == SQLITE_ROW) rowid = sqlite3_column_int64(st.stmt, 0);
+      rc = sqlite3_prepare_v2(handle_, "select rowid from br_prn order by rowid limit 1", -1,
+                              &st.stmt, nullptr);
+      if (rc != SQLITE_OK) throw fail(rc);
+      rc = sqlite3_step(st.stmt);
+      if (rc == SQLITE_ROW)
+        rowid = sqlite3_column_int64(st.stmt, 0);
+      else if (rc != SQLITE_DONE)
+        throw fail(rc);
     }
     std::string sql;
     if (rowid < 0) {
@@ -326,28 +414,30 @@ void Database::WriteCaseRecord(const CaseRecord& fields) {
         sql += (i ? ", " : "") + QuoteIdent(fields[i].first) + " = ?";
       sql += " where rowid = ?";
     }
-    Statement st;
-    if (sqlite3_prepare_v2(handle_, sql.c_str(), -1, &st.stmt, nullptr) != SQLITE_OK)
-      throw DbError("the case record cannot be stored in \"" + path_ +
-                    "\": " + sqlite3_errmsg(handle_));
-    int i = 1;
-    for (const auto& [name, value] : fields) {
-      if (const double* d = std::get_if<double>(&value))
-        sqlite3_bind_double(st.stmt, i++, *d);
-      else {
-        const std::string& s = std::get<std::string>(value);
-        sqlite3_bind_text(st.stmt, i++, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+    {
+      Statement st;
+      rc = sqlite3_prepare_v2(handle_, sql.c_str(), -1, &st.stmt, nullptr);
+      if (rc != SQLITE_OK) throw fail(rc);
+      int i = 1;
+      for (const auto& [name, value] : fields) {
+        if (const double* d = std::get_if<double>(&value))
+          sqlite3_bind_double(st.stmt, i++, *d);
+        else {
+          const std::string& s = std::get<std::string>(value);
+          sqlite3_bind_text(st.stmt, i++, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+        }
       }
+      if (rowid >= 0) sqlite3_bind_int64(st.stmt, i, rowid);
+      rc = sqlite3_step(st.stmt);
+      if (rc != SQLITE_DONE) throw fail(rc);
     }
-    if (rowid >= 0) sqlite3_bind_int64(st.stmt, i, rowid);
-    if (sqlite3_step(st.stmt) != SQLITE_DONE)
-      throw DbError("the case record cannot be stored in \"" + path_ +
-                    "\": " + sqlite3_errmsg(handle_));
+    rc = sqlite3_exec(handle_, "commit", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) throw fail(rc);
   } catch (...) {
-    sqlite3_exec(handle_, "rollback", nullptr, nullptr, nullptr);
+    if (!sqlite3_get_autocommit(handle_))
+      sqlite3_exec(handle_, "rollback", nullptr, nullptr, nullptr);
     throw;
   }
-  exec("commit");
 }
 
 std::vector<std::vector<std::pair<std::string, Cell>>> Database::ReadCaseRecords() {

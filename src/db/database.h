@@ -76,6 +76,11 @@ class RecordSet {
   double Field(std::string_view column) const;
   std::string Text(std::string_view column) const;
 
+  // Smallest and largest number in a column over all rows (NULL and text
+  // cells are skipped); false when the column holds no number. Unknown
+  // columns throw DbError.
+  bool ColumnSpan(std::string_view column, double& lo, double& hi) const;
+
  private:
   const Cell& CellAt(std::string_view column) const;
 
@@ -96,6 +101,10 @@ class Database {
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
+
+  // How long a statement waits for another program that holds the file
+  // before it fails as locked (a few seconds from Open).
+  void SetBusyTimeout(int milliseconds);
 
   const std::string& path() const { return path_; }
   bool read_only() const { return read_only_; }
@@ -121,6 +130,7 @@ class Database {
   sqlite3* handle_ = nullptr;
   std::string path_;
   bool read_only_ = false;
+  int busy_ms_ = 0;
   std::unordered_map<std::string, std::shared_ptr<const TableData>> cache_;
 };
 

@@ -194,6 +194,7 @@ void CaseSession::Choose(const std::string& control, const std::string& item) {
 nlohmann::json CaseSession::Run(const CaseInput& input) {
   const size_t first_message = form.messages.size();
   const int stored_before = env.case_records_written;
+  const int shown_before = env.results_shown;
   if (input.selection_option) opt_br_Click(state, env, *input.selection_option);
   if (input.calc_option) opt_br_Click(state, env, *input.calc_option);
   for (const auto& name : layout::kFocusOrder) {
@@ -206,6 +207,7 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
     }
   }
   cmd_count_Click(state, env);
+  last_run_has_result = env.results_shown > shown_before;
 
   nlohmann::json out;
   out["messages"] = nlohmann::json::array();
@@ -222,7 +224,16 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
   out["state"] = StateToJson(state);
   out["report"] = nullptr;
   if (env.case_records_written > stored_before) {
-    const auto rows = db_.ReadCaseRecords();
+    std::vector<std::vector<std::pair<std::string, Cell>>> rows;
+    try {
+      rows = db_.ReadCaseRecords();
+    } catch (const DbError& e) {
+      // Another program may hold the file: this run says so, the next goes on.
+      out["messages"].push_back({{"title", "错误"},
+                                 {"text", std::string("案例记录已保存，但未能读回：") + e.what()},
+                                 {"icon", "critical"},
+                                 {"focus", nullptr}});
+    }
     if (!rows.empty()) {
       nlohmann::json rec = nlohmann::json::object();
       for (const auto& [col, cell] : rows.front()) {

@@ -26,7 +26,8 @@ struct CaseInput {
   std::vector<std::pair<std::string, std::string>> controls;
   std::optional<int> selection_option;  // 2 automatic, 3 manual
   std::optional<int> calc_option;       // 4 design, 5 check
-  std::string project, item, customer;  // labels of the case; not typed into the panel
+  // Where the case belongs; carried along, never calculated with.
+  std::string project, item, customer;
 };
 
 // The longest text a case may give one box: typing is one change event per
@@ -59,6 +60,8 @@ class CaseSession {
   HeadlessForm form;
   SelectionState state;
   Env env;
+  // Whether the last Run ended with its results displayed.
+  bool last_run_has_result = false;
 
  private:
   void TypeInto(const std::string& control, const std::string& text);

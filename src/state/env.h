@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "db/database.h"
 #include "state/form_port.h"
@@ -27,6 +28,8 @@ struct Env {
   bool pass_complete = false;
   bool running = false;  // a Run is in progress; a second press is ignored
   int case_records_written = 0;  // case records stored since the window opened
+  int results_shown = 0;         // runs that ended with their results displayed
+  std::string sized_plate_type;  // plate type the last run sized (e.g. PX100B-HM)
   bool store_case_record = true;  // false for batch runs, which only read the database
 };
 

@@ -9,8 +9,10 @@
 namespace phe {
 
 enum class MsgIcon { kCritical, kWarning, kQuestion, kInformation };
-enum class MsgButtons { kOk, kYesNo };
-enum class MsgAnswer { kOk, kYes, kNo };
+// kSaveDiscardCancel: 保存 / 不保存 / 取消, asked before unsaved changes to a
+// case would be lost.
+enum class MsgButtons { kOk, kYesNo, kSaveDiscardCancel };
+enum class MsgAnswer { kOk, kYes, kNo, kSave, kDiscard, kCancel };
 
 class FormPort {
  public:

@@ -26,24 +26,24 @@ class Database;
   X(std::string, table_h)                                                     \
   X(std::string, table_c)                                                     \
   /* case inputs */                                                           \
-  X(double, duty)                                                             \
-  X(double, flow_h)                                                           \
-  X(double, flow_c)                                                           \
-  X(double, t_h_in)                                                           \
-  X(double, t_h_out)                                                          \
-  X(double, t_c_in)                                                           \
-  X(double, t_c_out)                                                          \
-  X(double, dp_max_h)                                                         \
-  X(float, dp_max_c)                                                          \
+  X(double, duty) /* W */                                                     \
+  X(double, flow_h) /* m³/h */                                                \
+  X(double, flow_c) /* m³/h */                                                \
+  X(double, t_h_in) /* ℃ */                                                   \
+  X(double, t_h_out) /* ℃ */                                                  \
+  X(double, t_c_in) /* ℃ */                                                   \
+  X(double, t_c_out) /* ℃ */                                                  \
+  X(double, dp_max_h) /* kPa */                                               \
+  X(float, dp_max_c) /* kPa */                                                \
   X(double, passes)                                                           \
-  X(double, fouling)                                                          \
-  X(double, margin_in)                                                        \
-  X(double, plate_thickness)                                                  \
+  X(double, fouling) /* m²·℃/W */                                             \
+  X(double, margin_in) /* % */                                                \
+  X(double, plate_thickness) /* mm */                                         \
   X(std::string, plate_material)                                              \
   X(std::string, gasket_material)                                             \
   X(std::string, port_lining)                                                 \
-  X(double, design_pressure)                                                  \
-  X(double, design_pressure_report) /* copy the case record stores as PG1 */  \
+  X(double, design_pressure) /* MPa */                                        \
+  X(double, design_pressure_report) /* copy the case record stores as PG1, MPa */ \
   X(double, channels_hm)                                                      \
   X(double, channels_ml)                                                      \
   /* entry flags: 1 when the quantity was entered */                          \
@@ -55,56 +55,56 @@ class Database;
   X(int16_t, given_t_c_in)                                                    \
   X(float, given_t_c_out)                                                     \
   /* heat balance and media properties */                                     \
-  X(double, t_h_mean)                                                         \
-  X(double, t_c_mean)                                                         \
-  X(double, rho_h)                                                            \
-  X(double, rho_c)                                                            \
-  X(double, cp_h)                                                             \
-  X(double, cp_c)                                                             \
-  X(double, lambda_h)                                                         \
-  X(double, lambda_c)                                                         \
-  X(double, visc_h)                                                           \
-  X(double, visc_c)                                                           \
+  X(double, t_h_mean) /* ℃ */                                                 \
+  X(double, t_c_mean) /* ℃ */                                                 \
+  X(double, rho_h) /* kg/m³ */                                                \
+  X(double, rho_c) /* kg/m³ */                                                \
+  X(double, cp_h) /* kJ/(kg·℃) */                                             \
+  X(double, cp_c) /* kJ/(kg·℃) */                                             \
+  X(double, lambda_h) /* W/(m·℃) */                                           \
+  X(double, lambda_c) /* W/(m·℃) */                                           \
+  X(double, visc_h) /* mPa·s */                                               \
+  X(double, visc_c) /* mPa·s */                                               \
   X(double, pr_h)                                                             \
   X(double, pr_c)                                                             \
-  X(double, latent_heat)                                                      \
-  X(double, rho_steam)                                                        \
-  X(float, cp_steam)                                                          \
-  X(double, lambda_steam)                                                     \
-  X(double, visc_steam)                                                       \
-  X(double, steam_flow)                                                       \
-  X(double, lmtd)                                                             \
-  X(double, dt_hot_end)                                                       \
-  X(double, dt_cold_end)                                                      \
-  X(double, q_part)                                                           \
-  X(double, t_h_in_trial)                                                     \
-  X(double, t_h_out_trial)                                                    \
-  X(double, t_c_in_trial)                                                     \
-  X(double, t_c_out_trial)                                                    \
+  X(double, latent_heat) /* kJ/kg */                                          \
+  X(double, rho_steam) /* kg/m³ */                                            \
+  X(float, cp_steam) /* kJ/(kg·℃) */                                          \
+  X(double, lambda_steam) /* W/(m·℃) */                                       \
+  X(double, visc_steam) /* mPa·s */                                           \
+  X(double, steam_flow) /* kg/h */                                            \
+  X(double, lmtd) /* ℃ */                                                     \
+  X(double, dt_hot_end) /* ℃ */                                               \
+  X(double, dt_cold_end) /* ℃ */                                              \
+  X(double, q_part) /* W */                                                   \
+  X(double, t_h_in_trial) /* ℃ */                                             \
+  X(double, t_h_out_trial) /* ℃ */                                            \
+  X(double, t_c_in_trial) /* ℃ */                                             \
+  X(double, t_c_out_trial) /* ℃ */                                            \
   /* row values of the interpolated lookups, kept per side between lookups */ \
-  X(double, lk_t0_h)                                                          \
-  X(double, lk_r0_h)                                                          \
-  X(double, lk_cp0_h)                                                         \
-  X(double, lk_l0_h)                                                          \
-  X(double, lk_v0_h)                                                          \
-  X(double, lk_r1_h)                                                          \
-  X(double, lk_cp1_h)                                                         \
-  X(double, lk_l1_h)                                                          \
-  X(double, lk_v1_h)                                                          \
-  X(double, lk_t0_c)                                                          \
-  X(double, lk_r0_c)                                                          \
-  X(double, lk_cp0_c)                                                         \
-  X(double, lk_l0_c)                                                          \
-  X(double, lk_v0_c)                                                          \
-  X(double, lk_r1_c)                                                          \
-  X(double, lk_cp1_c)                                                         \
-  X(double, lk_l1_c)                                                          \
-  X(double, lk_v1_c)                                                          \
+  X(double, lk_t0_h) /* ℃ */                                                  \
+  X(double, lk_r0_h) /* kg/m³ */                                              \
+  X(double, lk_cp0_h) /* kJ/(kg·℃) */                                         \
+  X(double, lk_l0_h) /* W/(m·℃) */                                            \
+  X(double, lk_v0_h) /* mPa·s */                                              \
+  X(double, lk_r1_h) /* kg/m³ */                                              \
+  X(double, lk_cp1_h) /* kJ/(kg·℃) */                                         \
+  X(double, lk_l1_h) /* W/(m·℃) */                                            \
+  X(double, lk_v1_h) /* mPa·s */                                              \
+  X(double, lk_t0_c) /* ℃ */                                                  \
+  X(double, lk_r0_c) /* kg/m³ */                                              \
+  X(double, lk_cp0_c) /* kJ/(kg·℃) */                                         \
+  X(double, lk_l0_c) /* W/(m·℃) */                                            \
+  X(double, lk_v0_c) /* mPa·s */                                              \
+  X(double, lk_r1_c) /* kg/m³ */                                              \
+  X(double, lk_cp1_c) /* kJ/(kg·℃) */                                         \
+  X(double, lk_l1_c) /* W/(m·℃) */                                            \
+  X(double, lk_v1_c) /* mPa·s */                                              \
   /* wall-viscosity lookup working values (shared by every wall lookup) */    \
-  X(double, wall_t0)                                                          \
-  X(double, wall_v0)                                                          \
-  X(double, wall_v1)                                                          \
-  X(float, wall_v1_2) /* upper value of the kind-2 lookups */                 \
+  X(double, wall_t0) /* ℃ */                                                  \
+  X(double, wall_v0) /* mPa·s */                                              \
+  X(double, wall_v1) /* mPa·s */                                              \
+  X(float, wall_v1_2) /* upper value of the kind-2 lookups, mPa·s */          \
   /* correction exponents */                                                  \
   X(double, pr_exp_h)                                                         \
   X(double, pr_exp_c)                                                         \
@@ -122,13 +122,13 @@ class Database;
   X(std::string, arrangement_dz)                                              \
   X(int16_t, type_index)                                                      \
   /* plate data of the current plate type */                                  \
-  X(double, plate_area)                                                       \
-  X(double, channel_area)                                                     \
-  X(double, d_e)                                                              \
-  X(double, plate_length)                                                     \
+  X(double, plate_area) /* m² */                                              \
+  X(double, channel_area) /* m² */                                            \
+  X(double, d_e) /* m */                                                      \
+  X(double, plate_length) /* m */                                             \
   X(double, port_zeta)                                                        \
-  X(double, port_d_h)                                                         \
-  X(double, port_d_c)                                                         \
+  X(double, port_d_h) /* mm */                                                \
+  X(double, port_d_c) /* mm */                                                \
   X(double, port_k1)                                                          \
   X(double, port_k2)                                                          \
   X(double, port_k3)                                                          \
@@ -181,18 +181,18 @@ class Database;
   X(float, eu_exp_c2)                                                         \
   /* engine values */                                                         \
   X(double, channels)                                                         \
-  X(double, v_h)                                                              \
-  X(double, v_c)                                                              \
+  X(double, v_h) /* m/s */                                                    \
+  X(double, v_c) /* m/s */                                                    \
   X(double, re_h)                                                             \
   X(double, re_c)                                                             \
   X(double, nu_h)                                                             \
   X(double, nu_c)                                                             \
-  X(double, alpha_h)                                                          \
-  X(double, alpha_c)                                                          \
-  X(double, v_h1)                                                             \
-  X(double, v_h2)                                                             \
-  X(double, v_c1)                                                             \
-  X(double, v_c2)                                                             \
+  X(double, alpha_h) /* W/(m²·℃) */                                           \
+  X(double, alpha_c) /* W/(m²·℃) */                                           \
+  X(double, v_h1) /* m/s */                                                   \
+  X(double, v_h2) /* m/s */                                                   \
+  X(double, v_c1) /* m/s */                                                   \
+  X(double, v_c2) /* m/s */                                                   \
   X(double, re_h1)                                                            \
   X(double, re_h2)                                                            \
   X(double, re_c1)                                                            \
@@ -201,107 +201,107 @@ class Database;
   X(double, nu_h2)                                                            \
   X(double, nu_c1)                                                            \
   X(double, nu_c2)                                                            \
-  X(double, alpha_h1)                                                         \
-  X(double, alpha_h2)                                                         \
-  X(double, alpha_c1)                                                         \
-  X(float, alpha_c2)                                                          \
-  X(double, dp_ch_h1)                                                         \
-  X(float, dp_ch_h2)                                                          \
-  X(double, dp_ch_c1)                                                         \
-  X(double, dp_ch_c2)                                                         \
-  X(double, t_w_h)                                                            \
-  X(double, t_w_c)                                                            \
-  X(double, t_w_h1)                                                           \
-  X(double, t_w_c1)                                                           \
-  X(double, t_w_h2)                                                           \
-  X(double, t_w_c2)                                                           \
-  X(double, t_wall)                                                           \
-  X(double, visc_w_h)                                                         \
-  X(double, visc_w_c)                                                         \
-  X(double, visc_w_h1)                                                        \
-  X(double, visc_w_h2)                                                        \
-  X(double, visc_w_c1)                                                        \
-  X(double, visc_w_c2)                                                        \
-  X(float, lambda_plate)                                                      \
-  X(double, lambda_sus304)                                                    \
-  X(double, lambda_sus316)                                                    \
-  X(double, k_calc)                                                           \
-  X(double, k_service)                                                        \
-  X(double, k_mix)                                                            \
-  X(float, k_clean)                                                           \
-  X(double, k_1)                                                              \
-  X(double, k_2)                                                              \
-  X(double, k_1_clean)                                                        \
-  X(double, k_2_clean)                                                        \
-  X(double, k_mix_first)                                                      \
-  X(double, area)                                                             \
-  X(double, best_area)                                                        \
+  X(double, alpha_h1) /* W/(m²·℃) */                                          \
+  X(double, alpha_h2) /* W/(m²·℃) */                                          \
+  X(double, alpha_c1) /* W/(m²·℃) */                                          \
+  X(float, alpha_c2) /* W/(m²·℃) */                                           \
+  X(double, dp_ch_h1) /* kPa */                                               \
+  X(float, dp_ch_h2) /* kPa */                                                \
+  X(double, dp_ch_c1) /* kPa */                                               \
+  X(double, dp_ch_c2) /* kPa */                                               \
+  X(double, t_w_h) /* ℃ */                                                    \
+  X(double, t_w_c) /* ℃ */                                                    \
+  X(double, t_w_h1) /* ℃ */                                                   \
+  X(double, t_w_c1) /* ℃ */                                                   \
+  X(double, t_w_h2) /* ℃ */                                                   \
+  X(double, t_w_c2) /* ℃ */                                                   \
+  X(double, t_wall) /* ℃ */                                                   \
+  X(double, visc_w_h) /* mPa·s */                                             \
+  X(double, visc_w_c) /* mPa·s */                                             \
+  X(double, visc_w_h1) /* mPa·s */                                            \
+  X(double, visc_w_h2) /* mPa·s */                                            \
+  X(double, visc_w_c1) /* mPa·s */                                            \
+  X(double, visc_w_c2) /* mPa·s */                                            \
+  X(float, lambda_plate) /* W/(m·℃) */                                        \
+  X(double, lambda_sus304) /* W/(m·℃) */                                      \
+  X(double, lambda_sus316) /* W/(m·℃) */                                      \
+  X(double, k_calc) /* W/(m²·℃) */                                            \
+  X(double, k_service) /* W/(m²·℃) */                                         \
+  X(double, k_mix) /* W/(m²·℃) */                                             \
+  X(float, k_clean) /* W/(m²·℃) */                                            \
+  X(double, k_1) /* W/(m²·℃) */                                               \
+  X(double, k_2) /* W/(m²·℃) */                                               \
+  X(double, k_1_clean) /* W/(m²·℃) */                                         \
+  X(double, k_2_clean) /* W/(m²·℃) */                                         \
+  X(double, k_mix_first) /* W/(m²·℃) */                                       \
+  X(double, area) /* m² */                                                    \
+  X(double, best_area) /* m² */                                               \
   X(double, plate_count)                                                      \
-  X(double, margin)                                                           \
-  X(double, fouling_out)                                                      \
-  X(double, dp_ch_h)                                                          \
-  X(double, dp_ch_c)                                                          \
-  X(double, dp_port_h)                                                        \
-  X(double, dp_port_c)                                                        \
-  X(double, dp_h)                                                             \
-  X(double, dp_c)                                                             \
-  X(double, dp_ch_max_h)                                                      \
-  X(double, dp_ch_max_c)                                                      \
-  X(double, dp_lim_h)                                                         \
-  X(double, dp_lim_c)                                                         \
-  X(double, v_port_h)                                                         \
-  X(double, v_port_c)                                                         \
-  X(float, port_share_h)                                                      \
-  X(double, port_share_c)                                                     \
-  X(double, shear_h)                                                          \
-  X(double, shear_c)                                                          \
-  X(double, dt_1)                                                             \
-  X(double, dt_2)                                                             \
-  X(double, t_h_out_2)                                                        \
-  X(double, t_c_out_2)                                                        \
-  X(double, area_excess)                                                      \
+  X(double, margin) /* % */                                                   \
+  X(double, fouling_out) /* m²·℃/W */                                         \
+  X(double, dp_ch_h) /* kPa */                                                \
+  X(double, dp_ch_c) /* kPa */                                                \
+  X(double, dp_port_h) /* kPa */                                              \
+  X(double, dp_port_c) /* kPa */                                              \
+  X(double, dp_h) /* kPa */                                                   \
+  X(double, dp_c) /* kPa */                                                   \
+  X(double, dp_ch_max_h) /* kPa */                                            \
+  X(double, dp_ch_max_c) /* kPa */                                            \
+  X(double, dp_lim_h) /* kPa */                                               \
+  X(double, dp_lim_c) /* kPa */                                               \
+  X(double, v_port_h) /* m/s */                                               \
+  X(double, v_port_c) /* m/s */                                               \
+  X(float, port_share_h) /* % */                                              \
+  X(double, port_share_c) /* % */                                             \
+  X(double, shear_h) /* Pa */                                                 \
+  X(double, shear_c) /* Pa */                                                 \
+  X(double, dt_1) /* ℃ */                                                     \
+  X(double, dt_2) /* ℃ */                                                     \
+  X(double, t_h_out_2) /* ℃ */                                                \
+  X(double, t_c_out_2) /* ℃ */                                                \
+  X(double, area_excess) /* m² */                                             \
   /* condensate subcooling zone */                                            \
-  X(double, flow_cond)                                                        \
-  X(float, v_sc)                                                              \
+  X(double, flow_cond) /* m³/h */                                             \
+  X(float, v_sc) /* m/s */                                                    \
   X(double, re_sc)                                                            \
   X(double, nu_sc)                                                            \
-  X(double, alpha_sc)                                                         \
-  X(double, k_sc)                                                             \
-  X(double, lmtd_sc)                                                          \
-  X(double, area_sc)                                                          \
+  X(double, alpha_sc) /* W/(m²·℃) */                                          \
+  X(double, k_sc) /* W/(m²·℃) */                                              \
+  X(double, lmtd_sc) /* ℃ */                                                  \
+  X(double, area_sc) /* m² */                                                 \
   /* mixed-channel flow split and two-group balance */                        \
-  X(double, v_h1_lim)                                                         \
-  X(double, v_c1_lim)                                                         \
-  X(double, v_h2_lim)                                                         \
-  X(double, v_c2_lim)                                                         \
-  X(double, v_h1_max)                                                         \
-  X(double, v_h2_max)                                                         \
-  X(double, v_c1_max)                                                         \
-  X(double, v_c2_max)                                                         \
-  X(double, flow_h_carried)                                                   \
-  X(double, flow_c_carried)                                                   \
-  X(double, area_1)                                                           \
-  X(float, area_2)                                                            \
-  X(double, q_cap_1)                                                          \
-  X(double, q_cap_2)                                                          \
-  X(double, t_h_out_1)                                                        \
-  X(double, t_c_out_1)                                                        \
-  X(double, lmtd_1)                                                           \
-  X(float, lmtd_2)                                                            \
-  X(double, duty_calc)                                                        \
+  X(double, v_h1_lim) /* m/s */                                               \
+  X(double, v_c1_lim) /* m/s */                                               \
+  X(double, v_h2_lim) /* m/s */                                               \
+  X(double, v_c2_lim) /* m/s */                                               \
+  X(double, v_h1_max) /* m/s */                                               \
+  X(double, v_h2_max) /* m/s */                                               \
+  X(double, v_c1_max) /* m/s */                                               \
+  X(double, v_c2_max) /* m/s */                                               \
+  X(double, flow_h_carried) /* m³/h */                                        \
+  X(double, flow_c_carried) /* m³/h */                                        \
+  X(double, area_1) /* m² */                                                  \
+  X(float, area_2) /* m² */                                                   \
+  X(double, q_cap_1) /* W */                                                  \
+  X(double, q_cap_2) /* W */                                                  \
+  X(double, t_h_out_1) /* ℃ */                                                \
+  X(double, t_c_out_1) /* ℃ */                                                \
+  X(double, lmtd_1) /* ℃ */                                                   \
+  X(float, lmtd_2) /* ℃ */                                                    \
+  X(double, duty_calc) /* W */                                                \
   /* check calculation of a mixed pack */                                     \
   X(double, channels_hm_saved)                                                \
   X(double, channels_ml_saved)                                                \
   X(double, channels_port)                                                    \
   /* run totals before a split into parallel units */                         \
-  X(double, duty_total)                                                       \
-  X(double, flow_h_total)                                                     \
-  X(double, flow_c_total)                                                     \
+  X(double, duty_total) /* W */                                               \
+  X(double, flow_h_total) /* m³/h */                                          \
+  X(double, flow_c_total) /* m³/h */                                          \
   /* results for display and the case record */                              \
-  X(double, frame_length)                                                     \
-  X(double, frame_width)                                                      \
-  X(double, frame_height)                                                     \
-  X(float, weight)                                                            \
+  X(double, frame_length) /* mm */                                            \
+  X(double, frame_width) /* mm */                                             \
+  X(double, frame_height) /* mm */                                            \
+  X(float, weight) /* kg */                                                   \
   X(double, price)                                                            \
   X(double, pack_length)
 

@@ -81,7 +81,12 @@ MsgAnswer HeadlessForm::MessageBox(const std::string& text, const std::string& t
   m.title = title;
   m.icon = icon;
   m.buttons = buttons;
-  m.answer = buttons == MsgButtons::kYesNo ? yes_no_answer : MsgAnswer::kOk;
+  switch (buttons) {
+    case MsgButtons::kOk: m.answer = MsgAnswer::kOk; break;
+    case MsgButtons::kYesNo: m.answer = yes_no_answer; break;
+    // Its default button, as in the window.
+    case MsgButtons::kSaveDiscardCancel: m.answer = MsgAnswer::kSave; break;
+  }
   messages.push_back(m);
   focus_pending_ = true;
   return m.answer;

@@ -46,7 +46,8 @@ class HeadlessForm : public FormPort {
   // Names of every text box and list, in layout order.
   std::vector<std::string> ControlNames() const;
 
-  // The answer given to Yes/No boxes (OK boxes are always answered OK).
+  // The answer given to Yes/No boxes (OK boxes are always answered OK, the
+  // save question with 保存).
   MsgAnswer yes_no_answer = MsgAnswer::kYes;
 
   std::vector<RecordedMessage> messages;

@@ -118,15 +118,18 @@ void Txt_GF1_Change(SelectionState& s, Env& env) { s.margin_in = ValueOf(env, "T
 
 void Txt_N_Change(SelectionState& s, Env& env) { s.passes = ValueOf(env, "Txt_N"); }
 
-void Txt_Rhc_Change(SelectionState& s, Env& env) {
+bool Txt_Rhc_Refresh(SelectionState& s, Env& env) {
   const double v = ValueOf(env, "Txt_Rhc");
   // The limit holds for a design with a liquid hot medium only.
-  if (v >= 0.0002 && s.hot_kind == 1 && s.calc_mode == 1) {
-    ShowMessage(env.form, "污垢系数太大，请重新输入！", "提示", 48);
-    env.form.SetFocus("Txt_Rhc");
-    return;
-  }
+  if (v >= 0.0002 && s.hot_kind == 1 && s.calc_mode == 1) return false;
   s.fouling = v;
+  return true;
+}
+
+void Txt_Rhc_Change(SelectionState& s, Env& env) {
+  if (Txt_Rhc_Refresh(s, env)) return;
+  ShowMessage(env.form, "污垢系数太大，请重新输入！", "提示", 48);
+  env.form.SetFocus("Txt_Rhc");
 }
 
 void Com_jh_LostFocus(SelectionState& s, Env& env) {

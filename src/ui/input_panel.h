@@ -25,6 +25,10 @@ void Txt_Wq_LostFocus(SelectionState& s, Env& env);
 void Txt_GF1_Change(SelectionState& s, Env& env);
 void Txt_N_Change(SelectionState& s, Env& env);
 void Txt_Rhc_Change(SelectionState& s, Env& env);
+// The fouling check of Txt_Rhc_Change without its message box, for the Run
+// command's refresh (which reports a refused value itself and ends the run):
+// false when the value is refused and fouling keeps its previous value.
+bool Txt_Rhc_Refresh(SelectionState& s, Env& env);
 void Com_jh_LostFocus(SelectionState& s, Env& env);
 void Com_jc_LostFocus(SelectionState& s, Env& env);
 void Com_pg_Click(SelectionState& s, Env& env);

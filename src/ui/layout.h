@@ -15,7 +15,10 @@ inline const std::vector<std::string> kInputTextBoxes = {
     "Txt_Pc",  "Txt_Wq",  "Txt_N",   "Txt_GF1", "Txt_Rhc", "Txt_nh", "Txt_nl"};
 inline const std::vector<std::string> kResultTextBoxes = {
     "Txt_D2", "Txt_D1", "Txt_Wlh", "Txt_Wlc", "Txt_Ph2", "Txt_Pc2", "Txt_Ph1", "Txt_Pc1",
-    "Txt_GF", "Txt_RHC1", "Txt_K", "Txt_TM", "Txt_F", "Txt_Y", "Txt_W", "Txt_H"};
+    "Txt_GF", "Txt_RHC1", "Txt_K", "Txt_TM", "Txt_F", "Txt_Y", "Txt_W", "Txt_H",
+    // The whole answer: designation, arrangement labels, parallel units and
+    // the clean coefficient.
+    "Txt_Br", "Txt_Dh", "Txt_Dz", "Txt_NUM", "Txt_K0"};
 
 struct ListLayout {
   std::string name;

@@ -8,6 +8,7 @@
 #include "properties/media.h"
 #include "ui/input_panel.h"
 #include "base/numeric.h"
+#include "workflow/input_checks.h"
 #include "workflow/transfer.h"
 
 namespace phe {
@@ -28,6 +29,38 @@ struct Rule {
   const char* focus;
 };
 
+bool Check(Env& env, const Rule& r) {
+  if (!r.fails) return false;
+  ShowMessage(env.form, r.text, r.title, kCritical);
+  env.form.SetFocus(r.focus);
+  return true;
+}
+
+// The order of the temperatures, tested on the pairs whose temperatures are
+// both known: before the heat balance those the user entered (a box left empty
+// is not 0 degC), after it all four.
+bool TemperatureOrder(SelectionState& s, Env& env, bool thi, bool tho, bool tci, bool tco) {
+  if (s.hot_kind == 1) {
+    const Rule rules[] = {
+        {thi && tho && s.t_h_in <= s.t_h_out, "热介质进口温度必须大于热介质出口温度，请重新输入！",
+         "错误", "Txt_Th1"},
+        {tci && tco && s.t_c_in >= s.t_c_out, "冷介质进口温度必须小于冷介质出口温度，请重新输入！",
+         "错误", "Txt_Tc1"},
+        {thi && tco && s.t_h_in <= s.t_c_out, "冷介质出水温度必须小于热介质进水温度，请重新输入！ ",
+         "提示", "Txt_Tc2"},
+        {tho && tci && s.t_h_out <= s.t_c_in, "冷介质进水温度必须小于热介质出水温度，请重新输入！  ",
+         "提示", "Txt_Tc1"},
+    };
+    for (const Rule& r : rules)
+      if (Check(env, r)) return false;
+  } else if (s.hot_kind == 2) {
+    if (Check(env, {tci && tco && s.t_c_in >= s.t_c_out,
+                    "冷介质进口温度必须小于冷介质出口温度，请重新输入！", "错误", "Txt_Tc1"}))
+      return false;
+  }
+  return true;
+}
+
 bool Validate(SelectionState& s, Env& env) {
   const bool duty = Given(s.given_duty);
   const bool fh = Given(s.given_flow_h);
@@ -39,28 +72,15 @@ bool Validate(SelectionState& s, Env& env) {
   const bool hot_temps = thi && tho;
   const bool cold_temps = tci && tco;
 
-  auto check = [&](const Rule& r) {
-    if (!r.fails) return false;
-    ShowMessage(env.form, r.text, r.title, kCritical);
-    env.form.SetFocus(r.focus);
-    return true;
-  };
+  auto check = [&](const Rule& r) { return Check(env, r); };
 
   if (check({s.duty == 0 && s.flow_h == 0 && s.flow_c == 0,
              "换热量、介质流量缺失，请重新输入！  ", "提示", "Txt_Wq"}))
     return false;
 
   if (s.hot_kind == 1) {
-    // The first four compare the values themselves: a missing temperature is 0.
+    if (!TemperatureOrder(s, env, thi, tho, tci, tco)) return false;
     const Rule rules[] = {
-        {s.t_h_in <= s.t_h_out, "热介质进口温度必须大于热介质出口温度，请重新输入！", "错误",
-         "Txt_Th1"},
-        {s.t_c_in >= s.t_c_out, "冷介质进口温度必须小于冷介质出口温度，请重新输入！", "错误",
-         "Txt_Tc1"},
-        {s.t_h_in <= s.t_c_out, "冷介质出水温度必须小于热介质进水温度，请重新输入！ ", "提示",
-         "Txt_Tc2"},
-        {s.t_h_out <= s.t_c_in, "冷介质进水温度必须小于热介质出水温度，请重新输入！  ", "提示",
-         "Txt_Tc1"},
         {!duty && fh && fc && hot_temps && cold_temps,
          "冷热介质流量、进出口温度数值过多，请删除未知项！  ", "提示", "Txt_Tc2"},
         {!duty && fh && !fc && hot_temps && !cold_temps,
@@ -82,9 +102,8 @@ bool Validate(SelectionState& s, Env& env) {
     const std::string zh = env.form.Text("com_zh");
     // The engines have no condensate data for the mixed channel types.
     const bool mixed = EqualsNoCase(zh, "HM") || EqualsNoCase(zh, "ML");
+    if (!TemperatureOrder(s, env, thi, tho, tci, tco)) return false;
     const Rule rules[] = {
-        {s.t_c_in >= s.t_c_out, "冷介质进口温度必须小于冷介质出口温度，请重新输入！", "错误",
-         "Txt_Tc1"},
         {s.t_h_in < 105 || s.t_h_in > 160, "蒸汽温度必须介于105℃和160℃之间，请重新输入！",
          "错误", "Txt_Th1"},
         {duty && fc && cold_temps, "换热量、冷介质流量、进出口温度数值过多，请删除未知项！  ",
@@ -114,6 +133,11 @@ bool Validate(SelectionState& s, Env& env) {
 std::string Temp(double t) { return FormatFixed(t, 1) + "℃"; }
 
 enum class Side { kHot, kCold };
+
+// Temperatures known after the heat balance: entered or found by a search.
+struct Known {
+  bool thi, tho, tci, tco;
+};
 
 struct SideRef {
   Side side;
@@ -197,22 +221,26 @@ double Flow(double duty, const SideRef& side, double dt) {
   return 3.6 * duty / (side.cp * side.rho * dt);
 }
 
-void SearchColdOut(SelectionState& s, Env& env) {
+void SearchColdOut(SelectionState& s, Env& env, Known& known) {
+  known.tco = true;
   s.t_c_out = Search(s, env, Cold(s, env), s.t_c_in, +1, s.flow_c, s.t_c_out_trial, s.t_h_in,
                      "冷介质出口温度", "高于热介质进口温度");
 }
 
-void SearchColdIn(SelectionState& s, Env& env) {
+void SearchColdIn(SelectionState& s, Env& env, Known& known) {
+  known.tci = true;
   s.t_c_in = Search(s, env, Cold(s, env), s.t_c_out, -1, s.flow_c, s.t_c_in_trial, NAN,
                     "冷介质进口温度", "");
 }
 
-void SearchHotOut(SelectionState& s, Env& env) {
+void SearchHotOut(SelectionState& s, Env& env, Known& known) {
+  known.tho = true;
   s.t_h_out = Search(s, env, Hot(s, env), s.t_h_in, -1, s.flow_h, s.t_h_out_trial, s.t_c_in,
                      "热介质出口温度", "低于冷介质进口温度");
 }
 
-void SearchHotIn(SelectionState& s, Env& env) {
+void SearchHotIn(SelectionState& s, Env& env, Known& known) {
+  known.thi = true;
   s.t_h_in = Search(s, env, Hot(s, env), s.t_h_out, +1, s.flow_h, s.t_h_in_trial, NAN,
                     "热介质进口温度", "");
 }
@@ -242,15 +270,15 @@ void SteamFlow(SelectionState& s, Env& env) {
 }
 
 // The cold side's missing quantity once the duty is known.
-void CompleteColdSide(SelectionState& s, Env& env, bool fc, bool tci, bool tco) {
+void CompleteColdSide(SelectionState& s, Env& env, bool fc, bool tci, bool tco, Known& known) {
   if (!fc && tci && tco) ColdFlowFromDuty(s, env);
-  if (fc && tci && !tco) SearchColdOut(s, env);
-  if (fc && tco && !tci) SearchColdIn(s, env);
+  if (fc && tci && !tco) SearchColdOut(s, env, known);
+  if (fc && tco && !tci) SearchColdIn(s, env, known);
 }
 
 // Conditions read the entry flags as they were at the start: a quantity found
 // by an earlier case still counts as not given.
-void CompleteBalance(SelectionState& s, Env& env) {
+Known CompleteBalance(SelectionState& s, Env& env) {
   const bool duty = Given(s.given_duty);
   const bool fh = Given(s.given_flow_h);
   const bool fc = Given(s.given_flow_c);
@@ -258,33 +286,34 @@ void CompleteBalance(SelectionState& s, Env& env) {
   const bool tho = Given(s.given_t_h_out);
   const bool tci = Given(s.given_t_c_in);
   const bool tco = Given(s.given_t_c_out);
+  Known known{thi, tho, tci, tco};
 
   if (s.hot_kind == 1) {
     if (!duty && fh && thi && tho) {
       const SideRef hot = Hot(s, env);
       AtMean(s, env, hot, s.t_h_in, s.t_h_out);
       s.duty = s.flow_h * s.rho_h * s.cp_h * (s.t_h_in - s.t_h_out) / 3.6;
-      CompleteColdSide(s, env, fc, tci, tco);
+      CompleteColdSide(s, env, fc, tci, tco, known);
     }
     if (!duty && fc && tci && tco) {
       const SideRef cold = Cold(s, env);
       AtMean(s, env, cold, s.t_c_in, s.t_c_out);
       s.duty = s.flow_c * s.rho_c * s.cp_c * (s.t_c_out - s.t_c_in) / 3.6;
       if (!fh && thi && tho) HotFlowFromDuty(s, env);
-      if (fh && thi && !tho) SearchHotOut(s, env);
-      if (fh && tho && !thi) SearchHotIn(s, env);
+      if (fh && thi && !tho) SearchHotOut(s, env, known);
+      if (fh && tho && !thi) SearchHotIn(s, env, known);
     }
     if (duty) {
       if (!fh && thi && tho) HotFlowFromDuty(s, env);
-      if (fh && thi && !tho) SearchHotOut(s, env);
-      if (fh && tho && !thi) SearchHotIn(s, env);
-      CompleteColdSide(s, env, fc, tci, tco);
+      if (fh && thi && !tho) SearchHotOut(s, env, known);
+      if (fh && tho && !thi) SearchHotIn(s, env, known);
+      CompleteColdSide(s, env, fc, tci, tco, known);
     }
   } else if (s.hot_kind == 2) {
     // Steam condenses at t_h_in; its outlet temperature plays no part.
     if (duty && thi) {
       SteamFlow(s, env);
-      CompleteColdSide(s, env, fc, tci, tco);
+      CompleteColdSide(s, env, fc, tci, tco, known);
     }
     if (!duty && fc && tci && tco) {
       const SideRef cold = Cold(s, env);
@@ -293,6 +322,7 @@ void CompleteBalance(SelectionState& s, Env& env) {
       SteamFlow(s, env);
     }
   }
+  return known;
 }
 
 void OpenRecordSets(SelectionState& s, Env& env) {
@@ -305,9 +335,10 @@ void OpenRecordSets(SelectionState& s, Env& env) {
 }  // namespace
 
 bool RunValidateAndBalance(SelectionState& s, Env& env) {
-  // Refresh: these do not end the run (a too large fouling is shown again and
-  // the previous value kept).
-  Txt_Rhc_Change(s, env);
+  // Text that is no number is refused before any rule reads it as 0.
+  if (!CheckNumbers(s, env)) return false;
+  // A refused fouling is reported by the range checks, which end the run.
+  Txt_Rhc_Refresh(s, env);
   Txt_GF1_Change(s, env);
   Txt_N_Change(s, env);
   Com_pg_Click(s, env);
@@ -323,8 +354,10 @@ bool RunValidateAndBalance(SelectionState& s, Env& env) {
     s.units = 1;
     s.family_bumped = 0;
 
-    if (!Validate(s, env)) return false;
-    CompleteBalance(s, env);
+    if (!Validate(s, env) || !CheckRanges(s, env)) return false;
+    const Known known = CompleteBalance(s, env);
+    // A computed temperature must keep the order the entered ones kept.
+    if (!TemperatureOrder(s, env, known.thi, known.tho, known.tci, known.tco)) return false;
   } catch (const DbError& e) {
     ShowMessage(env.form, std::string("数据库错误：") + e.what(), "错误", kCritical);
     return false;

@@ -25,6 +25,10 @@ class RunGuard {
   // Name of the first field that is not finite, or "".
   static std::string FirstNonFinite(const SelectionState& s);
 
+  // The quantity a field of the record holds, in the user's words
+  // (wall_t0 -> 壁温查表温度); messages never show a field name.
+  static std::string QuantityWords(const std::string& field);
+
  private:
   FormPort& form_;
 };

@@ -21,6 +21,7 @@ namespace {
 
 constexpr double kLiquidUnitLimit = 2575;  // m3/h per unit, either liquid flow
 constexpr double kSteamUnitLimit = 57220;  // m3/h of steam per unit
+constexpr double kChannelLimit = 700;      // channels per pass
 
 // Reference price: 100 * Int((P0 + 700 * area) / 100).
 struct PriceRow {
@@ -101,6 +102,10 @@ void CalculationPass(SelectionState& s, Env& env, RunGuard& guard) {
                 "错误", 16);
     throw RunAborted{};
   }
+  // The first guess of the plate conductivity is taken at 0 degC, as in a
+  // fresh window: a wall temperature left by the previous run must not
+  // change this one.
+  s.t_wall = 0;
   BP(s, env);
   PRM(s);
   VNM(s);
@@ -126,6 +131,7 @@ void CalculationPass(SelectionState& s, Env& env, RunGuard& guard) {
         s.plate_type = s.best_plate_type;
       }
     }
+    env.sized_plate_type = s.plate_type;
     Br_Js2(s, env);
     guard.Check(s, "设计计算");
     BPLX(s);
@@ -133,6 +139,7 @@ void CalculationPass(SelectionState& s, Env& env, RunGuard& guard) {
       ShowMessage(env.form, kViscousMixed, "提示", 48);
   }
   if (s.calc_mode == 2) {
+    env.sized_plate_type = s.plate_type;
     Br_Ys(s, env);
     guard.Check(s, "校核计算");
   }
@@ -176,6 +183,25 @@ void AcceptanceChecks(SelectionState& s, Env& env) {
   if (m && s.area > m->max_area)
     ShowMessage(env.form,
                 "换热面积超过该型号最大值。请选择改变换热器型号或增大介质压力损失！", "提示", 48);
+}
+
+// Warnings on the finished pack; they change no number.
+void LimitWarnings(SelectionState& s, Env& env) {
+  const bool mixed = IsMixedArrangement(s.arrangement_type);
+  if (s.calc_mode == 1 && (mixed ? s.channels_hm : s.channels) >= kChannelLimit)
+    ShowMessage(env.form,
+                "每程流道数已达到上限" + FormatGeneral(kChannelLimit) +
+                    "，该型号不能满足设计要求，请选择其他型号或改变流程数、允许压降！",
+                "提示", 48);
+  auto drop = [&](const char* side, double dp, double allowed) {
+    if (dp > allowed)
+      ShowMessage(env.form,
+                  std::string(side) + "压降 " + FormatFixed(dp, 2) + " kPa 超过允许值 " +
+                      FormatGeneral(allowed) + " kPa，请增大允许压降或选择其他型号！",
+                  "提示", 48);
+  };
+  drop("热介质", s.dp_h, s.dp_max_h);
+  drop("冷介质", s.dp_c, s.dp_max_c);
 }
 
 void FrameDimensions(SelectionState& s, Env& env) {
@@ -369,7 +395,13 @@ void RunSelection(SelectionState& s, Env& env) {
       CalculationPass(s, env, guard);
     } while (!env.pass_complete);
 
+    if (s.units > 1)
+      ShowMessage(env.form,
+                  "流量超过单台换热器的处理能力，已分为" + FormatGeneral(s.units) +
+                      "台并联计算：显示的换热量、流量、面积、压降、重量和价格等结果均为单台的数值。",
+                  "提示", 64);
     AcceptanceChecks(s, env);
+    LimitWarnings(s, env);
     guard.Check(s, "校验计算结果");
     FrameDimensions(s, env);
     PriceAndWeight(s);

@@ -84,6 +84,11 @@ void txtjg_out(SelectionState& s, Env& env) {
   env.form.SetText("Txt_Pc2", FormatFixed(s.dp_port_c, 2));
   env.form.SetText("Txt_Wlh", FormatFixed(s.v_port_h, 2));
   env.form.SetText("Txt_Wlc", FormatFixed(s.v_port_c, 2));
+  env.form.SetText("Txt_Br", s.plate_type);
+  env.form.SetText("Txt_Dh", s.arrangement_dh);
+  env.form.SetText("Txt_Dz", s.arrangement_dz);
+  env.form.SetText("Txt_NUM", FormatWhole(s.units));
+  env.form.SetText("Txt_K0", FormatWhole(s.k_clean));
 
   // Beyond the model's largest pack the area, weight, size and price mean
   // nothing; an unknown model has no limit to apply.
@@ -96,6 +101,7 @@ void txtjg_out(SelectionState& s, Env& env) {
                                   "x" + FormatGeneral(s.frame_height) + "h");
     env.form.SetText("Txt_Y", FormatGeneral(s.price));
   }
+  ++env.results_shown;
 }
 
 }  // namespace phe

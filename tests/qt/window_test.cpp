@@ -2,8 +2,11 @@
 // Runs on Qt's offscreen platform; message boxes are answered by a hook.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QRegularExpression>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -15,15 +18,20 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <string>
@@ -36,7 +44,10 @@
 #include "ui/input_panel.h"
 #include "ui/layout.h"
 #include "base/numeric.h"
+#include "driver/case_driver.h"
+#include "ui/qt/case_files.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/sheet_actions.h"
 #include "workflow/run_command.h"
 
 namespace phe {
@@ -101,20 +112,28 @@ class WindowTest : public ::testing::Test {
     db_path_ = fs::temp_directory_path() /
                (std::string("qt_") + info->test_suite_name() + "_" + info->name() + ".mdb");
     fs::copy_file(DefaultDatabasePath(), db_path_, fs::copy_options::overwrite_existing);
-    window_ = std::make_unique<MainWindow>(Database::Open(db_path_.string()));
-    window_->SetMessageHook([this](const RecordedMessage& m) {
+    window_ = MakeWindow();
+  }
+
+  // A window on the test's database, shown and active, its boxes answered.
+  std::unique_ptr<MainWindow> MakeWindow() {
+    auto window = std::make_unique<MainWindow>(Database::Open(db_path_.string()));
+    window->SetMessageHook([this](const RecordedMessage& m) {
       messages_.push_back(m);
-      messages_.back().answer = m.buttons == MsgButtons::kYesNo ? yes_no_answer_ : MsgAnswer::kOk;
+      messages_.back().answer = m.buttons == MsgButtons::kYesNo               ? yes_no_answer_
+                                : m.buttons == MsgButtons::kSaveDiscardCancel ? save_answer_
+                                                                              : MsgAnswer::kOk;
       if (on_message_) on_message_();
       return messages_.back().answer;
     });
-    window_->show();
-    window_->activateWindow();
-    for (int i = 0; i < 200 && !window_->isActiveWindow(); ++i) {
+    window->show();
+    window->activateWindow();
+    for (int i = 0; i < 200 && !window->isActiveWindow(); ++i) {
       QApplication::processEvents();
       QThread::msleep(5);
     }
-    ASSERT_TRUE(window_->isActiveWindow()) << "the window never became active";
+    EXPECT_TRUE(window->isActiveWindow()) << "the window never became active";
+    return window;
   }
 
   void TearDown() override {
@@ -167,6 +186,7 @@ class WindowTest : public ::testing::Test {
   std::unique_ptr<MainWindow> window_;
   std::vector<RecordedMessage> messages_;
   MsgAnswer yes_no_answer_ = MsgAnswer::kYes;
+  MsgAnswer save_answer_ = MsgAnswer::kCancel;
   std::function<void()> on_message_;
 };
 
@@ -223,7 +243,7 @@ TEST_F(WindowTest, ResultsAreReadOnlyAndSidesAreColouredApart) {
   for (const auto& n : layout::kResultTextBoxes) EXPECT_TRUE(Box(n)->isReadOnly()) << n;
 
   const std::set<std::string> hot = {"Com_jh", "Txt_Th1", "Txt_Th2", "Txt_Qh", "Txt_Ph",
-                                     "Txt_D2", "Txt_Wlh", "Txt_Ph2", "Txt_Ph1"};
+                                     "Txt_D2", "Txt_Wlh", "Txt_Ph2", "Txt_Ph1", "Txt_Dh"};
   std::vector<std::string> fields = layout::kInputTextBoxes;
   fields.insert(fields.end(), layout::kResultTextBoxes.begin(), layout::kResultTextBoxes.end());
   for (const auto& l : layout::kLists) fields.push_back(l.name);
@@ -614,6 +634,10 @@ TEST_F(WindowTest, YieldDeliversPendingEvents) {
 // wrong text or buttons.
 TEST_F(WindowTest, CloseAnsweredNoKeepsTheWindowAndItsContents) {
   Enter("Txt_Th1", "90");
+  // Saved, so closing asks the plain question, not whether to save.
+  const fs::path file = db_path_.string() + ".phe.json";
+  ASSERT_TRUE(window_->Files().SaveTo(QString::fromStdString(file.string())));
+  fs::remove(file);
   const auto texts = ControlTexts();
   const auto state = Dump(window_->state());
   yes_no_answer_ = MsgAnswer::kNo;
@@ -632,19 +656,127 @@ TEST_F(WindowTest, CloseAnsweredNoKeepsTheWindowAndItsContents) {
   EXPECT_FALSE(window_->isVisible());
 }
 
+QAction* FileMenuEntry(MainWindow& window, const QString& prefix) {
+  for (QAction* menu : window.menuBar()->actions()) {
+    if (menu->text() != QStringLiteral("文件(&F)")) continue;
+    for (QAction* entry : menu->menu()->actions())
+      if (entry->text().startsWith(prefix)) return entry;
+  }
+  ADD_FAILURE() << "no entry " << prefix.toStdString() << " in the menu 文件";
+  static QAction none;
+  return &none;
+}
+
+std::map<std::string, std::string> SavedControls(const fs::path& file) {
+  bool several = false;
+  std::map<std::string, std::string> out;
+  const auto cases = ParseCaseFile(file.string(), &several);
+  for (const auto& [control, text] : cases.at(0).controls) out[control] = text;
+  return out;
+}
+
+// Guards against a case file that does not bring back what was typed (a lost
+// field or mode, a value a run wrote back saved in place of the one typed, an
+// entry that skips its handlers so the record differs), a title without the
+// unsaved mark, and a save question whose answer is not obeyed.
+TEST_F(WindowTest, ASavedCaseReopensInAFreshWindowWithTheSameInputsAndRecord) {
+  const fs::path file = fs::temp_directory_path() /
+                        ("qt_case_" + std::to_string(QCoreApplication::applicationPid()) + ".phe.json");
+  const auto choose_file = [&](bool) { return QString::fromStdString(file.string()); };
+  const QString base = QString::fromUtf8(layout::kWindowTitle);
+  const QString named = QString::fromStdString(file.filename().string()) + " - " + base;
+  const auto start_texts = ControlTexts();
+  const auto start_state = Dump(window_->state());
+  window_->Files().SetFileDialogHook(choose_file);
+
+  Choose("Com_bpc", 1);
+  for (const auto& [box, text] : std::vector<std::pair<std::string, std::string>>{
+           {"Txt_Th1", "90"}, {"Txt_Tc1", "50"}, {"Txt_Th2", "70"}, {"Txt_Tc2", "65"},
+           {"Txt_Wq", "500"}, {"Txt_GF1", "5"}})
+    Enter(box, text);
+  Click(W("opt_br(3)"));
+  Choose("com_br", 6);
+  Choose("com_zh", 1);
+  Leave();
+  EXPECT_EQ(window_->windowTitle(), QStringLiteral("未命名* - ") + base);
+  const auto typed_texts = ControlTexts();
+  const auto typed_state = Dump(window_->state());
+  window_->RunButton()->click();
+  ASSERT_NE(window_->Text("Txt_Qh"), "") << "the run wrote no flow back";
+  FileMenuEntry(*window_, QStringLiteral("保存"))->trigger();
+  EXPECT_FALSE(window_->Files().Unsaved());
+  EXPECT_EQ(window_->windowTitle(), named);
+  EXPECT_EQ(SavedControls(file).count("Txt_Qh"), 0u) << "a computed flow was saved as typed";
+
+  window_.reset();
+  window_ = MakeWindow();
+  window_->Files().SetFileDialogHook(choose_file);
+  messages_.clear();
+  FileMenuEntry(*window_, QStringLiteral("打开"))->trigger();
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(ControlTexts(), typed_texts);
+  EXPECT_EQ(Dump(window_->state()), typed_state);
+  EXPECT_TRUE(qobject_cast<QRadioButton*>(W("opt_br(3)"))->isChecked());
+  EXPECT_EQ(window_->windowTitle(), named);
+
+  // A file that is no valid case is named with its problem; nothing changes.
+  const fs::path bad = file.string() + ".bad.phe.json";
+  std::ofstream(bad) << R"({"Txt_Wq": "700", "Txt_Nonsense": "1"})";
+  EXPECT_FALSE(window_->Files().OpenFile(QString::fromStdString(bad.string())));
+  fs::remove(bad);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_NE(messages_[0].text.find(bad.string()), std::string::npos);
+  EXPECT_NE(messages_[0].text.find("Txt_Nonsense"), std::string::npos);
+  EXPECT_EQ(ControlTexts(), typed_texts);
+  EXPECT_EQ(Dump(window_->state()), typed_state);
+  EXPECT_EQ(window_->windowTitle(), named);
+  messages_.clear();
+
+  Enter("Txt_Wq", "600");
+  EXPECT_EQ(window_->windowTitle(), QString::fromStdString(file.filename().string()) + "* - " + base);
+  save_answer_ = MsgAnswer::kCancel;
+  FileMenuEntry(*window_, QStringLiteral("新建"))->trigger();
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].text, "保存对案例的修改吗？");
+  EXPECT_EQ(messages_[0].buttons, MsgButtons::kSaveDiscardCancel);
+  EXPECT_EQ(window_->Text("Txt_Wq"), "600");
+  EXPECT_TRUE(window_->Files().Unsaved());
+
+  save_answer_ = MsgAnswer::kDiscard;
+  FileMenuEntry(*window_, QStringLiteral("新建"))->trigger();
+  EXPECT_EQ(ControlTexts(), start_texts);
+  EXPECT_EQ(Dump(window_->state()), start_state);
+  EXPECT_EQ(window_->windowTitle(), base);
+
+  // Back through the recent files; a change is saved on closing, with no
+  // second question.
+  FileMenuEntry(*window_, QStringLiteral("&1 "))->trigger();
+  EXPECT_EQ(window_->Text("Txt_Wq"), "500");
+  Enter("Txt_Wq", "600");
+  messages_.clear();
+  save_answer_ = MsgAnswer::kSave;
+  EXPECT_TRUE(window_->close());
+  EXPECT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(SavedControls(file)["Txt_Wq"], "600");
+  fs::remove(file);
+}
+
 // Guards against reference entries that do something, and a menu bar that
 // lost or reordered a menu.
 TEST_F(WindowTest, ReferenceMenusChangeNothing) {
   std::vector<std::string> titles;
   for (QAction* a : window_->menuBar()->actions()) titles.push_back(a->text().toStdString());
-  EXPECT_EQ(titles, (std::vector<std::string>{"软件说明", "板换特点", "传热系数", "污垢系数",
-                                              "蒸汽温度", "帮助"}));
+  EXPECT_EQ(titles, (std::vector<std::string>{"文件(&F)", "软件说明(&N)", "板换特点(&T)",
+                                              "传热系数(&K)", "污垢系数(&R)", "蒸汽温度(&S)",
+                                              "语言 / Language(&L)", "帮助(&H)"}));
   Enter("Txt_Th1", "90");
   const auto texts = ControlTexts();
   const auto state = Dump(window_->state());
   int entries = 0;
   for (QAction* menu : window_->menuBar()->actions()) {
-    if (menu->text() == QStringLiteral("帮助")) continue;
+    if (menu->text() == QStringLiteral("帮助(&H)") || menu->text() == QStringLiteral("文件(&F)") ||
+        menu->text().startsWith(QStringLiteral("语言")))
+      continue;
     for (QAction* entry : menu->menu()->actions()) {
       entry->trigger();
       ++entries;
@@ -664,33 +796,81 @@ TEST_F(WindowTest, ReferenceMenusChangeNothing) {
   EXPECT_EQ(messages_[0].icon, MsgIcon::kInformation);
 }
 
-// Guards against a box whose icon or buttons do not match its style, or
-// whose answer is lost: without the hook the window shows a real modal box.
+// Guards against sheet commands offered before any result, or still offering
+// an earlier run's sheet after a refused run, and against a sheet that is not
+// the window's: its numbers, heading and the messages of the run.
+TEST_F(WindowTest, SheetCommandsFollowTheLastRunWithAResult) {
+  auto* sheet = window_->findChild<SheetActions*>();
+  ASSERT_NE(sheet, nullptr);
+  EXPECT_FALSE(sheet->ExportAction()->isEnabled());
+  EXPECT_FALSE(sheet->PrintAction()->isEnabled());
+  EXPECT_EQ(sheet->ExportAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+  EXPECT_EQ(sheet->PrintAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+
+  for (const auto& [box, text] : kWaterWater) Enter(box, text);
+  Click(window_->RunButton());
+  EXPECT_TRUE(sheet->ExportAction()->isEnabled());
+  EXPECT_TRUE(sheet->PrintAction()->isEnabled());
+  const fs::path pdf = fs::temp_directory_path() / "qt_sheet_window.pdf";
+  sheet::Meta meta;
+  meta.project = "P-7";
+  meta.customer = "ACME";
+  ASSERT_TRUE(sheet->ExportTo(Q(pdf.string()), meta));
+  QProcess text;
+  text.start(QStringLiteral("pdftotext"), {Q(pdf.string()), QStringLiteral("-")});
+  ASSERT_TRUE(text.waitForFinished(20000)) << "pdftotext (poppler-utils) is needed";
+  const std::string out = text.readAllStandardOutput().toStdString();
+  fs::remove(pdf);
+  for (const char* box : {"Txt_K", "Txt_TM", "Txt_Ph1", "Txt_Pc1", "Txt_Wq"})
+    EXPECT_NE(out.find(window_->Text(box)), std::string::npos) << box;
+  EXPECT_NE(out.find(window_->state().plate_type), std::string::npos);
+  EXPECT_NE(out.find("P-7"), std::string::npos);
+  EXPECT_NE(out.find("ACME"), std::string::npos);
+
+  // An outlet above the inlet is refused: no result, so no sheet, and the
+  // refusal is what the window recorded for this run.
+  messages_.clear();
+  Enter("Txt_Th2", "95");
+  Click(window_->RunButton());
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(window_->RunMessages(), std::vector<std::string>{messages_[0].text});
+  EXPECT_FALSE(sheet->ExportAction()->isEnabled());
+  EXPECT_FALSE(sheet->PrintAction()->isEnabled());
+}
+
+// Guards against a box whose icon or buttons do not match its style, whose
+// answer is lost, or whose default lets Enter discard the session: without the
+// hook the window shows a real modal box.
 TEST_F(WindowTest, WithoutTheHookARealModalBoxAsksAndAnswers) {
   window_->SetMessageHook(nullptr);
+  using B = QMessageBox;
   const struct {
     MsgIcon icon;
     MsgButtons buttons;
     QMessageBox::Icon qt_icon;
     QMessageBox::StandardButtons qt_buttons;
+    QMessageBox::StandardButton default_button;  // NoButton: not checked
     QMessageBox::StandardButton press;
     MsgAnswer answer;
   } cases[] = {
-      {MsgIcon::kCritical, MsgButtons::kOk, QMessageBox::Critical, QMessageBox::Ok,
-       QMessageBox::Ok, MsgAnswer::kOk},
-      {MsgIcon::kWarning, MsgButtons::kOk, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok,
+      {MsgIcon::kCritical, MsgButtons::kOk, B::Critical, B::Ok, B::NoButton, B::Ok, MsgAnswer::kOk},
+      {MsgIcon::kWarning, MsgButtons::kOk, B::Warning, B::Ok, B::NoButton, B::Ok, MsgAnswer::kOk},
+      {MsgIcon::kInformation, MsgButtons::kOk, B::Information, B::Ok, B::NoButton, B::Ok,
        MsgAnswer::kOk},
-      {MsgIcon::kInformation, MsgButtons::kOk, QMessageBox::Information, QMessageBox::Ok,
-       QMessageBox::Ok, MsgAnswer::kOk},
-      {MsgIcon::kQuestion, MsgButtons::kYesNo, QMessageBox::Question,
-       QMessageBox::Yes | QMessageBox::No, QMessageBox::No, MsgAnswer::kNo},
-      {MsgIcon::kQuestion, MsgButtons::kYesNo, QMessageBox::Question,
-       QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, MsgAnswer::kYes},
+      {MsgIcon::kQuestion, MsgButtons::kYesNo, B::Question, B::Yes | B::No, B::No, B::No,
+       MsgAnswer::kNo},
+      {MsgIcon::kQuestion, MsgButtons::kYesNo, B::Question, B::Yes | B::No, B::No, B::Yes,
+       MsgAnswer::kYes},
+      {MsgIcon::kQuestion, MsgButtons::kSaveDiscardCancel, B::Question,
+       B::Save | B::Discard | B::Cancel, B::Save, B::Discard, MsgAnswer::kDiscard},
+      {MsgIcon::kQuestion, MsgButtons::kSaveDiscardCancel, B::Question,
+       B::Save | B::Discard | B::Cancel, B::Save, B::Cancel, MsgAnswer::kCancel},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(static_cast<int>(c.qt_icon));
+    SCOPED_TRACE(static_cast<int>(c.press));
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    bool right_default = false;
     QString title, text;
     // Answers the box from inside its own event loop.
     QTimer::singleShot(0, [&] {
@@ -700,14 +880,230 @@ TEST_F(WindowTest, WithoutTheHookARealModalBoxAsksAndAnswers) {
       buttons = box->standardButtons();
       title = box->windowTitle();
       text = box->text();
+      right_default = c.default_button == B::NoButton ||
+                      box->defaultButton() == box->button(c.default_button);
       box->button(c.press)->click();
     });
     const MsgAnswer answer = window_->MessageBox("您确定退出吗？", "提示", c.icon, c.buttons);
     EXPECT_EQ(answer, c.answer);
     EXPECT_EQ(icon, c.qt_icon);
     EXPECT_EQ(buttons, c.qt_buttons);
+    EXPECT_TRUE(right_default);
     EXPECT_EQ(title, QStringLiteral("提示"));
     EXPECT_EQ(text, QStringLiteral("您确定退出吗？"));
+  }
+}
+
+// The water/water case entered as the screenshot run enters it.
+void EnterWaterWater(MainWindow& w, const char* duty = "500") {
+  for (const auto& [box, text] : kWaterWater) w.EnterText(box, box == "Txt_Wq" ? duty : text);
+}
+
+// Guards against a split into parallel units that passes unseen: the number
+// of units, the duty box holding one unit's share, and "单台" beside the
+// per-unit values exactly when the duty was split.
+TEST_F(WindowTest, ASplitCaseShowsItsUnitsAndMarksThePerUnitValues) {
+  const struct {
+    const char* duty;
+    bool split;
+  } cases[] = {{"500", false}, {"100000", true}, {"500", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.duty);
+    messages_.clear();
+    EnterWaterWater(*window_, c.duty);
+    Click(window_->RunButton());
+    ASSERT_NE(window_->Text("Txt_Br"), "");
+    const double units = window_->state().units;
+    EXPECT_EQ(units > 1, c.split);
+    EXPECT_EQ(window_->Text("Txt_NUM"), FormatWhole(units));
+    EXPECT_NEAR(Val(window_->Text("Txt_Wq")) * units, Val(c.duty), 0.1 * units);
+    const auto marks = window_->findChildren<QLabel*>(QStringLiteral("per_unit"));
+    ASSERT_GE(marks.size(), 5);  // duty, flows, designation, area, price, weight
+    for (QLabel* m : marks) {
+      EXPECT_EQ(m->isVisible(), c.split);
+      EXPECT_EQ(m->text(), QStringLiteral("单台"));
+    }
+    // The split is also told once, in a notice.
+    ASSERT_EQ(messages_.size(), c.split ? 1u : 0u);
+    if (c.split) {
+      EXPECT_EQ(messages_[0].text.rfind("流量超过单台换热器的处理能力", 0), 0u);
+    }
+  }
+}
+
+// Guards against a value beyond its limit that looks like any other: a check
+// of a pack far too small for the duty has both pressure drops above 50 kPa;
+// exactly the boxes judged beyond a limit are bold, red on pale red, and
+// name the limit in their tooltip.
+TEST_F(WindowTest, ValuesBeyondTheirLimitsAreHighlighted) {
+  Click(W(layout::OptionName(3)));
+  Click(W(layout::OptionName(5)));
+  EnterWaterWater(*window_);
+  window_->EnterText("com_br", "PX100B");
+  window_->EnterText("com_zh", "H");
+  window_->EnterText("Txt_nh", "4");
+  Click(window_->RunButton());
+  ASSERT_NE(window_->Text("Txt_Br"), "");
+  std::map<std::string, std::string> over;
+  for (const auto& b : window_->Breaches()) over[b.box] = b.text;
+  EXPECT_EQ(over["Txt_Ph1"], "超过最大压降 50 kPa");
+  EXPECT_EQ(over["Txt_Pc1"], "超过最大压降 50 kPa");
+  for (const auto& n : layout::kResultTextBoxes) {
+    SCOPED_TRACE(n);
+    const bool beyond = over.count(n) > 0;
+    const QPalette p = Box(n)->palette();
+    EXPECT_EQ(Box(n)->font().bold(), beyond);
+    EXPECT_EQ(p.color(QPalette::Active, QPalette::Base) != QColor(Qt::white), beyond);
+    if (beyond) {
+      EXPECT_EQ(p.color(QPalette::Active, QPalette::Text), QColor(Qt::red));
+      EXPECT_TRUE(Box(n)->toolTip().contains(Q(over[n])));
+    }
+  }
+}
+
+// Guards against results that look current when they are not: each kind of
+// input change greys them and says so in the status line, a run clears it,
+// and a run stopped by an input error leaves them grey.
+TEST_F(WindowTest, ChangedInputsGreyTheResultsUntilTheNextRun) {
+  auto grey = [this] {
+    for (const auto& n : layout::kResultTextBoxes)
+      if (Box(n)->palette().color(QPalette::Active, QPalette::Text) != QColor(Qt::gray)) return false;
+    return true;
+  };
+  EnterWaterWater(*window_);
+  const struct {
+    const char* what;
+    std::function<void()> change;
+  } changes[] = {
+      {"typed margin", [&] { TypeInto("Txt_GF1", "5"); }},
+      {"chosen thickness", [&] { Choose("Com_bph", 1); }},
+      {"option clicked", [&] { Click(W(layout::OptionName(4))); }},
+  };
+  for (const auto& c : changes) {
+    SCOPED_TRACE(c.what);
+    Click(window_->RunButton());
+    ASSERT_FALSE(window_->ResultsStale());
+    EXPECT_FALSE(grey());
+    EXPECT_TRUE(window_->StatusOutcome()->text().startsWith(
+        QStringLiteral("计算完成：") + Q(window_->Text("Txt_Br")) + QStringLiteral("，用时 ")));
+    c.change();
+    EXPECT_TRUE(window_->ResultsStale());
+    EXPECT_TRUE(grey());
+    EXPECT_EQ(window_->StatusOutcome()->text(), QStringLiteral("输入已修改，请重新运行"));
+  }
+  messages_.clear();
+  Enter("Txt_Th2", "95");
+  Click(window_->RunButton());
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_TRUE(grey());
+  EXPECT_EQ(window_->StatusOutcome()->text(), Q(messages_[0].text).trimmed());
+  Enter("Txt_Th2", "70");
+  Click(window_->RunButton());
+  EXPECT_FALSE(window_->ResultsStale());
+  EXPECT_FALSE(grey());
+}
+
+// Guards against keys that run on an entry not yet taken: Enter in the box
+// being typed and F5 run as the Run button does, the box counted as entered
+// (an uncounted duty leaves the balance open and the run fails).
+TEST_F(WindowTest, EnterAndF5RunLikeTheRunButton) {
+  EXPECT_TRUE(window_->RunButton()->text().contains(QStringLiteral("F5")));
+  const struct {
+    Qt::Key key;
+    const char* duty;
+  } keys[] = {{Qt::Key_Return, "500"}, {Qt::Key_F5, "400"}};
+  EnterWaterWater(*window_, "");
+  for (const auto& k : keys) {
+    SCOPED_TRACE(k.duty);
+    const int runs = window_->env().results_shown;
+    TypeInto("Txt_Wq", k.duty);
+    QTest::keyClick(QApplication::focusWidget(), k.key);
+    EXPECT_TRUE(messages_.empty()) << messages_.front().text;
+    EXPECT_EQ(window_->env().results_shown, runs + 1);
+    EXPECT_EQ(window_->state().given_duty, 1);
+    EXPECT_EQ(window_->Text("Txt_Wq"), std::string(k.duty) + ".0");
+    window_->EnterText("Txt_Wq", "");
+  }
+}
+
+// Guards against a language switch that misses a caption, a tooltip, a menu,
+// the core's messages or Qt's own buttons, or that cannot come back.
+TEST_F(WindowTest, SwitchingToEnglishAndBackChangesCaptionsMessagesAndButtons) {
+  window_->SetMessageHook(nullptr);
+  auto has_chinese = [](const QString& s) {
+    for (QChar c : s)
+      if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF) return true;
+    return false;
+  };
+  // Every text of the window a user reads, but for the language menu, which
+  // is the same in both.
+  auto texts = [this] {
+    QStringList out{window_->windowTitle()};
+    for (QLabel* l : window_->findChildren<QLabel*>()) out << l->text();
+    for (QGroupBox* g : window_->findChildren<QGroupBox*>()) out << g->title();
+    for (QAbstractButton* b : window_->findChildren<QAbstractButton*>()) out << b->text();
+    for (QWidget* w : window_->findChildren<QWidget*>()) out << w->toolTip();
+    for (QAction* menu : window_->menuBar()->actions()) {
+      if (menu->text().startsWith(QStringLiteral("语言"))) continue;
+      out << menu->text();
+      for (QAction* entry : menu->menu()->actions()) out << entry->text();
+    }
+    return out;
+  };
+  const struct {
+    const char* action;
+    const char* code;
+    bool chinese;
+    const char* results;
+    const char* message;
+    const char* yes;
+    const char* ok;  // Qt's own text, from Qt's translations
+  } languages[] = {
+      {"English", "en", false, "Results", "Are you sure you want to exit?", "&Yes", "OK"},
+      {"中文", "zh", true, "计算结果", "您确定退出吗？", "是", "确定"},
+  };
+  for (const auto& l : languages) {
+    SCOPED_TRACE(l.code);
+    QAction* choice = nullptr;
+    for (QAction* a : window_->findChildren<QAction*>())
+      if (a->text() == QString::fromUtf8(l.action)) choice = a;
+    ASSERT_NE(choice, nullptr);
+    choice->trigger();
+    QApplication::processEvents();  // the change reaches every widget
+    EXPECT_EQ(window_->Language(), QString::fromLatin1(l.code));
+    EXPECT_EQ(QSettings(QStringLiteral("pheselect"), QStringLiteral("pheselect")).value("language"),
+              QString::fromLatin1(l.code));
+    int chinese = 0;
+    for (const QString& s : texts())
+      if (has_chinese(s)) ++chinese;
+    if (l.chinese)
+      EXPECT_GT(chinese, 100);
+    else
+      EXPECT_EQ(chinese, 0) << texts().filter(QRegularExpression("[\\x{4e00}-\\x{9fff}]")).join(" | ").toStdString();
+    const auto frames = window_->findChildren<QGroupBox*>();
+    EXPECT_TRUE(std::any_of(frames.begin(), frames.end(),
+                            [&](QGroupBox* g) { return g->title() == QString::fromUtf8(l.results); }));
+
+    QString text, yes, ok;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      text = box->text();
+      yes = box->button(QMessageBox::Yes)->text();
+      box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(window_->MessageBox("您确定退出吗？", "提示", MsgIcon::kQuestion, MsgButtons::kYesNo),
+              MsgAnswer::kNo);
+    EXPECT_EQ(text, QString::fromUtf8(l.message));
+    EXPECT_EQ(yes, QString::fromUtf8(l.yes));
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      ok = box->button(QMessageBox::Ok)->text();
+      box->button(QMessageBox::Ok)->click();
+    });
+    window_->MessageBox("污垢系数太大，请重新输入！", "提示", MsgIcon::kWarning, MsgButtons::kOk);
+    EXPECT_EQ(ok, QString::fromUtf8(l.ok));
   }
 }
 
@@ -737,6 +1133,52 @@ TEST(GuiProgram, EndsWithStatus3WhenTheDatabaseIsMissing) {
   fs::remove_all(dir);
 }
 
+// Guards against a program that needs a display to say what it is, or that
+// aborts inside the toolkit on a machine without one instead of running the
+// example case through the command-line driver. Runs copies in a scratch
+// folder, so the case record goes to a scratch database.
+TEST(GuiProgram, WithoutADisplayItHelpsAndRunsTheExampleHeadless) {
+  const fs::path bin = QCoreApplication::applicationDirPath().toStdString();
+  const fs::path dir = fs::temp_directory_path() /
+                       ("pheselect_headless_" + std::to_string(QCoreApplication::applicationPid()));
+  fs::create_directories(dir);
+  for (const char* f : {"pheselect", "pheselect-cli", "br.mdb"})
+    fs::copy_file(bin / f, dir / f, fs::copy_options::overwrite_existing);
+
+  const struct {
+    QStringList args;
+    int status;
+    const char* out;  // a text stdout must hold
+    bool runs_case;
+  } cases[] = {
+      {{"--help"}, 0, "--screenshot", false},
+      {{"--version"}, 0, "pheselect " PHE_VERSION, false},
+      {{}, 0, "\"report\"", true},
+      {{"--no-such-option"}, 2, "", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.join(' ').toStdString());
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(var);
+    program.setProcessEnvironment(env);
+    program.start(QString::fromStdString((dir / "pheselect").string()), c.args);
+    ASSERT_TRUE(program.waitForFinished(120000));
+    const QByteArray out = program.readAllStandardOutput();
+    const QByteArray err = program.readAllStandardError();
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), c.status) << err.toStdString();
+    EXPECT_TRUE(out.contains(c.out)) << out.toStdString();
+    if (c.runs_case) {
+      EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
+      EXPECT_TRUE(err.contains("no display found")) << err.toStdString();
+      const auto result = nlohmann::json::parse(out.toStdString(), nullptr, false);
+      EXPECT_TRUE(result.is_object() && result["report"].is_object()) << out.toStdString();
+    }
+  }
+  fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace phe
 
@@ -746,6 +1188,15 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  // Recent files go to a scratch folder, not the user's settings.
+  const std::filesystem::path settings =
+      std::filesystem::temp_directory_path() /
+      ("qt_settings_" + std::to_string(QCoreApplication::applicationPid()));
+  for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+    QSettings::setPath(format, QSettings::UserScope, QString::fromStdString(settings.string()));
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int status = RUN_ALL_TESTS();
+  std::error_code ec;
+  std::filesystem::remove_all(settings, ec);
+  return status;
 }

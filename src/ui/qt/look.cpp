@@ -1,9 +1,16 @@
 #include "ui/qt/look.h"
 
+#include <QApplication>
 #include <QFontDatabase>
+#include <QProxyStyle>
+#include <QStyleOption>
+#include <QGroupBox>
+#include <QLabel>
 #include <QPainter>
 #include <QPalette>
 #include <QWidget>
+
+#include "ui/qt/language.h"
 
 namespace phe::qt {
 
@@ -23,7 +30,30 @@ QFont WithCjkFallback(const QString& wanted, int point_size) {
   return font;
 }
 
+class ClearFocusStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override {
+    QProxyStyle::drawControl(element, option, painter, widget);
+    if (element == CE_PushButton && (option->state & State_HasFocus) &&
+        (option->state & State_KeyboardFocusChange)) {
+      painter->save();
+      painter->setRenderHint(QPainter::Antialiasing);
+      painter->setPen(QPen(option->palette.color(QPalette::Highlight), 2));
+      painter->setBrush(Qt::NoBrush);
+      painter->drawRoundedRect(QRectF(option->rect).adjusted(3, 3, -3, -3), 2, 2);
+      painter->restore();
+    }
+  }
+};
+
 }  // namespace
+
+void UseClearFocusStyle() {
+  if (!dynamic_cast<ClearFocusStyle*>(QApplication::style()))
+    QApplication::setStyle(new ClearFocusStyle(QApplication::style()->name()));
+}
 
 QFont FieldFont() { return WithCjkFallback(QStringLiteral("Arial Unicode MS"), 9); }
 
@@ -39,6 +69,27 @@ QFont ReferenceMenuFont() {
   font.setFamilies(families);
   font.setStyleHint(QFont::Monospace);
   return font;
+}
+
+QLabel* Caption(const QString& chinese) {
+  auto* label = new QLabel;
+  label->setFont(CaptionFont());
+  SetText(label, chinese);
+  return label;
+}
+
+QLabel* Unit(const QString& chinese) {
+  auto* label = new QLabel;
+  label->setFont(FieldFont());
+  SetText(label, chinese);
+  return label;
+}
+
+QGroupBox* Frame(const QString& chinese) {
+  auto* box = new QGroupBox;
+  box->setFont(CaptionFont());
+  SetText(box, chinese);
+  return box;
 }
 
 void PaintField(QWidget* field, bool hot_side) {

@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <array>
 
+class QGroupBox;
+class QLabel;
 class QWidget;
 
 namespace phe::qt {
@@ -15,6 +17,16 @@ QFont FieldFont();
 QFont CaptionFont();
 // Menu entries whose columns are aligned with blanks.
 QFont ReferenceMenuFont();
+
+// Row and frame captions and unit labels, from their Chinese source texts
+// (translated, and redone when the language changes).
+QLabel* Caption(const QString& chinese);
+QLabel* Unit(const QString& chinese);
+QGroupBox* Frame(const QString& chinese);
+
+// The application's style with a plain, strong focus mark on push buttons
+// (the default is a faint tint); installed once, by the first window.
+void UseClearFocusStyle();
 
 // Hot-side fields red, every other field blue, both on white. The disabled
 // look stays the style's own so a switched-off field reads as such.

@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cstdlib>
@@ -23,8 +24,11 @@
 
 #include "ui/input_panel.h"
 #include "ui/layout.h"
+#include "ui/qt/case_files.h"
+#include "ui/qt/language.h"
 #include "ui/qt/look.h"
 #include "ui/qt/reference_menus.h"
+#include "ui/qt/sheet_actions.h"
 #include "workflow/run_command.h"
 
 #ifndef PHE_VERSION
@@ -52,23 +56,9 @@ const std::vector<std::string>& ItemsOf(const std::string& list) {
   throw std::out_of_range("no list named " + list);
 }
 
-QLabel* Caption(const QString& text) {
-  auto* label = new QLabel(text);
-  label->setFont(qt::CaptionFont());
-  return label;
-}
-
-QLabel* Unit(const QString& text) {
-  auto* label = new QLabel(text);
-  label->setFont(qt::FieldFont());
-  return label;
-}
-
-QGroupBox* Frame(const QString& caption) {
-  auto* box = new QGroupBox(caption);
-  box->setFont(qt::CaptionFont());
-  return box;
-}
+using qt::Caption;
+using qt::Frame;
+using qt::Unit;
 
 QMessageBox::Icon ToQt(MsgIcon icon) {
   switch (icon) {
@@ -85,6 +75,7 @@ QMessageBox::Icon ToQt(MsgIcon icon) {
 MainWindow::MainWindow(std::unique_ptr<Database> db, QWidget* parent)
     : QMainWindow(parent), db_(std::move(db)), env_(*this) {
   if (!db_) throw std::invalid_argument("the window needs an open database");
+  qt::UseClearFocusStyle();
   setObjectName(QStringLiteral("frm_br"));
   setWindowTitle(Q(layout::kWindowTitle));
   setFont(qt::CaptionFont());
@@ -100,9 +91,19 @@ MainWindow::MainWindow(std::unique_ptr<Database> db, QWidget* parent)
   connect(busy_timer_, &QTimer::timeout, this, &MainWindow::OnTimerTick);
 
   WireHandlers();
+  WireStaleMarks();
+  WireKeyboard();
+  BuildStatusBar();
 
   state_.db = db_.get();
   Form_Load(state_, env_);
+
+  // The language chosen last time; Chinese is the source and the default.
+  SetLanguage(qt::RememberedLanguage(), false);
+  // Last: it takes the start-up contents as the unchanged case.
+  case_files_ = new CaseFiles(*this);
+  // After the Run button's own handler, so the commands see the finished run.
+  new SheetActions(this);
 }
 
 MainWindow::~MainWindow() {
@@ -121,6 +122,7 @@ QLineEdit* MainWindow::AddTextBox(const std::string& name, bool hot_side, bool r
   box->setFont(qt::FieldFont());
   box->setFixedWidth(result ? 76 : 70);
   qt::PaintField(box, hot_side);
+  if (const char* tip = qt::ToolTipSource(name)) qt::SetToolTip(box, QString::fromUtf8(tip));
   if (result) {
     box->setReadOnly(true);
     // Selectable for copying, but Tab passes them by.
@@ -143,12 +145,14 @@ QComboBox* MainWindow::AddList(const std::string& name, bool hot_side) {
   }
   list->setCurrentIndex(-1);
   qt::PaintField(list, hot_side);
+  if (const char* tip = qt::ToolTipSource(name)) qt::SetToolTip(list, QString::fromUtf8(tip));
   controls_.emplace(name, list);
   return list;
 }
 
 QRadioButton* MainWindow::AddOption(int index, const QString& caption) {
-  auto* option = new QRadioButton(caption);
+  auto* option = new QRadioButton;
+  qt::SetText(option, caption);
   const std::string name = layout::OptionName(index);
   option->setObjectName(Q(name));
   option->setFont(qt::CaptionFont());
@@ -159,7 +163,6 @@ QRadioButton* MainWindow::AddOption(int index, const QString& caption) {
 void MainWindow::BuildPanel() {
   auto hot = [](const std::string& n) { return kHotSide.count(n) > 0; };
   auto text_box = [&](const std::string& n) { return AddTextBox(n, hot(n), false); };
-  auto result_box = [&](const std::string& n) { return AddTextBox(n, hot(n), true); };
 
   // Operating case: hot side left, cold side right.
   QGroupBox* operating = Frame(QStringLiteral("工况参数"));
@@ -190,6 +193,7 @@ void MainWindow::BuildPanel() {
       grid->addWidget(text_box(row.hot), r, 1, Qt::AlignCenter);
       grid->addWidget(text_box(row.cold), r, 2, Qt::AlignCenter);
       grid->addWidget(Unit(QString::fromUtf8(row.unit)), r, 3);
+      if (std::string_view(row.hot) == "Txt_Qh") grid->addWidget(PerUnitMark(), r, 4);
       ++r;
     }
   }
@@ -241,6 +245,7 @@ void MainWindow::BuildPanel() {
       grid->addWidget(Caption(QString::fromUtf8(row.caption)), r, 0);
       grid->addWidget(text_box(row.name), r, 1);
       if (*row.unit) grid->addWidget(Unit(QString::fromUtf8(row.unit)), r, 2);
+      if (std::string_view(row.name) == "Txt_Wq") grid->addWidget(PerUnitMark(), r, 3);
       ++r;
     }
   }
@@ -271,61 +276,39 @@ void MainWindow::BuildPanel() {
     grid->addWidget(text_box("Txt_nl"), 2, 3);
   }
 
-  // Results, read-only.
-  QGroupBox* results = Frame(QStringLiteral("计算结果"));
-  {
-    auto* grid = new QGridLayout(results);
-    grid->addWidget(Caption(QStringLiteral("热介质")), 0, 1, Qt::AlignCenter);
-    grid->addWidget(Caption(QStringLiteral("冷介质")), 0, 2, Qt::AlignCenter);
-    struct Row {
-      const char* caption;
-      const char* hot;
-      const char* cold;  // "" for a single field
-      const char* unit;
-    };
-    const Row rows[] = {{"接口直径", "Txt_D2", "Txt_D1", "mm"},
-                        {"接口流速", "Txt_Wlh", "Txt_Wlc", "m/s"},
-                        {"接口压降", "Txt_Ph2", "Txt_Pc2", "kPa"},
-                        {"计算压降", "Txt_Ph1", "Txt_Pc1", "kPa"},
-                        {"设计裕量", "Txt_GF", "", "%"},
-                        {"污垢系数", "Txt_RHC1", "", "m2.℃/W"},
-                        {"传热系数", "Txt_K", "", "W/m2.℃"},
-                        {"对数温差", "Txt_TM", "", "℃"},
-                        {"换热面积", "Txt_F", "", "m2"},
-                        {"参考价格", "Txt_Y", "", "￥"},
-                        {"运行重量", "Txt_W", "", "kg"}};
-    int r = 1;
-    for (const Row& row : rows) {
-      grid->addWidget(Caption(QString::fromUtf8(row.caption)), r, 0);
-      grid->addWidget(result_box(row.hot), r, 1, Qt::AlignCenter);
-      if (*row.cold) grid->addWidget(result_box(row.cold), r, 2, Qt::AlignCenter);
-      grid->addWidget(Unit(QString::fromUtf8(row.unit)), r, 3);
-      ++r;
-    }
-    grid->addWidget(Caption(QStringLiteral("外形尺寸")), r, 0);
-    QLineEdit* outline = result_box("Txt_H");
-    outline->setFixedWidth(2 * 76 + grid->horizontalSpacing());
-    grid->addWidget(outline, r, 1, 1, 2, Qt::AlignCenter);
-    grid->addWidget(Unit(QStringLiteral("mm")), r, 3);
-    grid->setRowStretch(r + 1, 1);
-  }
+  QWidget* results = BuildResultsFrame();
 
-  run_button_ = new QPushButton(QStringLiteral("运行"));
+  run_button_ = new QPushButton;
   run_button_->setObjectName(QStringLiteral("cmd_count"));
+  // The caption shows the key that runs as well.
+  qt::SetText(run_button_, QStringLiteral("运行 (F5)"));
   run_button_->setFont(qt::CaptionFont());
   run_button_->setMinimumSize(96, 32);
   controls_.emplace("cmd_count", run_button_);
 
-  auto* central = new QWidget;
-  auto* grid = new QGridLayout(central);
+  panel_ = new QWidget;
+  auto* grid = new QGridLayout(panel_);
   grid->addWidget(operating, 0, 0, 1, 2);
   grid->addWidget(equipment, 1, 0);
   grid->addWidget(design, 1, 1);
   grid->addWidget(plate, 2, 0, 1, 2);
   grid->addWidget(results, 0, 2, 3, 1);
-  grid->addWidget(run_button_, 3, 2, Qt::AlignRight | Qt::AlignBottom);
-  // One fixed panel: the window is as large as its contents, no larger.
-  grid->setSizeConstraint(QLayout::SetFixedSize);
+  // On a small screen the panel scrolls; the Run button below it never does.
+  scroll_ = new QScrollArea;
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidgetResizable(true);
+  scroll_->setWidget(panel_);
+  auto* central = new QWidget;
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(scroll_, 1);
+  auto* bottom = new QHBoxLayout;
+  bottom->setContentsMargins(grid->contentsMargins().left(), 0, grid->contentsMargins().right(),
+                             grid->contentsMargins().bottom());
+  bottom->addStretch(1);
+  bottom->addWidget(run_button_);
+  column->addLayout(bottom);
   setCentralWidget(central);
 
   for (const auto& st : layout::kStartTexts)
@@ -344,14 +327,19 @@ void MainWindow::BuildMenus() {
   const std::set<std::string> tables = {"传热系数", "污垢系数", "蒸汽温度"};
   menuBar()->setFont(qt::CaptionFont());
   for (const auto& menu : qt::ReferenceMenus()) {
-    QMenu* m = menuBar()->addMenu(Q(menu.title));
+    QMenu* m = menuBar()->addMenu(QString());
+    // Alt and the letter open the menu.
+    qt::SetText(m->menuAction(), Q(menu.title + "(&" + menu.key + ")"));
     m->setFont(tables.count(menu.title) ? qt::ReferenceMenuFont() : qt::CaptionFont());
     // Reference lines only: choosing one does nothing.
-    for (const auto& entry : menu.entries) m->addAction(Q(entry));
+    for (const auto& entry : menu.entries) qt::SetText(m->addAction(QString()), Q(entry));
   }
-  QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
+  BuildLanguageMenu();
+  QMenu* help = menuBar()->addMenu(QString());
+  qt::SetText(help->menuAction(), QStringLiteral("帮助(&H)"));
   help->setFont(qt::CaptionFont());
-  QAction* about = help->addAction(QStringLiteral("关于"));
+  QAction* about = help->addAction(QString());
+  qt::SetText(about, QStringLiteral("关于"));
   connect(about, &QAction::triggered, this, [this] {
     MessageBox("板式换热器选型计算软件 pheselect\n版本 " PHE_VERSION, "关于",
                MsgIcon::kInformation, MsgButtons::kOk);
@@ -426,7 +414,13 @@ void MainWindow::OnRun() {
   const bool had_focus = run_button_->hasFocus();
   if (had_focus) run_button_->clearFocus();
   run_button_->setEnabled(false);
+  const int shown_before = env_.results_shown;
+  last_message_.clear();
+  QElapsedTimer clock;
+  clock.start();
+  run_messages_.clear();
   Dispatch([this] { cmd_count_Click(state_, env_); });
+  AfterRun(env_.results_shown != shown_before, clock.elapsed());
   run_button_->setEnabled(true);
   if (had_focus && focusWidget() == nullptr) run_button_->setFocus(Qt::OtherFocusReason);
 }
@@ -437,7 +431,11 @@ void MainWindow::OnTimerTick() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   bool may_close = true;
-  Dispatch([this, &may_close] { may_close = Form_Unload(state_, env_); });
+  // Unsaved changes ask whether to save them instead of the plain question.
+  if (case_files_->Unsaved())
+    may_close = case_files_->MaySaveChanges();
+  else
+    Dispatch([this, &may_close] { may_close = Form_Unload(state_, env_); });
   if (!may_close) {
     event->ignore();
     return;
@@ -451,6 +449,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::EnterText(std::string_view control, const std::string& text) {
   QWidget* w = At(control);
   const std::string name(control);
+  MarkInputsChanged();
   if (auto* box = qobject_cast<QLineEdit*>(w)) {
     box->setText(Q(text));
     if (Handler h = ChangeHandler(name)) Dispatch([this, h] { h(state_, env_); });
@@ -557,6 +556,9 @@ void MainWindow::SetFocus(std::string_view control) {
 
 MsgAnswer MainWindow::MessageBox(const std::string& text, const std::string& title, MsgIcon icon,
                                  MsgButtons buttons) {
+  // The status line repeats what ended or troubled the last run.
+  if (env_.running) last_message_ = text;
+  if (env_.running) run_messages_.push_back(text);
   if (message_hook_) {
     RecordedMessage m;
     m.text = text;
@@ -566,18 +568,46 @@ MsgAnswer MainWindow::MessageBox(const std::string& text, const std::string& tit
     m.answer = message_hook_(m);
     return m.answer;
   }
-  QMessageBox box(ToQt(icon), Q(title), Q(text),
-                  buttons == MsgButtons::kYesNo ? QMessageBox::Yes | QMessageBox::No
-                                                : QMessageBox::Ok,
+  // The core speaks Chinese; the box speaks the window's language.
+  QMessageBox box(ToQt(icon), qt::TrMessage(title), qt::TrMessage(text), QMessageBox::NoButton,
                   this);
   box.setFont(qt::CaptionFont());
-  if (buttons == MsgButtons::kYesNo) box.setDefaultButton(QMessageBox::Yes);
+  switch (buttons) {
+    case MsgButtons::kOk:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case MsgButtons::kYesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.button(QMessageBox::Yes)->setText(qt::Tr("是"));
+      box.button(QMessageBox::No)->setText(qt::Tr("否"));
+      // A stray Enter must not end the session (this is the close question).
+      box.setDefaultButton(QMessageBox::No);
+      break;
+    case MsgButtons::kSaveDiscardCancel:
+      box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+      box.button(QMessageBox::Save)->setText(qt::Tr("保存"));
+      box.button(QMessageBox::Discard)->setText(qt::Tr("不保存"));
+      box.button(QMessageBox::Cancel)->setText(qt::Tr("取消"));
+      box.setDefaultButton(QMessageBox::Save);
+      box.setEscapeButton(QMessageBox::Cancel);
+      break;
+  }
   // The busy cursor would hide that the box waits for an answer.
   if (busy_) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
   const int pressed = box.exec();
   if (busy_) QGuiApplication::restoreOverrideCursor();
-  if (buttons == MsgButtons::kOk) return MsgAnswer::kOk;
-  return pressed == QMessageBox::Yes ? MsgAnswer::kYes : MsgAnswer::kNo;
+  switch (pressed) {
+    case QMessageBox::Yes: return MsgAnswer::kYes;
+    case QMessageBox::No: return MsgAnswer::kNo;
+    case QMessageBox::Save: return MsgAnswer::kSave;
+    case QMessageBox::Discard: return MsgAnswer::kDiscard;
+    case QMessageBox::Cancel: return MsgAnswer::kCancel;
+    default: break;
+  }
+  // Closed without a button (Escape, the title bar): the safe answer.
+  if (buttons == MsgButtons::kYesNo) return MsgAnswer::kNo;
+  if (buttons == MsgButtons::kSaveDiscardCancel) return MsgAnswer::kCancel;
+  return MsgAnswer::kOk;
 }
 
 void MainWindow::BusyOn() {

@@ -12,21 +12,28 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/database.h"
 #include "state/env.h"
 #include "state/selection_state.h"
 #include "state/form_port.h"
 #include "ui/headless_form.h"
+#include "workflow/limits.h"
 
+class QActionGroup;
 class QButtonGroup;
 class QComboBox;
+class QLabel;
+class QScrollArea;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTimer;
 
 namespace phe {
+
+class CaseFiles;
 
 class MainWindow : public QMainWindow, public FormPort {
   Q_OBJECT
@@ -59,6 +66,8 @@ class MainWindow : public QMainWindow, public FormPort {
   void SetMessageHook(MessageHook hook) { message_hook_ = std::move(hook); }
 
   SelectionState& state() { return state_; }
+  // Texts of the message boxes shown during the last run, in order.
+  const std::vector<std::string>& RunMessages() const { return run_messages_; }
   Env& env() { return env_; }
 
   // A control by name (Txt_Th1, Com_jh, opt_br(4), cmd_count); nullptr when
@@ -76,9 +85,26 @@ class MainWindow : public QMainWindow, public FormPort {
   // runs), then the box is left (its LostFocus handler runs).
   void EnterText(std::string_view control, const std::string& text);
 
+  // Results of the last run no longer match the inputs.
+  bool ResultsStale() const { return results_stale_; }
+  const std::vector<LimitBreach>& Breaches() const { return breaches_; }
+  QLabel* StatusOutcome() const { return status_outcome_; }
+
+  // "zh" or "en": installs the translations, retranslates the window and,
+  // when `remember` is set, keeps the choice for the next start.
+  void SetLanguage(const QString& language, bool remember = true);
+  QString Language() const { return language_; }
+
+  // The menu "文件" and the case file the window shows.
+  CaseFiles& Files() const { return *case_files_; }
+  // True while the program itself writes a control (not a user's edit).
+  bool Writing() const { return writing_; }
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void BuildPanel();
@@ -95,6 +121,28 @@ class MainWindow : public QMainWindow, public FormPort {
   void Dispatch(const std::function<void()>& handler);
   void OnRun();
   void OnTimerTick();
+
+  // results_view.cpp: the results frame, the per-unit marks, limits and
+  // stale results.
+  QWidget* BuildResultsFrame();
+  QLabel* PerUnitMark();
+  void WireStaleMarks();
+  void MarkInputsChanged();
+  void AfterRun(bool shown, qint64 ms);
+  void PaintResults();
+
+  // status.cpp: the status bar and the keyboard.
+  void BuildStatusBar();
+  void RenderStatus();
+  void WireKeyboard();
+  // Enter or F5: the focused field is committed as if left, then Run.
+  void RunFromKeyboard();
+  // Fits the window to the screen it opens on.
+  void FitToScreen();
+
+  // language.cpp
+  void BuildLanguageMenu();
+  void Retranslate();
 
   std::unique_ptr<Database> db_;
   SelectionState state_;
@@ -115,6 +163,31 @@ class MainWindow : public QMainWindow, public FormPort {
   bool writing_ = false;
   bool closing_ = false;  // being destroyed: no handler runs any more
   MessageHook message_hook_;
+
+  QWidget* panel_ = nullptr;
+  QScrollArea* scroll_ = nullptr;
+  std::vector<QLabel*> per_unit_marks_;
+  std::vector<LimitBreach> breaches_;
+  bool results_stale_ = false;
+  bool results_on_screen_ = false;
+  bool fitted_on_show_ = false;
+  double shown_units_ = 1;  // parallel units of the results on screen
+
+  // What the status line says: nothing yet, a finished run, a message, or
+  // inputs changed since the run.
+  enum class Outcome { kNone, kDone, kMessage, kStale };
+  Outcome outcome_ = Outcome::kNone;
+  std::string outcome_designation_;
+  qint64 outcome_ms_ = 0;
+  std::string last_message_;
+  QLabel* status_outcome_ = nullptr;
+  QLabel* status_db_ = nullptr;
+
+  QString language_ = QStringLiteral("zh");
+  QActionGroup* language_group_ = nullptr;
+
+  CaseFiles* case_files_ = nullptr;
+  std::vector<std::string> run_messages_;
 };
 
 }  // namespace phe

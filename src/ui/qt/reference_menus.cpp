@@ -5,7 +5,7 @@ namespace phe::qt {
 // One static line per entry; the blanks line the columns up.
 const std::vector<ReferenceMenu>& ReferenceMenus() {
   static const std::vector<ReferenceMenu> menus = {
-    {"软件说明",
+    {"软件说明", "N",
      {
          "本版本软件是专为从事换热工程的设计师开发的工具软件，便于设计师了解和掌握板式换热器选型计算。",
          "本版本软件中的板型主要借鉴了国内外厂家的主流产品，相关参数均作了调整，计算结果满足设计要求。",
@@ -20,7 +20,7 @@ const std::vector<ReferenceMenu>& ReferenceMenus() {
          "设计裕量： 设计传热系数与运行传热系数的差值占运行传热系数的百分比。",
          "一次侧为蒸汽时，采用深波纹板片M，不能采用HM、ML板型。",
      }},
-    {"板换特点",
+    {"板换特点", "T",
      {
          "板片为单边流，便于配管。",
          "板片波纹分浅波纹和深波纹，分别用符号B和M表示。",
@@ -33,7 +33,7 @@ const std::vector<ReferenceMenu>& ReferenceMenus() {
          "板型M表示由H板和L板相间组装。",
          "板型HM、ML为混合流道，可任意组合，面积最多可节省30%。",
      }},
-    {"传热系数",
+    {"传热系数", "K",
      {
          "水—水（深波纹板）   4500～5200W/m2.℃",
          "水—水（浅波纹板）   6000～7000W/m2.℃",
@@ -43,7 +43,7 @@ const std::vector<ReferenceMenu>& ReferenceMenus() {
          "冷水—油             400～580W/m2.℃",
          "油—油               170～350W/m2.℃",
      }},
-    {"污垢系数",
+    {"污垢系数", "R",
      {
          "软水或蒸馏水     0.000009m2.℃/W",
          "城市用软水       0.000017m2.℃/W",
@@ -58,7 +58,7 @@ const std::vector<ReferenceMenu>& ReferenceMenus() {
          "有机溶剂         0.000009～0.000026m2.℃/W",
          "蒸汽             0.000009m2.℃/W",
      }},
-    {"蒸汽温度",
+    {"蒸汽温度", "S",
      {
          "蒸汽表压     蒸汽温度 ",
          "0.1MPa       120℃",

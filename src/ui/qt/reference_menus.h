@@ -9,6 +9,7 @@ namespace phe::qt {
 
 struct ReferenceMenu {
   std::string title;
+  std::string key;  // the letter that opens the menu with Alt
   std::vector<std::string> entries;
 };
 

@@ -1,0 +1,157 @@
+// The check calculation (`Br_Ys`): rates a pack whose plate type and channel
+// counts are given, single types (liquid, steam) and mixed packs.
+#include <cmath>
+#include <string>
+
+#include "catalogue/catalogue.h"
+#include "engines/engines.h"
+#include "engines/steps.h"
+#include "properties/wall.h"
+
+namespace phe {
+
+namespace {
+
+using namespace detail;
+
+void CheckGeometry(SelectionState& s) {
+  s.plate_count = 2 * s.passes * (s.channels_ml + s.channels_hm) + 1;
+  s.area = s.plate_area * (s.plate_count - 2);
+  s.channels = s.channels_ml + s.channels_hm;
+}
+
+void Br_YsLiquid(SelectionState& s, Env& env) {
+  CheckGeometry(s);
+  s.v_h = s.flow_h / (3600 * s.channel_area * s.channels);
+  s.v_c = s.flow_c / (3600 * s.channel_area * s.channels);
+  s.re_h = Reynolds(s.rho_h, s.d_e, s.v_h, s.visc_h);
+  s.re_c = Reynolds(s.rho_c, s.d_e, s.v_c, s.visc_c);
+  NusseltCopyHot(s);
+  EulerCopyHot(s);
+  NusseltCopyCold(s);
+  EulerCopyCold(s);
+  FilmHotUncorrected(s);
+  FilmColdUncorrected(s);
+  for (int pass = 0; pass < 2; ++pass) {
+    WallAndPlate(s, env);
+    FilmHotCorrected(s);
+    FilmColdCorrected(s);
+  }
+  // A third pass renews the wall viscosities and the plate conductivity only.
+  WallAndPlate(s, env);
+  s.k_service = s.duty / (s.lmtd * s.area);
+  s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate);
+  // No fouling enters a check: this is the clean coefficient the window shows.
+  s.k_clean = static_cast<float>(s.k_calc);
+  s.margin = 100 * (s.k_calc / s.k_service - 1);
+  Pump(env);
+  s.dp_ch_h = ChannelDropHot(s);
+  s.dp_ch_c = ChannelDropCold(s);
+  PortHot(s, s.channels);
+  PortCold(s, s.channels);
+  s.dp_h = s.dp_ch_h + s.dp_port_h;
+  s.dp_c = s.dp_ch_c + s.dp_port_c;
+  s.shear_h = Shear(s, 1000, s.dp_ch_h);
+  s.shear_c = Shear(s, 1000, s.dp_ch_c);
+  Pump(env);
+  s.fouling_out = 0;
+  LiquidFoulingCapacity(s, env);
+}
+
+void Br_YsSteam(SelectionState& s, Env& env) {
+  s.passes = 1;
+  CheckGeometry(s);
+  s.v_c = s.flow_c / (3600 * s.channel_area * s.channels);
+  s.v_h = s.flow_h / (3600 * s.channel_area * s.channels);
+  s.re_c = Reynolds(s.rho_c, s.d_e, s.v_c, s.visc_c);
+  s.re_h = Reynolds(s.rho_steam, s.d_e, s.v_h, s.visc_steam);
+  NusseltCopyCold(s);
+  EulerCopyCold(s);
+  FilmColdUncorrected(s);
+  CondensationCoefficient(s);
+  WallAndPlate(s, env);
+  FilmColdCorrected(s);
+  s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate);
+  s.k_clean = static_cast<float>(s.k_calc);
+  s.k_service = s.duty / (s.lmtd * s.area);
+  s.margin = 100 * (s.k_calc / s.k_service - 1);
+  s.area_excess = s.area - s.area / (1 + 0.01 * s.margin);
+  s.dp_h = SteamSideDrop(s);
+  s.dp_port_h = 0;
+  s.dp_ch_c = ChannelDropCold(s);
+  PortCold(s, s.channels);
+  s.dp_c = s.dp_ch_c + s.dp_port_c;
+  s.shear_h = Shear(s, 3800, s.dp_h);
+  s.shear_c = Shear(s, 1000, s.dp_ch_c);
+  SteamFoulingAndSubcooling(s, env);
+}
+
+void CheckPackFilms(SelectionState& s, Env& env) {
+  CheckGeometry(s);
+  W_hc(s, env);
+  MixedReynolds(s);
+  MixedCorrelations(s, true);
+  MixedFilms(s, false);
+  MixedMeans(s);
+}
+
+void Br_YsMixed(SelectionState& s, Env& env) {
+  s.dp_ch_max_h = 50;
+  s.dp_ch_max_c = 50;
+  WH_HL(s, env);
+  CheckPackFilms(s, env);
+  MixedWall(s, env);
+  MixedChannelDrops(s);
+  s.channels_port = std::floor(s.flow_h / (3600 * s.channel_area * s.v_h2));
+  PortsMixed(s, s.channels_port);
+  s.dp_h = s.dp_ch_h + s.dp_port_h;
+  s.dp_c = s.dp_ch_c + s.dp_port_c;
+
+  // Design a pack for the same duty with these drops as limits; its
+  // coefficient rates the entered pack.
+  s.channels_hm_saved = s.channels_hm;
+  s.channels_ml_saved = s.channels_ml;
+  s.dp_lim_h = s.dp_h;
+  s.dp_lim_c = s.dp_c;
+  s.margin_in = 0;
+  s.fouling = 0;
+  s.fouling_out = 0;
+  Br_Js30(s, env);
+
+  s.dp_h = s.dp_lim_h;
+  s.dp_c = s.dp_lim_c;
+  s.channels_hm = s.channels_hm_saved;
+  s.channels_ml = s.channels_ml_saved;
+  s.dp_ch_max_h = s.dp_h - s.dp_port_h;
+  s.dp_ch_max_c = s.dp_c - s.dp_port_c;
+  WH_HL(s, env);
+  CheckPackFilms(s, env);
+  MixedWallPasses(s, env);
+
+  s.k_service = s.duty / (s.lmtd * s.area);
+  s.margin = TruncatedMargin(s.k_clean, s.k_service);
+  MixedChannelDrops(s);
+  s.dp_h = s.dp_ch_h + s.dp_port_h;
+  s.dp_c = s.dp_ch_c + s.dp_port_c;
+  s.shear_h = Shear(s, 1000, s.dp_ch_h);
+  s.shear_c = Shear(s, 1000, s.dp_ch_c);
+
+  MixedFoulingSearch(s, env, s.margin >= 0);
+  if (s.margin == 0) s.fouling_out = 0;
+
+  if (s.visc_h > 20) ShowMessage(env.form, kViscousMixedWarning, "提示", 48);
+}
+
+}  // namespace
+
+void Br_Ys(SelectionState& s, Env& env) {
+  PlateData(s);
+  if (IsMixedPlateType(s.plate_type))
+    Br_YsMixed(s, env);
+  else if (s.hot_kind == 1)
+    Br_YsLiquid(s, env);
+  else if (s.hot_kind == 2)
+    Br_YsSteam(s, env);
+}
+
+}  // namespace phe

@@ -1,0 +1,194 @@
+// Design of the chosen plate type (`Br_Js2`): the single-type sizing loops,
+// which the plate-type search runs too, the fouling the design can absorb and,
+// for condensing steam, the subcooling the spare area allows. Mixed types go
+// to the mixed-pack procedures.
+#include <cmath>
+#include <string>
+
+#include "catalogue/catalogue.h"
+#include "engines/engines.h"
+#include "engines/steps.h"
+#include "properties/wall.h"
+
+namespace phe {
+
+namespace detail {
+
+void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
+  for (;;) {
+    s.v_h = s.flow_h / (3600 * s.channels * s.channel_area);
+    s.v_c = s.v_h * s.flow_c / s.flow_h;
+    s.re_h = Reynolds(s.rho_h, s.d_e, s.v_h, s.visc_h);
+    s.re_c = Reynolds(s.rho_c, s.d_e, s.v_c, s.visc_c);
+    NusseltCopyHot(s);
+    NusseltCopyCold(s);
+    FilmHotUncorrected(s);
+    FilmColdUncorrected(s);
+    for (int pass = 0; pass < 2; ++pass) {
+      WallAndPlate(s, env);
+      FilmHotCorrected(s);
+      FilmColdCorrected(s);
+    }
+    s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate + s.fouling);
+    if (mode == Sizing::kDesign)
+      s.k_clean = static_cast<float>(0.95 / (1 / s.alpha_h + 1 / s.alpha_c + PlateResistance(s)));
+    s.area = s.plate_area * (2 * s.passes * s.channels - 1);
+    s.plate_count = 2 * s.passes * s.channels + 1;
+    s.k_service = s.duty / (s.lmtd * s.area);
+    s.margin = mode == Sizing::kDesign ? TruncatedMargin(s.k_calc, s.k_service)
+                                       : 100 * (s.k_calc / s.k_service - 1);
+    // The pack at the channel limit stands with the pressure drops it has.
+    const bool at_limit = s.channels >= kChannelLimit;
+    if (at_limit || s.margin >= s.margin_in) {
+      EulerCopyHot(s);
+      EulerCopyCold(s);
+      s.dp_ch_h = ChannelDropHot(s);
+      s.dp_ch_c = ChannelDropCold(s);
+      PortHot(s, s.channels);
+      PortCold(s, s.channels);
+      s.dp_h = s.dp_ch_h + s.dp_port_h;
+      s.dp_c = s.dp_ch_c + s.dp_port_c;
+      s.port_share_h = static_cast<float>(PortShare(s.dp_port_h, s.dp_h));
+      s.port_share_c = PortShare(s.dp_port_c, s.dp_c);
+      if (mode == Sizing::kDesign) {
+        s.shear_h = Shear(s, 1000, s.dp_ch_h);
+        s.shear_c = Shear(s, 1000, s.dp_ch_c);
+      } else if (s.port_share_h > kPortShareLimit || s.port_share_c > kPortShareLimit) {
+        // More channels cannot cure a loss the ports dominate.
+        return;
+      }
+      if (at_limit || (s.dp_h <= s.dp_max_h && s.dp_c <= s.dp_max_c)) return;
+    }
+    s.channels = s.channels + 1;
+    Pump(env);
+  }
+}
+
+void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode) {
+  s.passes = 1;
+  for (;;) {
+    s.v_c = s.flow_c / (3600 * s.channels * s.channel_area);
+    s.v_h = s.flow_h / (3600 * s.channels * s.channel_area);
+    s.re_c = Reynolds(s.rho_c, s.d_e, s.v_c, s.visc_c);
+    s.re_h = Reynolds(s.rho_steam, s.d_e, s.v_h, s.visc_steam);
+    NusseltCopyCold(s);
+    FilmColdUncorrected(s);
+    CondensationCoefficient(s);
+    WallAndPlate(s, env);
+    FilmColdCorrected(s);
+    s.area = s.plate_area * (2 * s.passes * s.channels - 1);
+    s.plate_count = 2 * s.passes * s.channels + 1;
+    // Fouling does not enter on the condensing side.
+    s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate);
+    s.k_clean = static_cast<float>(s.k_calc);
+    s.k_service = s.duty / (s.lmtd * s.area);
+    if (mode == Sizing::kDesign) {
+      s.margin = TruncatedMargin(s.k_calc, s.k_service);
+      s.area_excess = s.area - s.area / (1 + 0.01 * s.margin);
+    } else {
+      s.margin = 100 * (s.k_calc / s.k_service - 1);
+    }
+    const bool at_limit = s.channels >= kChannelLimit;
+    if (at_limit || s.margin >= s.margin_in) {
+      EulerCopyCold(s);
+      s.dp_h = SteamSideDrop(s);
+      if (mode == Sizing::kDesign) s.dp_port_h = 0;
+      s.dp_ch_c = ChannelDropCold(s);
+      PortCold(s, s.channels);
+      s.dp_c = s.dp_ch_c + s.dp_port_c;
+      s.port_share_c = PortShare(s.dp_port_c, s.dp_c);
+      if (mode == Sizing::kDesign) {
+        s.shear_h = Shear(s, 3800, s.dp_h);
+        s.shear_c = Shear(s, 1000, s.dp_ch_c);
+      } else if (s.port_share_c > kPortShareLimit) {
+        return;
+      }
+      if (at_limit || (s.dp_h <= s.dp_max_h && s.dp_c <= s.dp_max_c)) return;
+    }
+    s.channels = s.channels + 1;
+    Pump(env);
+  }
+}
+
+// Fouling a liquid pack can still carry, judged as the sizing judges a pack.
+void LiquidFoulingCapacity(SelectionState& s, Env& env) {
+  const double r0 = 1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate;
+  auto k = [&s, r0](double fouling) { return s.k_calc = 0.95 / (r0 + fouling); };
+  FoulingSearch(s.fouling_out, k, s.k_service, s.margin >= 0, env);
+  if (s.margin == 0) s.fouling_out = 0;
+}
+
+// Steam: the fouling the pack could carry (the sizing itself leaves fouling
+// out on the condensing path), then the condensate properties at the steam
+// temperature and the subcooling the spare area allows.
+void SteamFoulingAndSubcooling(SelectionState& s, Env& env) {
+  const double r = 1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate;
+  auto k = [&s, r](double fouling) { return s.k_calc = 0.95 / (r + fouling); };
+  FoulingSearch(s.fouling_out, k, s.k_service, true, env);
+
+  if (env.rs_hot && env.rs_hot->FindFirst(Criterion::LowInclusive("min_T", "max_T", s.t_h_in))) {
+    s.rho_h = env.rs_hot->Field("R");
+    s.cp_h = env.rs_hot->Field("cP");
+    s.lambda_h = env.rs_hot->Field("L");
+    s.visc_h = env.rs_hot->Field("V");
+    s.pr_h = s.visc_h * s.cp_h / s.lambda_h;
+  }
+
+  s.t_h_out_2 = s.t_h_in - 1;
+  s.flow_cond = s.steam_flow / s.rho_h;
+  s.v_sc = static_cast<float>(s.flow_cond / (3600 * s.channel_area * s.channels));
+  s.re_sc = 1000 * s.rho_h * s.d_e * s.v_sc / s.visc_h;
+  // The subcooling zone borrows the cold side's correlation of the last pass.
+  s.nu_sc = 0.55 * s.nu_coef_c * std::pow(s.re_sc, s.nu_exp_c) * std::pow(s.pr_h, s.pr_exp_h);
+  s.alpha_sc = s.lambda_h * s.nu_sc / s.d_e;
+  s.k_sc = 1 / (1 / s.alpha_sc + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate);
+  auto zone = [&s](bool first) {
+    s.q_part = (s.t_h_in - s.t_h_out_2) * s.cp_h * s.rho_h * s.flow_cond / 3.6;
+    s.t_c_out_2 = s.t_c_in + (s.t_h_in - s.t_h_out_2) * s.cp_h * s.rho_h * s.flow_cond / (s.cp_c * s.rho_c * s.flow_c);
+    s.dt_1 = s.t_h_in - s.t_c_out_2;
+    s.dt_2 = s.t_h_out_2 - s.t_c_in;
+    if (first)
+      s.lmtd_sc = EndMean(s.dt_1, s.dt_2);
+    else
+      s.lmtd_sc = (s.dt_1 - s.dt_2) / std::log(s.dt_1 / s.dt_2);
+    s.area_sc = s.q_part / (s.lmtd_sc * s.k_sc);
+  };
+  zone(true);
+  while (s.area_sc < s.area_excess) {
+    s.t_h_out_2 = s.t_h_out_2 - 1;
+    if (s.t_h_out_2 < s.t_c_in + 2) break;
+    zone(false);
+    Pump(env);
+  }
+  s.t_h_out = s.t_h_out_2 + 1;
+}
+
+}  // namespace detail
+
+using namespace detail;
+
+void Br_Js2(SelectionState& s, Env& env) {
+  PlateData(s);
+  if (IsMixedPlateType(s.plate_type)) {
+    Br_Js2Mixed(s, env);
+    return;
+  }
+  InitialChannels(s);
+  if (s.hot_kind == 1) {
+    LiquidSizingLoop(s, env, Sizing::kDesign);
+    // The reported margin is the one without fouling.
+    s.margin = TruncatedMargin(s.k_clean, s.k_service);
+    s.channels_hm = s.channels;
+    s.channels_ml = 0;
+    s.fouling_out = 0;
+    LiquidFoulingCapacity(s, env);
+  } else if (s.hot_kind == 2) {
+    s.passes = 1;
+    SteamSizingLoop(s, env, Sizing::kDesign);
+    s.channels_hm = s.channels;
+    s.channels_ml = 0;
+    SteamFoulingAndSubcooling(s, env);
+  }
+}
+
+}  // namespace phe

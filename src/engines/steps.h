@@ -1,0 +1,110 @@
+// Steps shared by the engines: correlations copied into side fields, film
+// coefficients with and without the wall correction, channel and port
+// pressure drops, the single-type sizing loops, the fouling searches and the
+// per-kind steps of mixed packs.
+//
+// Formulas keep the order of their factors, so that the single-precision
+// fields round at the same points in every engine.
+#pragma once
+
+#include "state/env.h"
+#include "state/selection_state.h"
+
+namespace phe::detail {
+
+inline constexpr double kChannelLimit = 700;       // channels per pass
+inline constexpr double kVelocityStart = 0.01;     // m/s
+inline constexpr double kVelocityStep = 0.001;     // m/s
+inline constexpr double kVelocityCap = 50;         // m/s; no channel flow comes near it
+inline constexpr double kFoulingStep = 0.000001;   // m2.C/W
+inline constexpr long kFoulingStepCap = 10000000;  // guards a search that cannot end
+inline constexpr double kGroupTempStep = 0.01;     // C
+inline constexpr double kPortShareLimit = 70;      // %
+
+inline constexpr const char* kViscousMixedWarning =
+    "粘度大于20cP，不能采用HM、ML板型，否则会造成流量分配不均而使换热失效！";
+
+void Pump(Env& env);
+double Reynolds(double rho, double d_e, double v, double visc);
+double PlateResistance(const SelectionState& s);
+// Share of the port loss in a total; a total of 0 has no port share.
+double PortShare(double dp_port, double dp_total);
+// Whole percent toward zero, never -0.
+double TruncatedMargin(double k, double k_service);
+// Log-mean difference; the arithmetic mean when the ends differ by less than 1 C.
+double EndMean(double dt1, double dt2);
+// Kind-2 velocity that gives the same channel pressure drop as kind 1 at v1.
+double EqualDropVelocity(double eu_coef1, double eu_exp1, double eu_coef2, double eu_exp2, double v1,
+                         double rho, double d_e, double visc);
+
+// Plate data of plate_type and the correction exponents of its model: the
+// exponents of the viscosity ratio differ by model, so they must follow the
+// type being sized, not the one a previous run left behind.
+void PlateData(SelectionState& s);
+
+// ---- single channel types ----
+void InitialChannels(SelectionState& s);
+void NusseltCopyHot(SelectionState& s);
+void NusseltCopyCold(SelectionState& s);
+void EulerCopyHot(SelectionState& s);
+void EulerCopyCold(SelectionState& s);
+void FilmHotUncorrected(SelectionState& s);
+void FilmColdUncorrected(SelectionState& s);
+void FilmHotCorrected(SelectionState& s);
+void FilmColdCorrected(SelectionState& s);
+void WallAndPlate(SelectionState& s, Env& env);
+double ChannelDropHot(const SelectionState& s);
+double ChannelDropCold(const SelectionState& s);
+// Port velocities and the distribution-weighted port losses with n channels.
+void PortHot(SelectionState& s, double n);
+void PortCold(SelectionState& s, double n);
+void PortsMixed(SelectionState& s, double n);
+double Shear(const SelectionState& s, double factor, double dp);
+// Film coefficient of condensing steam from the condensate properties.
+void CondensationCoefficient(SelectionState& s);
+double SteamSideDrop(const SelectionState& s);
+
+// The search keeps its port-share stop; the design of the chosen type instead
+// reports the clean coefficient, a whole-percent margin and the shear.
+enum class Sizing { kSearch, kDesign };
+void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode);
+void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode);
+
+// Fouling a pack can absorb, stepped in `fouling` on the 0.000001 grid from
+// 0: upwards while the coefficient k(fouling) still reaches k_service,
+// downwards (a pack that falls short) until it does. k must be the expression
+// the sizing accepts a pack by, 0.95 included, or the capacity shown is more
+// than the sizing would grant.
+template <class K>
+void FoulingSearch(double& fouling, K k, double k_service, bool upwards, Env& env) {
+  fouling = 0;
+  long steps = 0;
+  if (upwards) {
+    while (k(fouling) >= k_service && steps++ < kFoulingStepCap) {
+      fouling = fouling + kFoulingStep;
+      Pump(env);
+    }
+  } else {
+    while (k_service >= k(fouling) && steps++ < kFoulingStepCap) {
+      fouling = fouling - kFoulingStep;
+      Pump(env);
+    }
+  }
+}
+
+void LiquidFoulingCapacity(SelectionState& s, Env& env);
+void SteamFoulingAndSubcooling(SelectionState& s, Env& env);
+
+// ---- mixed packs ----
+void RequireMixedChannels(SelectionState& s, Env& env);
+void MixedReynolds(SelectionState& s);
+void MixedCorrelations(SelectionState& s, bool copy_euler);
+void MixedFilms(SelectionState& s, bool wall_factor);
+void MixedMeans(SelectionState& s);
+void MixedWall(SelectionState& s, Env& env);
+void MixedWallPasses(SelectionState& s, Env& env);
+void MixedChannelDrops(SelectionState& s);
+void MixedFoulingSearch(SelectionState& s, Env& env, bool upwards);
+void Br_Js2Mixed(SelectionState& s, Env& env);
+
+}  // namespace phe::detail

@@ -1,0 +1,379 @@
+#include "sheet/sheet.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/numeric.h"
+#include "catalogue/catalogue.h"
+
+#ifndef PHE_VERSION
+#define PHE_VERSION "unknown"
+#endif
+
+namespace phe::sheet {
+
+namespace {
+
+// Builds one document in one language: every caption goes through T().
+class Builder {
+ public:
+  Builder(const SelectionState& s, const Env& env, Lang lang)
+      : s_(s), form_(env.form), lang_(lang), steam_(s.hot_kind == 2) {
+    mixed_ = IsMixedPlateType(env.sized_plate_type);
+    if (mixed_) {
+      // HM packs hold kinds H and M, ML packs M and L.
+      const bool hm = env.sized_plate_type.size() >= 2 &&
+                      EqualsNoCase(env.sized_plate_type.substr(env.sized_plate_type.size() - 2), "HM");
+      kind1_ = hm ? "H" : "M";
+      kind2_ = hm ? "M" : "L";
+    }
+  }
+
+  Document Build(const std::vector<std::string>& messages, const Meta& meta);
+
+ private:
+  std::string T(const char* zh, const char* en) const { return lang_ == Lang::kZh ? zh : en; }
+  std::string Box(const char* control) const { return form_.Text(control); }
+  static std::string F(double x, int decimals) { return FormatFixed(x, decimals); }
+  // A result box, or the value itself when the window blanks the box.
+  std::string BoxOr(const char* control, double x, int decimals) const {
+    const std::string t = Box(control);
+    return t.empty() ? F(x, decimals) : t;
+  }
+
+  Table OperatingCase() const;
+  Table Exchanger() const;
+  Working Thermal() const;
+  Table Hydraulics() const;
+  Diagram TemperatureDuty() const;
+
+  // The clean coefficient the reported margin rests on.
+  double CleanK() const;
+
+  const SelectionState& s_;
+  const FormPort& form_;
+  Lang lang_;
+  bool steam_;
+  bool mixed_ = false;
+  std::string kind1_, kind2_;
+};
+
+Table TwoSided(std::string title) {
+  Table t;
+  t.title = std::move(title);
+  t.widths = {3.2, 2.4, 2.4, 1.6};
+  t.align = {Align::kLeft, Align::kRight, Align::kRight, Align::kLeft};
+  t.header = true;
+  return t;
+}
+
+Table WithHeader(Table t, const std::string& hot, const std::string& cold,
+                 const std::string& unit) {
+  t.rows.push_back({"", hot, cold, unit});
+  return t;
+}
+
+Table Builder::OperatingCase() const {
+  Table t = WithHeader(TwoSided(T("工况参数", "Operating case")), T("热侧", "Hot side"),
+                                T("冷侧", "Cold side"), T("单位", "Unit"));
+  auto row = [&](std::string caption, std::string hot, std::string cold, std::string unit) {
+    t.rows.push_back({std::move(caption), std::move(hot), std::move(cold), std::move(unit)});
+  };
+  row(T("介质", "Medium"), Box("Com_jh"), Box("Com_jc"), "");
+  row(T("进口温度", "Inlet temperature"), Box("Txt_Th1"), Box("Txt_Tc1"), "℃");
+  row(steam_ ? T("出口温度（凝结水）", "Outlet temperature (condensate)")
+             : T("出口温度", "Outlet temperature"),
+      steam_ ? F(s_.t_h_out, 1) : Box("Txt_Th2"), Box("Txt_Tc2"), "℃");
+  row(steam_ ? T("体积流量（蒸汽）", "Volume flow (steam)") : T("体积流量", "Volume flow"),
+      Box("Txt_Qh"), Box("Txt_Qc"), "m³/h");
+  row(steam_ ? T("质量流量（蒸汽）", "Mass flow (steam)") : T("质量流量", "Mass flow"),
+      F(steam_ ? s_.steam_flow : s_.flow_h * s_.rho_h, 1), F(s_.flow_c * s_.rho_c, 1), "kg/h");
+  if (steam_) {
+    row(T("凝结水流量", "Condensate flow"), F(s_.steam_flow / s_.rho_h, 3), "", "m³/h");
+    row(T("汽化潜热", "Latent heat"), F(s_.latent_heat, 1), "", "kJ/kg");
+    row(T("蒸汽密度", "Steam density"), F(s_.rho_steam, 4), "", "kg/m³");
+  }
+  row(T("允许压降", "Allowed pressure drop"), Box("Txt_Ph"), Box("Txt_Pc"), "kPa");
+  row(T("计算压降", "Calculated pressure drop"), Box("Txt_Ph1"), Box("Txt_Pc1"), "kPa");
+  row(T("定性温度", "Mean temperature"), F(s_.t_h_mean, 2), F(s_.t_c_mean, 2), "℃");
+  const std::string cond = steam_ ? T("（凝结水）", " (condensate)") : "";
+  row(T("密度 ρ", "Density ρ") + cond, F(s_.rho_h, 2), F(s_.rho_c, 2), "kg/m³");
+  row(T("比热 cp", "Specific heat cp") + cond, F(s_.cp_h, 4), F(s_.cp_c, 4), "kJ/(kg·℃)");
+  row(T("导热系数 λ", "Conductivity λ") + cond, F(s_.lambda_h, 4), F(s_.lambda_c, 4), "W/(m·℃)");
+  row(T("动力粘度 μ", "Viscosity μ") + cond, F(s_.visc_h, 4), F(s_.visc_c, 4), "mPa·s");
+  row(T("普朗特数 Pr", "Prandtl number Pr") + cond, F(s_.pr_h, 3), F(s_.pr_c, 3), "");
+  return t;
+}
+
+Table Builder::Exchanger() const {
+  Table t;
+  t.title = T("换热器", "Exchanger");
+  t.widths = {2.3, 2.6, 2.3, 2.6};
+  t.align = {Align::kLeft, Align::kLeft, Align::kLeft, Align::kLeft};
+  std::vector<std::pair<std::string, std::string>> cells;
+  auto cell = [&](std::string caption, std::string value, const std::string& unit = "") {
+    if (!unit.empty() && !value.empty()) value += " " + unit;
+    cells.emplace_back(std::move(caption), std::move(value));
+  };
+  cell(T("型号规格", "Designation"), s_.plate_type);
+  cell(T("机型", "Model"), s_.model_code);
+  cell(T("板片类型", "Channel type"), s_.arrangement_type);
+  cell(T("流道布置 Dh", "Arrangement Dh"), s_.arrangement_dh);
+  cell(T("流道布置 Dz", "Arrangement Dz"), s_.arrangement_dz);
+  cell(T("流程数", "Passes"), FormatGeneral(s_.passes));
+  cell(T("每程流道数 H/M", "Channels per pass H/M"), Box("Txt_nh"));
+  cell(T("每程流道数 M/L", "Channels per pass M/L"), Box("Txt_nl"));
+  cell(T("板片数", "Plates"), FormatGeneral(s_.plate_count));
+  cell(T("换热面积", "Heat-transfer area"), BoxOr("Txt_F", s_.area, 1), "m²");
+  cell(T("板片材质", "Plate material"), s_.plate_material);
+  cell(T("板片厚度", "Plate thickness"), FormatGeneral(s_.plate_thickness), "mm");
+  cell(T("垫片材质", "Gasket"), s_.gasket_material);
+  cell(T("接口材质", "Connection lining"), s_.port_lining);
+  cell(T("设计压力", "Design pressure"), FormatGeneral(s_.design_pressure), "MPa");
+  cell(T("接口直径 热/冷", "Port diameter hot/cold"), Box("Txt_D2") + " / " + Box("Txt_D1"), "mm");
+  cell(T("外形尺寸", "Outline L×B×H"), Box("Txt_H"), "mm");
+  cell(T("运行重量", "Operating weight"), Box("Txt_W"), "kg");
+  cell(T("参考价格", "Reference price"), Box("Txt_Y"), "￥");
+  cell(T("并联台数", "Units in parallel"), FormatGeneral(s_.units));
+  if (s_.units > 1) {
+    cell(T("总换热量", "Total duty"), F(s_.duty * s_.units / 1000, 1), "kW");
+    cell(T("总换热面积", "Total area"), F(s_.area * s_.units, 1), "m²");
+    if (!Box("Txt_Y").empty())
+      cell(T("总参考价格", "Total reference price"), FormatGeneral(s_.price * s_.units), "￥");
+  }
+  if (cells.size() % 2) cells.emplace_back("", "");
+  for (size_t i = 0; i < cells.size(); i += 2)
+    t.rows.push_back({cells[i].first, cells[i].second, cells[i + 1].first, cells[i + 1].second});
+  return t;
+}
+
+double Builder::CleanK() const {
+  if (!mixed_) {
+    const double r = 1 / s_.alpha_h + 1 / s_.alpha_c + s_.plate_thickness * 0.001 / s_.lambda_plate;
+    return 0.95 / r;
+  }
+  if (s_.calc_mode == 2) return s_.k_clean;
+  // With one kind only, the channel-weighted clean coefficients; the fouling
+  // search has since rewritten k_mix.
+  if (s_.channels_hm == 0 || s_.channels_ml == 0)
+    return (s_.channels_hm * s_.k_1_clean + s_.channels_ml * s_.k_2_clean) /
+           (s_.channels_hm + s_.channels_ml);
+  return s_.k_mix_first;
+}
+
+Working Builder::Thermal() const {
+  Working w;
+  w.title = T("传热计算", "Thermal working");
+  auto line = [&](std::string caption, std::string formula) {
+    w.lines.emplace_back(std::move(caption), std::move(formula));
+  };
+  const double q_kw = s_.duty / 1000;
+
+  // Heat balance of each side from the printed values.
+  if (steam_) {
+    const double q = s_.steam_flow * s_.latent_heat / 3600;
+    line(T("热侧热量", "Hot-side heat"),
+         "Q = G·r / 3600 = " + F(s_.steam_flow, 2) + " × " + F(s_.latent_heat, 2) + " / 3600 = " +
+             F(q, 2) + " kW");
+  } else {
+    const double q = s_.flow_h * s_.rho_h * s_.cp_h * (s_.t_h_in - s_.t_h_out) / 3600;
+    line(T("热侧热量", "Hot-side heat"),
+         "Q = Vh·ρh·cph·(Th1 − Th2) / 3600 = " + F(s_.flow_h, 3) + " × " + F(s_.rho_h, 2) + " × " +
+             F(s_.cp_h, 4) + " × " + F(s_.t_h_in - s_.t_h_out, 2) + " / 3600 = " + F(q, 2) + " kW");
+  }
+  {
+    const double q = s_.flow_c * s_.rho_c * s_.cp_c * (s_.t_c_out - s_.t_c_in) / 3600;
+    line(T("冷侧热量", "Cold-side heat"),
+         "Q = Vc·ρc·cpc·(Tc2 − Tc1) / 3600 = " + F(s_.flow_c, 3) + " × " + F(s_.rho_c, 2) + " × " +
+             F(s_.cp_c, 4) + " × " + F(s_.t_c_out - s_.t_c_in, 2) + " / 3600 = " + F(q, 2) + " kW");
+  }
+  line(T("换热量", "Duty"), "Q = " + Box("Txt_Wq") + " kW");
+
+  // Log-mean difference from the two end differences.
+  const double th_end = steam_ ? s_.t_h_in : s_.t_h_out;
+  const double dt1 = s_.t_h_in - s_.t_c_out;
+  const double dt2 = th_end - s_.t_c_in;
+  line(T("端部温差", "End differences"),
+       std::string("ΔT1 = Th1 − Tc2 = ") + F(dt1, 2) + " ℃,  ΔT2 = " +
+           (steam_ ? "Th1" : "Th2") + " − Tc1 = " + F(dt2, 2) + " ℃");
+  if (!steam_ && std::trunc(dt1 - dt2) == 0)
+    line(T("算术平均温差", "LMTD (arithmetic mean)"),
+         "ΔTm = (ΔT1 + ΔT2) / 2 = " + F(s_.lmtd, 3) + " ℃  (" + Box("Txt_TM") + " ℃)");
+  else
+    line(T("对数平均温差", "LMTD"),
+         "ΔTm = (ΔT1 − ΔT2) / ln(ΔT1 / ΔT2) = (" + F(dt1, 2) + " − " + F(dt2, 2) + ") / ln(" +
+             F(dt1, 2) + " / " + F(dt2, 2) + ") = " + F(s_.lmtd, 3) + " ℃  (" + Box("Txt_TM") +
+             " ℃)");
+
+  // Required coefficient and the check that the printed numbers close.
+  line(T("所需传热系数", "Required coefficient"),
+       "K = Q / (A·ΔTm) = " + F(s_.duty, 0) + " / (" + F(s_.area, 4) + " × " + F(s_.lmtd, 3) +
+           ") = " + F(s_.k_service, 1) + " W/(m²·℃)  (" + Box("Txt_K") + ")");
+  line(T("校核", "Check"), "Q = K·A·ΔTm = " + F(s_.k_service, 1) + " × " + F(s_.area, 4) + " × " +
+                                F(s_.lmtd, 3) + " = " +
+                                F(s_.k_service * s_.area * s_.lmtd / 1000, 2) + " kW  (" +
+                                F(q_kw, 2) + " kW)");
+
+  // Series resistances.
+  const double rw = s_.plate_thickness * 0.001 / s_.lambda_plate;
+  line(T("板片热阻", "Plate resistance"),
+       "δ/λ = " + F(s_.plate_thickness * 0.001, 4) + " / " + F(s_.lambda_plate, 2) + " = " +
+           F(rw, 7) + " m²·℃/W");
+  auto series = [&](const std::string& tag, double ah, double ac) {
+    const double r = 1 / ah + 1 / ac + rw;
+    const std::string terms = F(1 / ah, 7) + " + " + F(1 / ac, 7) + " + " + F(rw, 7);
+    line(T("净传热系数", "Clean coefficient") + tag,
+         "K0 = 0.95 / (1/αh + 1/αc + δ/λ) = 0.95 / (" + terms + ") = " + F(0.95 / r, 1) +
+             " W/(m²·℃)");
+    line(T("含污垢传热系数", "Coefficient with fouling") + tag,
+         "Kf = 0.95 / (1/αh + 1/αc + δ/λ + Rf) = 0.95 / (" + terms + " + " + F(s_.fouling, 6) +
+             ") = " + F(0.95 / (r + s_.fouling), 1) + " W/(m²·℃)");
+  };
+  if (!mixed_) {
+    series("", s_.alpha_h, s_.alpha_c);
+  } else {
+    if (s_.channels_hm > 0) series(" " + kind1_, s_.alpha_h1, s_.alpha_c1);
+    if (s_.channels_ml > 0) series(" " + kind2_, s_.alpha_h2, static_cast<double>(s_.alpha_c2));
+    if (s_.channels_hm > 0 && s_.channels_ml > 0)
+      line(T("板束净传热系数", "Clean pack coefficient"),
+           "K0 = " + F(CleanK(), 1) + " W/(m²·℃)  " +
+               T("（两种流道按各组流道数及其传递的热量合成）",
+                 "(both channel kinds, from the heat each channel group passes)"));
+  }
+  line(T("设计裕量", "Margin"), "100 · (K0 / K − 1) = 100 × (" + F(CleanK(), 1) + " / " +
+                                  F(s_.k_service, 1) + " − 1) → " + Box("Txt_GF") + " %");
+  line(T("可承受污垢系数", "Fouling the pack can carry"), "Rf,max = " + Box("Txt_RHC1") + " m²·℃/W");
+  if (steam_ && s_.t_h_out < s_.t_h_in)
+    line(T("凝结水过冷", "Condensate subcooling"),
+         "Q_sc = G·cp·(Th1 − Th2) / 3600 = " + F(s_.steam_flow, 2) + " × " + F(s_.cp_h, 4) +
+             " × " + F(s_.t_h_in - s_.t_h_out, 2) + " / 3600 = " +
+             F(s_.steam_flow * s_.cp_h * (s_.t_h_in - s_.t_h_out) / 3600, 2) + " kW");
+  return w;
+}
+
+Table Builder::Hydraulics() const {
+  Table t = WithHeader(TwoSided(T("流动与压降", "Hydraulics")), T("热侧", "Hot side"),
+                                T("冷侧", "Cold side"), T("单位", "Unit"));
+  auto row = [&](std::string caption, std::string hot, std::string cold, std::string unit) {
+    t.rows.push_back({std::move(caption), std::move(hot), std::move(cold), std::move(unit)});
+  };
+  const std::string wm = "W/(m²·℃)";
+  if (!mixed_) {
+    row(T("板间流速", "Channel velocity"), F(s_.v_h, 3), F(s_.v_c, 3), "m/s");
+    row(T("雷诺数 Re", "Reynolds number Re"), F(s_.re_h, 0), F(s_.re_c, 0), "");
+    row(steam_ ? T("膜传热系数 α（冷凝）", "Film coefficient α (condensing)")
+               : T("膜传热系数 α", "Film coefficient α"),
+        F(s_.alpha_h, 0), F(s_.alpha_c, 0), wm);
+    row(T("板间压降", "Channel pressure drop"), F(steam_ ? s_.dp_h - s_.dp_port_h : s_.dp_ch_h, 2),
+        F(s_.dp_ch_c, 2), "kPa");
+  } else {
+    struct Kind {
+      const std::string& name;
+      bool present;
+      double v_h, v_c, re_h, re_c, a_h, a_c, dp_h, dp_c;
+    };
+    const Kind kinds[] = {
+        {kind1_, s_.channels_hm > 0, s_.v_h1, s_.v_c1, s_.re_h1, s_.re_c1, s_.alpha_h1,
+         s_.alpha_c1, s_.dp_ch_h1, s_.dp_ch_c1},
+        {kind2_, s_.channels_ml > 0, s_.v_h2, s_.v_c2, s_.re_h2, s_.re_c2, s_.alpha_h2,
+         static_cast<double>(s_.alpha_c2), static_cast<double>(s_.dp_ch_h2), s_.dp_ch_c2},
+    };
+    for (const Kind& k : kinds) {
+      if (!k.present) continue;
+      const std::string tag = " " + k.name;
+      row(T("板间流速", "Channel velocity") + tag, F(k.v_h, 3), F(k.v_c, 3), "m/s");
+      row(T("雷诺数 Re", "Reynolds number Re") + tag, F(k.re_h, 0), F(k.re_c, 0), "");
+      row(T("膜传热系数 α", "Film coefficient α") + tag, F(k.a_h, 0), F(k.a_c, 0), wm);
+      row(T("板间压降", "Channel pressure drop") + tag, F(k.dp_h, 2), F(k.dp_c, 2), "kPa");
+    }
+    row(T("板束板间压降", "Pack channel pressure drop"), F(s_.dp_ch_h, 2), F(s_.dp_ch_c, 2), "kPa");
+  }
+  row(T("接口流速", "Port velocity"), Box("Txt_Wlh"), Box("Txt_Wlc"), "m/s");
+  row(T("接口压降", "Port pressure drop"), Box("Txt_Ph2"), Box("Txt_Pc2"), "kPa");
+  row(T("总压降", "Total pressure drop"), Box("Txt_Ph1"), Box("Txt_Pc1"), "kPa");
+  row(T("允许压降", "Allowed pressure drop"), Box("Txt_Ph"), Box("Txt_Pc"), "kPa");
+  row(T("壁面剪切指标", "Wall shear indicator"), F(s_.shear_h, 1), F(s_.shear_c, 1), "Pa");
+  return t;
+}
+
+Diagram Builder::TemperatureDuty() const {
+  Diagram d;
+  d.title = T("温度—热量图", "Temperature–duty diagram");
+  d.x_caption = T("传递热量 Q [kW]", "Transferred duty Q [kW]");
+  d.y_caption = T("温度 [℃]", "Temperature [℃]");
+  d.hot_caption = steam_ ? T("蒸汽/凝结水", "Steam/condensate") : T("热介质", "Hot medium");
+  d.cold_caption = T("冷介质", "Cold medium");
+  const double q = s_.duty / 1000;
+  d.q_max = q;
+  // Counterflow: the cold inlet meets the hot outlet at Q = 0.
+  d.cold = {{0, s_.t_c_in}, {q, s_.t_c_out}};
+  if (steam_) {
+    double q_sc = s_.t_h_out < s_.t_h_in
+                      ? s_.steam_flow * s_.cp_h * (s_.t_h_in - s_.t_h_out) / 3600
+                      : 0;
+    q_sc = std::clamp(q_sc, 0.0, q);
+    if (q_sc > 0) d.hot.push_back({0, s_.t_h_out});
+    d.hot.push_back({q_sc, s_.t_h_in});
+    d.hot.push_back({q, s_.t_h_in});
+    d.note = q_sc > 0 ? T("水平段：冷凝；左侧斜段：凝结水过冷",
+                          "Flat part: condensing; sloped part at the left: condensate subcooling")
+                      : T("水平段：冷凝", "Flat part: condensing");
+    if (q_sc > 0) d.labels.push_back({0, s_.t_h_out, "Th2 " + F(s_.t_h_out, 1)});
+  } else {
+    d.hot = {{0, s_.t_h_out}, {q, s_.t_h_in}};
+    d.labels.push_back({0, s_.t_h_out, "Th2 " + Box("Txt_Th2")});
+  }
+  d.labels.push_back({q, s_.t_h_in, "Th1 " + Box("Txt_Th1")});
+  d.labels.push_back({0, s_.t_c_in, "Tc1 " + Box("Txt_Tc1")});
+  d.labels.push_back({q, s_.t_c_out, "Tc2 " + Box("Txt_Tc2")});
+  return d;
+}
+
+Document Builder::Build(const std::vector<std::string>& messages, const Meta& meta) {
+  Document doc;
+  doc.title = T("板式换热器选型计算书", "Plate heat exchanger calculation sheet");
+  doc.program = std::string("pheselect ") + PHE_VERSION;
+  doc.when = meta.when;
+  std::vector<std::string> parts;
+  if (!meta.project.empty()) parts.push_back(T("项目：", "Project: ") + meta.project);
+  if (!meta.item.empty()) parts.push_back(T("位号：", "Item: ") + meta.item);
+  if (!meta.customer.empty()) parts.push_back(T("客户：", "Customer: ") + meta.customer);
+  for (size_t i = 0; i < parts.size(); ++i) doc.project_line += (i ? "    " : "") + parts[i];
+  doc.designation = s_.plate_type;
+  doc.case_line = (s_.calc_mode == 2 ? T("校核计算", "Check calculation")
+                                     : T("设计计算", "Design calculation")) +
+                  "  ·  " +
+                  (s_.selection_mode == 1 ? T("人工选型", "manual selection")
+                                          : T("自动选型", "automatic selection"));
+  doc.blocks.emplace_back(OperatingCase());
+  doc.blocks.emplace_back(Exchanger());
+  doc.blocks.emplace_back(Thermal());
+  doc.blocks.emplace_back(Hydraulics());
+  Notes warnings;
+  warnings.title = T("提示与警告", "Warnings");
+  warnings.items = messages;
+  warnings.empty = T("本次计算无提示。", "The run showed no warning.");
+  doc.blocks.emplace_back(std::move(warnings));
+  doc.blocks.emplace_back(TemperatureDuty());
+  doc.footer = T("本计算书为参考计算，不是制造商认证的技术数据表。",
+                 "Reference calculation, not the manufacturer's certified datasheet.");
+  doc.page_pattern = T("第 %1 页 / 共 %2 页", "Page %1 of %2");
+  doc.continued = T("（续）", " (continued)");
+  return doc;
+}
+
+}  // namespace
+
+bool ParseLang(std::string_view text, Lang* lang) {
+  if (text == "zh") *lang = Lang::kZh;
+  else if (text == "en") *lang = Lang::kEn;
+  else return false;
+  return true;
+}
+
+Document BuildSheet(const SelectionState& s, const Env& env,
+                    const std::vector<std::string>& messages, const Meta& meta, Lang lang) {
+  return Builder(s, env, lang).Build(messages, meta);
+}
+
+}  // namespace phe::sheet

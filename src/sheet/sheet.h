@@ -1,0 +1,88 @@
+// The calculation sheet of a finished run: every input, every result, the
+// working behind them and the warnings shown, as a page-independent document
+// that a renderer lays out (PDF, printer). No toolkit here, so the content can
+// be built and checked without a screen.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "state/env.h"
+#include "state/selection_state.h"
+
+namespace phe::sheet {
+
+enum class Lang { kZh, kEn };
+
+// "zh" or "en"; false for anything else.
+bool ParseLang(std::string_view text, Lang* lang);
+
+enum class Align { kLeft, kRight, kCenter };
+
+// Rows of cells; the first row is the column captions when `header` is set.
+struct Table {
+  std::string title;
+  std::vector<double> widths;  // relative column widths
+  std::vector<Align> align;
+  bool header = false;
+  std::vector<std::vector<std::string>> rows;
+};
+
+// Lines of working: a caption and its formula with numbers.
+struct Working {
+  std::string title;
+  std::vector<std::pair<std::string, std::string>> lines;
+};
+
+// Numbered notes (the run's warnings); `empty` is shown when there are none.
+struct Notes {
+  std::string title;
+  std::vector<std::string> items;
+  std::string empty;
+};
+
+// Temperature against transferred duty, kW on x and ℃ on y.
+struct Diagram {
+  struct Point {
+    double q, t;
+  };
+  struct Label {
+    double q, t;
+    std::string text;
+  };
+  std::string title, x_caption, y_caption, hot_caption, cold_caption, note;
+  double q_max = 0;
+  std::vector<Point> hot, cold;
+  std::vector<Label> labels;
+};
+
+using Block = std::variant<Table, Working, Notes, Diagram>;
+
+struct Document {
+  std::string title;
+  std::string program;      // name and version
+  std::string when;         // date and time of the sheet
+  std::string project_line;  // empty when no project, item or customer was given
+  std::string designation;
+  std::string case_line;    // design or check, automatic or manual selection
+  std::vector<Block> blocks;
+  std::string footer;
+  std::string page_pattern;  // "%1" page number, "%2" page count
+  std::string continued;     // added to the caption of a block carried on to the next page
+};
+
+// Optional heading data of the sheet.
+struct Meta {
+  std::string project, item, customer;
+  std::string when;  // as it is to be printed
+};
+
+// The sheet of the run that has just ended with a result: the state holds its
+// numbers, the window (env.form) the texts it shows, which the sheet repeats
+// as they are; `messages` are the texts of that run's message boxes in order.
+Document BuildSheet(const SelectionState& s, const Env& env,
+                    const std::vector<std::string>& messages, const Meta& meta, Lang lang);
+
+}  // namespace phe::sheet

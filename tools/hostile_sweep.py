@@ -1,0 +1,234 @@
+#!/usr/bin/env python3
+"""Seeded sweep of hostile case files through pheselect-cli.
+
+Each case is run in its own process on a scratch copy of the database whose
+case record table is emptied first. A case fails the sweep when the program
+does not end within the time limit or with status 0, ends without a result and
+without a message, shows a NaN, an infinity or a negative area, K, pressure
+drop or flow, or stores a case record for a run that showed no result.
+
+    tools/hostile_sweep.py [--cli build/bin/pheselect-cli] [--db build/bin/br.mdb]
+                           [--seed 12] [--cases 2000] [--limit 1.0]
+"""
+import argparse
+import json
+import math
+import os
+import random
+import shutil
+import sqlite3
+import subprocess
+import sys
+import tempfile
+import time
+
+HOSTILE = ["-0", "-1e-9", "-1", "0.5", "2.5", "7.5", "-2", "1e-9", "0", "abc", "nan",
+           "3.5e38", "1e39", "1e400", "0.0005", "0.0002", "5OO", "1,500", "60,5",
+           "1e308", "-1e308", "inf", "-inf", "0x10", "--5", "１２", "－５．５", " 1 2 ",
+           "", " ", "12abc", ".", "1e", "701", "1000.1", "1e7", "100.5", "-40", "300"]
+
+PLAUSIBLE = {
+    "Txt_Th1": ["90", "120", "133", "60", "150", "105"],
+    "Txt_Th2": ["70", "45", "", "80"],
+    "Txt_Tc1": ["50", "20", "30", "", "0"],
+    "Txt_Tc2": ["65", "36", "90", ""],
+    "Txt_Qh": ["", "20", "50"],
+    "Txt_Qc": ["", "30", "80"],
+    "Txt_Ph": ["50", "30", "80"],
+    "Txt_Pc": ["50", "30", "80"],
+    "Txt_Wq": ["500", "60", "800", ""],
+    "Txt_GF1": ["10", "0", "5"],
+    "Txt_Rhc": ["", "0", "0.0001"],
+    "Txt_N": ["1", "2", "3"],
+    "Txt_nh": ["10", "0", "5"],
+    "Txt_nl": ["12", "0", "3"],
+}
+
+BASES = [
+    {"Com_jh": "Water", "Com_jc": "Water", "Txt_Th1": "90", "Txt_Th2": "70", "Txt_Tc1": "50",
+     "Txt_Tc2": "65", "Txt_Wq": "500", "Txt_GF1": "10", "Txt_Ph": "50", "Txt_Pc": "50",
+     "Txt_N": "1", "selection": "auto", "calc": "design"},
+    {"Com_jh": "Steam", "Com_jc": "Water", "Txt_Th1": "133", "Txt_Tc1": "60", "Txt_Tc2": "90",
+     "Txt_Wq": "800", "Txt_GF1": "10", "Txt_Ph": "30", "Txt_Pc": "50", "selection": "auto",
+     "calc": "design"},
+    {"Com_jh": "Oil ISO VG46", "Com_jc": "Water", "Txt_Th1": "60", "Txt_Th2": "45",
+     "Txt_Tc1": "30", "Txt_Tc2": "36", "Txt_Wq": "60", "Txt_GF1": "10", "Txt_Ph": "80",
+     "Txt_Pc": "50", "selection": "auto", "calc": "design"},
+    {"Com_jh": "Water", "Com_jc": "Water", "Txt_Th1": "90", "Txt_Th2": "70", "Txt_Tc1": "50",
+     "Txt_Tc2": "65", "Txt_Wq": "500", "Txt_Ph": "50", "Txt_Pc": "50", "selection": "manual",
+     "calc": "check", "com_br": "PX100B", "com_zh": "HM", "Txt_nh": "10", "Txt_nl": "12"},
+    {"Com_jh": "Water", "Com_jc": "Water", "Txt_Th1": "90", "Txt_Th2": "70", "Txt_Tc1": "50",
+     "Txt_Tc2": "65", "Txt_Wq": "500", "Txt_GF1": "5", "Txt_Ph": "50", "Txt_Pc": "50",
+     "selection": "manual", "calc": "design", "com_br": "PX100B", "com_zh": "HM"},
+]
+
+MEDIA_H = ["Water", "Steam", "Oil ISO VG46", "Oil SAE30"]
+MEDIA_C = ["Water", "25% Glycol", "Oil ISO VG10"]
+MODELS = ["PX32", "PX50B", "PX100B", "PX150M", "PX450M"]
+TYPES = ["H", "HM", "M", "ML", "L"]
+
+# Result boxes that must never show a non-finite or negative number.
+NON_NEGATIVE = ["Txt_F", "Txt_K", "Txt_Ph1", "Txt_Ph2", "Txt_Pc1", "Txt_Pc2", "Txt_Qh",
+                "Txt_Qc", "Txt_Wq", "Txt_Wlh", "Txt_Wlc"]
+
+
+INPUTS = {"Txt_Qh", "Txt_Qc", "Txt_Wq"}
+
+
+def make_case(rng):
+    mode = rng.random()
+    if mode < 0.4:
+        # A sound case with one to three boxes made hostile.
+        case = dict(rng.choice(BASES))
+        for box in rng.sample(sorted(PLAUSIBLE), rng.randint(1, 3)):
+            case[box] = rng.choice(HOSTILE)
+        return case
+    if mode < 0.6:
+        # A sound case with one box varied among plausible texts, so that
+        # many runs reach the engines and show results.
+        case = dict(rng.choice(BASES))
+        box = rng.choice(sorted(PLAUSIBLE))
+        case[box] = rng.choice(PLAUSIBLE[box])
+        return case
+    # Every box drawn at random, hostile or plausible.
+    case = {"Com_jh": rng.choice(MEDIA_H), "Com_jc": rng.choice(MEDIA_C),
+            "selection": rng.choice(["auto", "manual"]), "calc": rng.choice(["design", "check"])}
+    if case["selection"] == "manual" or case["calc"] == "check":
+        case["com_br"] = rng.choice(MODELS)
+        case["com_zh"] = rng.choice(TYPES)
+    for box, values in PLAUSIBLE.items():
+        case[box] = rng.choice(HOSTILE if rng.random() < 0.4 else values)
+    return case
+
+
+def bad_number(text):
+    """Why a shown result text is not acceptable, or None."""
+    if text == "":
+        return None
+    try:
+        v = float(text)
+    except ValueError:
+        return "not a number"
+    if not math.isfinite(v):
+        return "not finite"
+    if v < 0:
+        return "negative"
+    return None
+
+
+def sessions(args):
+    """The same cases as {"runs": [...]} sessions: the state carried from one
+    run to the next must not make a later run hang, crash or show garbage."""
+    rng = random.Random(args.seed)
+    work = tempfile.mkdtemp(prefix="phe_sweep_")
+    db = os.path.join(work, "br.mdb")
+    shutil.copy(args.db, db)
+    case_path = os.path.join(work, "runs.json")
+    failures = 0
+    done = 0
+    try:
+        while done < args.cases:
+            n = min(args.session, args.cases - done)
+            with open(case_path, "w", encoding="utf-8") as f:
+                json.dump({"runs": [make_case(rng) for _ in range(n)]}, f, ensure_ascii=False)
+            t0 = time.monotonic()
+            p = subprocess.run([args.cli, "--case", case_path, "--db", db], capture_output=True,
+                               timeout=args.limit * n)
+            took = time.monotonic() - t0
+            if p.returncode != 0:
+                failures += 1
+                print("session at case %d: exit %d" % (done, p.returncode))
+            else:
+                for k, out in enumerate(json.loads(p.stdout)):
+                    # A refused run leaves the typed texts in the input boxes.
+                    for box in [b for b in NON_NEGATIVE if b not in INPUTS]:
+                        bad = bad_number(out["controls"].get(box, ""))
+                        if bad:
+                            failures += 1
+                            print("session run %d: %s %s" % (done + k, box, bad))
+            print("%d runs in %.2f s" % (n, took))
+            done += n
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    print("%d failures" % failures)
+    return 1 if failures else 0
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--cli", default="build/bin/pheselect-cli")
+    ap.add_argument("--db", default="build/bin/br.mdb")
+    ap.add_argument("--seed", type=int, default=12)
+    ap.add_argument("--cases", type=int, default=2000)
+    ap.add_argument("--limit", type=float, default=1.0, help="seconds per run")
+    ap.add_argument("--session", type=int, default=0,
+                    help="instead: sessions of this many runs in one process each")
+    args = ap.parse_args()
+    if args.session:
+        return sessions(args)
+
+    rng = random.Random(args.seed)
+    work = tempfile.mkdtemp(prefix="phe_sweep_")
+    db = os.path.join(work, "br.mdb")
+    shutil.copy(args.db, db)
+    case_path = os.path.join(work, "case.json")
+    failures = []
+    counts = {"result": 0, "refused": 0}
+    slowest = 0.0
+    try:
+        for n in range(args.cases):
+            case = make_case(rng)
+            with open(case_path, "w", encoding="utf-8") as f:
+                json.dump(case, f, ensure_ascii=False)
+            con = sqlite3.connect(db)
+            con.execute("delete from br_prn")
+            con.commit()
+            con.close()
+            t0 = time.monotonic()
+            try:
+                p = subprocess.run([args.cli, "--case", case_path, "--db", db],
+                                   capture_output=True, timeout=args.limit * 5)
+            except subprocess.TimeoutExpired:
+                failures.append((n, case, "no end within %.0f s" % (args.limit * 5)))
+                continue
+            took = time.monotonic() - t0
+            slowest = max(slowest, took)
+            why = []
+            if took > args.limit:
+                why.append("took %.2f s" % took)
+            if p.returncode != 0:
+                why.append("exit %d: %s" % (p.returncode, p.stderr.decode(errors="replace")[:200]))
+            else:
+                out = json.loads(p.stdout)
+                shown = out["controls"]
+                finished = shown.get("Txt_K", "") != ""
+                con = sqlite3.connect(db)
+                stored = con.execute("select count(*) from br_prn").fetchone()[0]
+                con.close()
+                if finished:
+                    counts["result"] += 1
+                    for box in NON_NEGATIVE:
+                        bad = bad_number(shown.get(box, ""))
+                        if bad:
+                            why.append("%s shows %r (%s)" % (box, shown[box][:40], bad))
+                else:
+                    counts["refused"] += 1
+                    if not out["messages"]:
+                        why.append("neither a result nor a message")
+                    if stored or out["report"] is not None:
+                        why.append("case record stored for a refused run")
+            if why:
+                failures.append((n, case, "; ".join(why)))
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+    print("seed %d: %d cases, %d with a result, %d refused with a message, slowest %.3f s"
+          % (args.seed, args.cases, counts["result"], counts["refused"], slowest))
+    for n, case, why in failures[:20]:
+        print("case %d: %s\n  %s" % (n, why, json.dumps(case, ensure_ascii=False)))
+    print("%d failures" % len(failures))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
