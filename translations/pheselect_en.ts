@@ -230,6 +230,38 @@ Version %1</translation>
         <translation>Save</translation>
     </message>
     <message>
+        <source>导出计算书…</source>
+        <translation>Export Calculation Sheet…</translation>
+    </message>
+    <message>
+        <source>打印…</source>
+        <translation>Print…</translation>
+    </message>
+    <message>
+        <source>计算书抬头…</source>
+        <translation>Sheet Heading…</translation>
+    </message>
+    <message>
+        <source>计算书抬头</source>
+        <translation>Sheet heading</translation>
+    </message>
+    <message>
+        <source>项目</source>
+        <translation>Project</translation>
+    </message>
+    <message>
+        <source>位号</source>
+        <translation>Item</translation>
+    </message>
+    <message>
+        <source>客户</source>
+        <translation>Customer</translation>
+    </message>
+    <message>
+        <source>导出计算书</source>
+        <translation>Export calculation sheet</translation>
+    </message>
+    <message>
         <source>另存为…</source>
         <translation>Save As…</translation>
     </message>
@@ -904,6 +936,164 @@ Range: whole number 0-700</translation>
     <message>
         <source>冷介质（%1）</source>
         <translation>the cold medium (%1)</translation>
+    </message>
+    <message>
+        <source>%1中的%2不是一个完整的数值，请重新输入！</source>
+        <translation>%1: %2 is not one complete number; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1超出%2（%3）物性数据的温度范围，必须介于%4℃和%5℃之间，请重新输入！</source>
+        <translation>%1 is outside the property data of %2 (%3): it must lie between %4 ℃ and %5 ℃; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1必须大于0且不大于1000000 m3/h，请重新输入！</source>
+        <translation>%1 must be above 0 and at most 1000000 m³/h; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1必须大于0且不大于10000000 kW，请重新输入！</source>
+        <translation>%1 must be above 0 and at most 10000000 kW; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1必须大于0且不大于1000 kPa，请重新输入！</source>
+        <translation>%1 must be above 0 and at most 1000 kPa; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1必须介于0和100 %之间，请重新输入！</source>
+        <translation>%1 must lie between 0 and 100 %; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1必须不小于0且小于0.0002 m2.℃/W，请重新输入！</source>
+        <translation>%1 must be at least 0 and below 0.0002 m²·℃/W; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1必须介于0和1 m2.℃/W之间，请重新输入！</source>
+        <translation>%1 must lie between 0 and 1 m²·℃/W; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1必须是1到10之间的整数，请重新输入！</source>
+        <translation>%1 must be a whole number from 1 to 10; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1必须是0到700之间的整数，请重新输入！</source>
+        <translation>%1 must be a whole number from 0 to 700; please enter it again!</translation>
+    </message>
+    <message>
+        <source>“%1”（%2）</source>
+        <translation>“%1” (%2)</translation>
+    </message>
+    <message>
+        <source>“%1”</source>
+        <translation>“%1”</translation>
+        <source>方案比较</source>
+        <translation>Alternatives</translation>
+    </message>
+    <message>
+        <source>方案(&amp;A)</source>
+        <translation>&amp;Alternatives</translation>
+    </message>
+    <message>
+        <source>采用</source>
+        <translation>Adopt</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>设计计算完成后显示各可选方案。</source>
+        <translation>The alternatives appear after a design calculation.</translation>
+    </message>
+    <message>
+        <source>★ 为程序选型结果；满足全部限值的方案按价格、面积排在前面。</source>
+        <translation>★ marks the program's choice; packs within every limit come first, by price and then area.</translation>
+    </message>
+    <message>
+        <source>选中</source>
+        <translation>Choice</translation>
+    </message>
+    <message>
+        <source>板型</source>
+        <translation>Plate type</translation>
+    </message>
+    <message>
+        <source>型号</source>
+        <translation>Designation</translation>
+    </message>
+    <message>
+        <source>流程</source>
+        <translation>Passes</translation>
+    </message>
+    <message>
+        <source>板片数</source>
+        <translation>Plates</translation>
+    </message>
+    <message>
+        <source>面积 m2</source>
+        <translation>Area m2</translation>
+    </message>
+    <message>
+        <source>传热系数 W/m2.℃</source>
+        <translation>Coefficient W/m2.℃</translation>
+    </message>
+    <message>
+        <source>裕量 %</source>
+        <translation>Margin %</translation>
+    </message>
+    <message>
+        <source>热侧压降/允许 kPa</source>
+        <translation>Hot drop/allowed kPa</translation>
+    </message>
+    <message>
+        <source>冷侧压降/允许 kPa</source>
+        <translation>Cold drop/allowed kPa</translation>
+    </message>
+    <message>
+        <source>接口流速热 m/s</source>
+        <translation>Hot port velocity m/s</translation>
+    </message>
+    <message>
+        <source>接口流速冷 m/s</source>
+        <translation>Cold port velocity m/s</translation>
+    </message>
+    <message>
+        <source>污垢系数 m2.℃/W</source>
+        <translation>Fouling m2.℃/W</translation>
+    </message>
+    <message>
+        <source>价格 ￥</source>
+        <translation>Price ￥</translation>
+    </message>
+    <message>
+        <source>重量 kg</source>
+        <translation>Weight kg</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>满足</source>
+        <translation>fits</translation>
+    </message>
+    <message>
+        <source>面积超限</source>
+        <translation>area above the model's largest</translation>
+    </message>
+    <message>
+        <source>压降超限</source>
+        <translation>pressure drop above allowed</translation>
+    </message>
+    <message>
+        <source>接口流速超限</source>
+        <translation>port velocity too high</translation>
+    </message>
+    <message>
+        <source>流道数达上限</source>
+        <translation>channel limit reached</translation>
+    </message>
+    <message>
+        <source>建议：%1，%2，面积%3 m²，价格%4元</source>
+        <translation>Suggestion: %1, %2, area %3 m², price %4</translation>
     </message>
 </context>
 </TS>

@@ -31,6 +31,7 @@ struct Options {
   std::string case_path, batch_in, batch_out;
   int jobs = 0;  // 0: one per core
   phe::cli::SheetRequest sheet;
+  bool alternatives = false;
   bool help = false, version = false;
 };
 
@@ -72,6 +73,8 @@ const OptionSpec kOptions[] = {
        if (!phe::sheet::ParseLang(v, &l)) throw UsageError("--lang must be zh or en, not \"" + v + "\"");
        o.sheet.lang = v;
      }},
+    {"--alternatives", nullptr, "with --case: add the table of neighbouring packs to each run",
+     [](Options& o, const std::string&) { o.alternatives = true; }},
     {"--db", "PATH", "the engineering database (default: br.mdb beside the program)",
      [](Options& o, const std::string& v) { o.db = v; }},
     {"--help", nullptr, "print this help and exit",
@@ -83,6 +86,7 @@ const OptionSpec kOptions[] = {
 std::string HelpText() {
   std::string h =
       "usage: pheselect-cli --case CASE.json [--db PATH] [--sheet OUT.pdf [--lang zh|en]]\n"
+      "                     [--alternatives]\n"
       "       pheselect-cli --batch IN --out OUT [--jobs N] [--db PATH]\n\n"
       "Runs the selection program's own logic on case files, without a window.\n\n"
       "options:\n";
@@ -129,7 +133,8 @@ Options Parse(int argc, char** argv) {
   if (!o.batch_in.empty() && o.batch_out.empty()) throw UsageError("--batch needs --out");
   if (o.batch_in.empty() && (!o.batch_out.empty() || o.jobs))
     throw UsageError("--out and --jobs go with --batch");
-  if (!o.batch_in.empty() && !o.sheet.path.empty()) throw UsageError("--sheet goes with --case");
+  if (!o.batch_in.empty() && (!o.sheet.path.empty() || o.alternatives))
+    throw UsageError("--sheet and --alternatives go with --case");
   return o;
 }
 
@@ -144,6 +149,7 @@ int RunCases(const Options& o) {
   bool several = false;
   const std::vector<phe::CaseInput> cases = phe::ParseCaseFile(o.case_path, &several);
   phe::CaseSession session(*db);
+  session.alternatives = o.alternatives;
   int status = 0;
   nlohmann::json run;
   if (several) std::cout << "[";

@@ -70,7 +70,8 @@ int SheetRequest::Write(CaseSession& session, const std::vector<CaseInput>& case
   for (const auto& m : last_output["messages"]) messages.push_back(m["text"].get<std::string>());
   sheet::Lang l = sheet::Lang::kZh;
   sheet::ParseLang(lang, &l);
-  const sheet::Document doc = sheet::BuildSheet(session.state, session.env, messages, meta, l);
+  sheet::Document doc = sheet::BuildSheet(session.state, session.env, messages, meta, l);
+  if (session.last_alternatives) sheet::AppendAlternatives(doc, *session.last_alternatives, l);
 
   // No screen needed for a PDF.
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);

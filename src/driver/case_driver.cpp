@@ -7,6 +7,7 @@
 #include <iterator>
 #include <set>
 
+#include "compare/alternatives.h"
 #include "ui/input_panel.h"
 #include "ui/layout.h"
 #include "workflow/run_command.h"
@@ -206,8 +207,12 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
         TypeInto(control, text);
     }
   }
+  std::optional<AlternativesWatch> watch;
+  if (alternatives) watch.emplace(env);
   cmd_count_Click(state, env);
   last_run_has_result = env.results_shown > shown_before;
+  std::optional<AlternativesTable> table;
+  if (watch && (table = watch->Take(state))) ShowSuggestion(form, *table);
 
   nlohmann::json out;
   out["messages"] = nlohmann::json::array();
@@ -244,6 +249,8 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
       out["report"] = rec;
     }
   }
+  if (alternatives) out["alternatives"] = table ? AlternativesToJson(*table) : nlohmann::json::array();
+  last_alternatives = std::move(table);
   return out;
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "compare/alternatives.h"
 #include "db/database.h"
 #include "state/env.h"
 #include "state/selection_state.h"
@@ -56,6 +57,12 @@ class CaseSession {
   // Clicks the option buttons, enters the controls in the keyboard focus
   // order, presses Run; returns messages, controls, state and case record.
   nlohmann::json Run(const CaseInput& input);
+
+  // Adds "alternatives" to every design run's output (and the suggestion to
+  // its messages), as the window does after every design run.
+  bool alternatives = false;
+  // The table of the last run when alternatives are on.
+  std::optional<AlternativesTable> last_alternatives;
 
   HeadlessForm form;
   SelectionState state;

@@ -371,6 +371,39 @@ bool ParseLang(std::string_view text, Lang* lang) {
   return true;
 }
 
+void AppendAlternatives(Document& doc, const AlternativesTable& table, Lang lang) {
+  if (table.rows.empty()) return;
+  const bool zh = lang == Lang::kZh;
+  auto tr = [zh](const char* c, const char* e) { return std::string(zh ? c : e); };
+  auto status = [&](const std::string& s) {
+    if (s == "fits") return tr("满足", "fits");
+    if (s == "area") return tr("面积超限", "area");
+    if (s == "pressure_drop") return tr("压降超限", "pressure drop");
+    if (s == "port_velocity") return tr("接口流速超限", "port velocity");
+    if (s == "channel_limit") return tr("流道数达上限", "channel limit");
+    return s;
+  };
+  Table t;
+  t.title = tr("方案比较（★ 为程序选型结果；面积 m²，K W/m²·℃，裕量 %，压降 kPa，价格 ￥，重量 kg）",
+               "Alternatives (★ the program's choice; area m², K W/m²·℃, margin %, drops kPa, "
+               "price ￥, weight kg)");
+  t.widths = {0.3, 1.2, 1.6, 1.1, 1.4, 1.1, 1.6, 1.6, 1.1, 1.2, 1.1};
+  t.align = {Align::kCenter, Align::kLeft,  Align::kLeft,  Align::kRight, Align::kRight, Align::kRight,
+             Align::kRight,  Align::kRight, Align::kRight, Align::kRight, Align::kLeft};
+  t.header = true;
+  t.new_page = true;
+  t.rows.push_back({"", tr("板型", "Type"), tr("型号", "Designation"), tr("面积", "Area"), "K",
+                    tr("裕量", "Margin"), tr("热侧压降", "Hot drop"), tr("冷侧压降", "Cold drop"),
+                    tr("价格", "Price"), tr("重量", "Weight"), tr("状态", "Status")});
+  for (const Alternative& a : table.rows)
+    t.rows.push_back({a.chosen ? "★" : "", a.PlateType(), a.designation, FormatFixed(a.area, 1),
+                      FormatWhole(a.k_service), FormatWhole(a.margin),
+                      FormatFixed(a.dp_h, 2) + " / " + FormatGeneral(a.dp_max_h),
+                      FormatFixed(a.dp_c, 2) + " / " + FormatGeneral(a.dp_max_c),
+                      FormatGeneral(a.price), FormatGeneral(a.weight), status(a.status)});
+  doc.blocks.emplace_back(std::move(t));
+}
+
 Document BuildSheet(const SelectionState& s, const Env& env,
                     const std::vector<std::string>& messages, const Meta& meta, Lang lang) {
   return Builder(s, env, lang).Build(messages, meta);

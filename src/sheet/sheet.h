@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "compare/alternatives.h"
 #include "state/env.h"
 #include "state/selection_state.h"
 
@@ -28,6 +29,7 @@ struct Table {
   std::vector<Align> align;
   bool header = false;
   std::vector<std::vector<std::string>> rows;
+  bool new_page = false;  // starts on a page of its own
 };
 
 // Lines of working: a caption and its formula with numbers.
@@ -84,5 +86,9 @@ struct Meta {
 // as they are; `messages` are the texts of that run's message boxes in order.
 Document BuildSheet(const SelectionState& s, const Env& env,
                     const std::vector<std::string>& messages, const Meta& meta, Lang lang);
+
+// The optional last page: the alternatives of the run, one line per pack,
+// the program's choice marked.
+void AppendAlternatives(Document& doc, const AlternativesTable& table, Lang lang);
 
 }  // namespace phe::sheet

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,6 +11,8 @@
 #include "state/form_port.h"
 
 namespace phe {
+
+struct SelectionState;
 
 struct Env {
   explicit Env(FormPort& f) : form(f) {}
@@ -31,6 +34,10 @@ struct Env {
   int results_shown = 0;         // runs that ended with their results displayed
   std::string sized_plate_type;  // plate type the last run sized (e.g. PX100B-HM)
   bool store_case_record = true;  // false for batch runs, which only read the database
+
+  // Called once a run has its heat balance and is about to size: the record
+  // as it stands then is where the alternatives start from.
+  std::function<void(const SelectionState&)> on_sizing;
 };
 
 // Thrown after a message box has told the user why a run cannot go on; the

@@ -91,6 +91,17 @@ const ModelInfo* AreaLimitedModel(const std::string& plate_type) {
   return m;
 }
 
+// Tests behind the warnings, shared with the alternatives' status.
+bool AboveMaxArea(const SelectionState& s) {
+  const ModelInfo* m = FindModel(s.model_code);
+  return m && s.area > m->max_area;
+}
+
+bool AtChannelLimit(const SelectionState& s) {
+  const bool mixed = IsMixedArrangement(s.arrangement_type);
+  return s.calc_mode == 1 && (mixed ? s.channels_hm : s.channels) >= kChannelLimit;
+}
+
 void CalculationPass(SelectionState& s, Env& env, RunGuard& guard) {
   env.pass_complete = true;
   MediaProps(s, env);
@@ -179,16 +190,14 @@ void AcceptanceChecks(SelectionState& s, Env& env) {
   BHXH(s);
   BPLX(s);
 
-  const ModelInfo* m = FindModel(s.model_code);
-  if (m && s.area > m->max_area)
+  if (AboveMaxArea(s))
     ShowMessage(env.form,
                 "换热面积超过该型号最大值。请选择改变换热器型号或增大介质压力损失！", "提示", 48);
 }
 
 // Warnings on the finished pack; they change no number.
 void LimitWarnings(SelectionState& s, Env& env) {
-  const bool mixed = IsMixedArrangement(s.arrangement_type);
-  if (s.calc_mode == 1 && (mixed ? s.channels_hm : s.channels) >= kChannelLimit)
+  if (AtChannelLimit(s))
     ShowMessage(env.form,
                 "每程流道数已达到上限" + FormatGeneral(kChannelLimit) +
                     "，该型号不能满足设计要求，请选择其他型号或改变流程数、允许压降！",
@@ -378,6 +387,42 @@ void PriceAndWeight(SelectionState& s) {
   }
 }
 
+void CalculateResults(SelectionState& s, Env& env) {
+  RunGuard guard(env.form, s);
+  do {
+    CalculationPass(s, env, guard);
+  } while (!env.pass_complete);
+
+  if (s.units > 1)
+    ShowMessage(env.form,
+                "流量超过单台换热器的处理能力，已分为" + FormatGeneral(s.units) +
+                    "台并联计算：显示的换热量、流量、面积、压降、重量和价格等结果均为单台的数值。",
+                "提示", 64);
+  AcceptanceChecks(s, env);
+  LimitWarnings(s, env);
+  guard.Check(s, "校验计算结果");
+  FrameDimensions(s, env);
+  PriceAndWeight(s);
+
+  s.pack_length =
+      std::floor(s.plate_count * s.plate_thickness + s.plate_count * s.d_e * 1000 / 2);
+  s.margin = std::trunc(s.margin);
+  s.plate_type = s.model_code + "-" + FormatGeneral(s.plate_count);
+  env.form.Yield();
+  guard.Check(s, "结果整理");
+}
+
+std::string BrokenLimit(const SelectionState& s) {
+  if (AboveMaxArea(s)) return "area";
+  if (s.dp_h > s.dp_max_h || s.dp_c > s.dp_max_c) return "pressure_drop";
+  const bool fast = s.hot_kind == 1   ? s.v_port_h > 6 || s.v_port_c > 6
+                    : s.hot_kind == 2 ? s.v_port_c > 6 || s.v_port_h > 100
+                                      : false;
+  if (fast) return "port_velocity";
+  if (AtChannelLimit(s)) return "channel_limit";
+  return "";
+}
+
 void RunSelection(SelectionState& s, Env& env) {
   // A steam case may pass validation with the balance still open; the
   // engines need the duty and both flows.
@@ -387,32 +432,11 @@ void RunSelection(SelectionState& s, Env& env) {
     env.form.SetFocus("Txt_Wq");
     throw RunAborted{};
   }
+  if (env.on_sizing) env.on_sizing(s);
   env.form.BusyOn();
   env.form.Yield();
-  RunGuard guard(env.form, s);
   try {
-    do {
-      CalculationPass(s, env, guard);
-    } while (!env.pass_complete);
-
-    if (s.units > 1)
-      ShowMessage(env.form,
-                  "流量超过单台换热器的处理能力，已分为" + FormatGeneral(s.units) +
-                      "台并联计算：显示的换热量、流量、面积、压降、重量和价格等结果均为单台的数值。",
-                  "提示", 64);
-    AcceptanceChecks(s, env);
-    LimitWarnings(s, env);
-    guard.Check(s, "校验计算结果");
-    FrameDimensions(s, env);
-    PriceAndWeight(s);
-
-    s.pack_length =
-        std::floor(s.plate_count * s.plate_thickness + s.plate_count * s.d_e * 1000 / 2);
-    s.margin = std::trunc(s.margin);
-    s.plate_type = s.model_code + "-" + FormatGeneral(s.plate_count);
-    env.form.Yield();
-    guard.Check(s, "结果整理");
-
+    CalculateResults(s, env);
     StoreCaseRecord(s, env);
     txtjg_out(s, env);
   } catch (const DbError& e) {

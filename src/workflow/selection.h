@@ -1,6 +1,8 @@
 // Steps of the Run command's selection stage that are worth calling alone.
 #pragma once
 
+#include <string>
+
 #include "state/env.h"
 #include "state/selection_state.h"
 
@@ -12,5 +14,15 @@ void SplitAndChooseFamily(SelectionState& s, Env& env);
 
 // Reference price and operating weight of model_code with area and plate_count.
 void PriceAndWeight(SelectionState& s);
+
+// The selection stage between the completed heat balance and the case record:
+// the calculation loop, acceptance and limit warnings, frame dimensions,
+// price, weight and designation. Throws RunAborted after a message box.
+void CalculateResults(SelectionState& s, Env& env);
+
+// The first design limit a finished pack breaks, in the order the user reads
+// them: "area", "pressure_drop", "port_velocity", "channel_limit"; "" when it
+// keeps all of them. The same tests as the warnings of a run.
+std::string BrokenLimit(const SelectionState& s);
 
 }  // namespace phe

@@ -61,6 +61,11 @@ class Layout {
   int Run() {
     StartPage(true);
     for (Block b : doc_.blocks) {
+      const auto* table = std::get_if<Table>(&b);
+      if (table && table->new_page && y_ > top_of_body_ + 1) {
+        EndPage();
+        StartPage(false);
+      }
       for (;;) {
         const double h = std::visit([this](const auto& x) { return Height(x); }, b);
         const double room = kPageH - kMarginBottom - 4 - y_;

@@ -24,6 +24,7 @@
 
 #include "ui/input_panel.h"
 #include "ui/layout.h"
+#include "ui/qt/alternatives_dialog.h"
 #include "ui/qt/case_files.h"
 #include "ui/qt/language.h"
 #include "ui/qt/look.h"
@@ -94,6 +95,7 @@ MainWindow::MainWindow(std::unique_ptr<Database> db, QWidget* parent)
   WireStaleMarks();
   WireKeyboard();
   BuildStatusBar();
+  alternatives_ = new AlternativesDialog(*this, qobject_cast<QPushButton*>(At("cmd_alternatives")));
 
   state_.db = db_.get();
   Form_Load(state_, env_);
@@ -112,6 +114,8 @@ MainWindow::~MainWindow() {
   // The fields lose the focus as they go; their handlers must not run on a
   // record that is being torn down, so the panel goes while it is still whole.
   delete takeCentralWidget();
+  // It unhooks itself from env_, which goes before the window's children do.
+  delete alternatives_;
 }
 
 // ---- layout ----
@@ -421,6 +425,7 @@ void MainWindow::OnRun() {
   run_messages_.clear();
   Dispatch([this] { cmd_count_Click(state_, env_); });
   AfterRun(env_.results_shown != shown_before, clock.elapsed());
+  Dispatch([this] { alternatives_->RunFinished(); });
   run_button_->setEnabled(true);
   if (had_focus && focusWidget() == nullptr) run_button_->setFocus(Qt::OtherFocusReason);
 }

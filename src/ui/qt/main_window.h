@@ -33,6 +33,7 @@ class QTimer;
 
 namespace phe {
 
+class AlternativesDialog;
 class CaseFiles;
 
 class MainWindow : public QMainWindow, public FormPort {
@@ -97,6 +98,8 @@ class MainWindow : public QMainWindow, public FormPort {
 
   // The menu "文件" and the case file the window shows.
   CaseFiles& Files() const { return *case_files_; }
+  // "方案比较": the alternatives of the last design run.
+  AlternativesDialog& Alternatives() const { return *alternatives_; }
   // True while the program itself writes a control (not a user's edit).
   bool Writing() const { return writing_; }
 
@@ -188,6 +191,7 @@ class MainWindow : public QMainWindow, public FormPort {
 
   CaseFiles* case_files_ = nullptr;
   std::vector<std::string> run_messages_;
+  AlternativesDialog* alternatives_ = nullptr;
 };
 
 }  // namespace phe

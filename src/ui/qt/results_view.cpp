@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "ui/layout.h"
 #include "ui/qt/language.h"
@@ -87,6 +88,13 @@ QWidget* MainWindow::BuildResultsFrame() {
     if (row.per_unit) grid->addWidget(PerUnitMark(), r, 4);
     ++r;
   }
+  // Opens the alternatives of the last design run.
+  auto* compare = new QPushButton;
+  compare->setObjectName(QStringLiteral("cmd_alternatives"));
+  qt::SetText(compare, QStringLiteral("方案比较"));
+  compare->setFont(qt::CaptionFont());
+  controls_.emplace("cmd_alternatives", compare);
+  grid->addWidget(compare, r++, 1, 1, 2, Qt::AlignCenter);
   grid->setRowStretch(r, 1);
   return results;
 }

@@ -16,19 +16,20 @@
 #include <QSettings>
 
 #include "sheet/qt/sheet_pdf.h"
+#include "ui/qt/alternatives_dialog.h"
+#include "ui/qt/language.h"
 #include "ui/qt/main_window.h"
 
 namespace phe {
 
 namespace {
 
-const QString kFileMenu = QStringLiteral("文件");
-
 QMenu* FileMenu(MainWindow* window) {
-  for (QAction* a : window->menuBar()->actions())
-    if (a->menu() && a->text().remove(QLatin1Char('&')) == kFileMenu) return a->menu();
+  if (auto* menu = window->findChild<QMenu*>(QStringLiteral("mnu_file"))) return menu;
   // The file menu comes first in the bar.
-  QMenu* menu = new QMenu(kFileMenu, window->menuBar());
+  QMenu* menu = new QMenu(window->menuBar());
+  menu->setObjectName(QStringLiteral("mnu_file"));
+  qt::SetText(menu->menuAction(), QStringLiteral("文件(&F)"));
   const QList<QAction*> actions = window->menuBar()->actions();
   window->menuBar()->insertMenu(actions.isEmpty() ? nullptr : actions.first(), menu);
   return menu;
@@ -38,12 +39,11 @@ QMenu* FileMenu(MainWindow* window) {
 
 SheetActions::SheetActions(MainWindow* window) : QObject(window), window_(window) {
   QMenu* menu = FileMenu(window);
-  // Above 退出 when the menu ends with it, else at the end.
-  QAction* before = nullptr;
-  for (QAction* a : menu->actions())
-    if (a->text() == QStringLiteral("退出")) before = a;
+  // Above the last entry (退出) of the file menu.
+  QAction* before = menu->actions().isEmpty() ? nullptr : menu->actions().back();
   auto add = [&](const QString& text) {
-    auto* a = new QAction(text, menu);
+    auto* a = new QAction(menu);
+    qt::SetText(a, text);
     menu->insertAction(before, a);
     return a;
   };
@@ -84,14 +84,14 @@ bool SheetActions::Heading(sheet::Meta* meta, bool ask_always) {
                        settings.value(QStringLiteral("customer")).toString()};
   if (ask_always || !settings.value(QStringLiteral("asked")).toBool()) {
     QDialog dialog(window_);
-    dialog.setWindowTitle(QStringLiteral("计算书抬头"));
+    dialog.setWindowTitle(qt::Tr("计算书抬头"));
     auto* form = new QFormLayout(&dialog);
     QLineEdit* edits[3];
     const char* captions[3] = {"项目", "位号", "客户"};
     for (int i = 0; i < 3; ++i) {
       edits[i] = new QLineEdit(fields[i]);
       edits[i]->setMinimumWidth(260);
-      form->addRow(QString::fromUtf8(captions[i]), edits[i]);
+      form->addRow(qt::Tr(captions[i]), edits[i]);
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     form->addRow(buttons);
@@ -113,7 +113,13 @@ bool SheetActions::Heading(sheet::Meta* meta, bool ask_always) {
 sheet::Document SheetActions::Build(const sheet::Meta& heading) const {
   sheet::Meta meta = heading;
   meta.when = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
-  return sheet::BuildSheet(window_->state(), window_->env(), window_->RunMessages(), meta, lang_);
+  // The sheet follows the window's language.
+  const sheet::Lang lang = window_->Language() == QLatin1String("en") ? sheet::Lang::kEn : sheet::Lang::kZh;
+  sheet::Document doc =
+      sheet::BuildSheet(window_->state(), window_->env(), window_->RunMessages(), meta, lang);
+  // The alternatives of the run, when it was a design, on a page of their own.
+  sheet::AppendAlternatives(doc, window_->Alternatives().Table(), lang);
+  return doc;
 }
 
 bool SheetActions::ExportTo(const QString& path, const sheet::Meta& meta) {
@@ -131,7 +137,7 @@ void SheetActions::OnExport() {
   const QString dir = settings.value(QStringLiteral("sheet/dir"), QDir::homePath()).toString();
   const QString proposed = QDir(dir).filePath(QString::fromStdString(window_->state().plate_type) +
                                               QStringLiteral(".pdf"));
-  const QString path = QFileDialog::getSaveFileName(window_, QStringLiteral("导出计算书"), proposed,
+  const QString path = QFileDialog::getSaveFileName(window_, qt::Tr("导出计算书"), proposed,
                                                     QStringLiteral("PDF (*.pdf)"));
   if (path.isEmpty()) return;
   settings.setValue(QStringLiteral("sheet/dir"), QFileInfo(path).absolutePath());

@@ -20,7 +20,6 @@ class SheetActions : public QObject {
   // Adds the commands to the window's "文件" menu (made when there is none).
   explicit SheetActions(MainWindow* window);
 
-  void SetLanguage(sheet::Lang lang) { lang_ = lang; }
   QAction* ExportAction() const { return export_; }
   QAction* PrintAction() const { return print_; }
 
@@ -39,7 +38,6 @@ class SheetActions : public QObject {
   MainWindow* window_;
   QAction* export_ = nullptr;
   QAction* print_ = nullptr;
-  sheet::Lang lang_ = sheet::Lang::kZh;
   int results_seen_ = 0;
 };
 
