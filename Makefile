@@ -19,7 +19,12 @@ run: build
 	@if [ -x $(BUILD)/bin/pheselect ]; then $(BUILD)/bin/pheselect; \
 	else $(BUILD)/bin/pheselect-cli --case $(CASE); fi
 
-cli: build
+# Standard output is the program's JSON alone: the build speaks only when it
+# fails, and then on standard error.
+cli:
+	@bash scripts/install-deps.sh >&2
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@log=$$(cmake --build $(BUILD) -j $(JOBS) --target pheselect-cli 2>&1) || { echo "$$log" >&2; exit 1; }
 	@$(BUILD)/bin/pheselect-cli --case $(CASE)
 
 test: build

@@ -28,7 +28,8 @@ while read -r from to file target; do
   [ -z "$from" ] && continue
   for c in $calc; do
     if [ "$from" = "$c" ] && { [ "$to" = ui ] || [ "$to" = ui/qt ] || [ "$to" = workflow ] ||
-                               [ "$to" = driver ] || [ "$to" = sheet ] || [ "$to" = app ]; }; then
+                               [ "$to" = driver ] || [ "$to" = sheet ] || [ "$to" = batch ] ||
+                               [ "$to" = app ]; }; then
       echo "calculation folder $from includes $to: $file -> $target"; status=1
     fi
   done

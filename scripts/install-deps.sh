@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake make pkg-config
-  libsqlite3-dev nlohmann-json3-dev
+  libsqlite3-dev nlohmann-json3-dev libcsv-dev
   googletest libgtest-dev libbenchmark-dev
   qt6-base-dev fonts-noto-cjk
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n

@@ -5,11 +5,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "db/database.h"
 
@@ -72,30 +75,192 @@ class CliTest : public ::testing::Test {
 // Bad input must be refused with one line on standard error and status 2,
 // before any run could store a case record.
 TEST_F(CliTest, BadInputIsRefusedBeforeAnythingRuns) {
+  const std::string long_text = "{\"Txt_Wq\": \"" + std::string(1001, '5') + "\"}";
   struct Case {
     const char* why;
-    const char* json;  // nullptr: the file does not exist
+    std::string json;  // written to case.json
+    const char* args;  // after --db; {case} is case.json, {dir} its folder
     const char* said;  // part of the error line
   } const cases[] = {
-      {"missing file", nullptr, "cannot read"},
-      {"invalid JSON", "{\"Txt_Wq\": ", "not valid JSON"},
-      {"unknown control", "{\"Txt_Wq\": \"500\", \"Txt_Foo\": \"1\"}", "Txt_Foo"},
-      {"result box is not an input", "{\"Txt_K\": \"1\"}", "Txt_K"},
-      {"item not in its list", "{\"Com_jh\": \"Oil ISO VG47\"}", "Oil ISO VG47"},
-      {"bad option", "{\"calc\": \"rating\"}", "calc"},
-      {"bad value type", "{\"Txt_Wq\": true}", "Txt_Wq"},
+      {"missing file", "", "--case {dir}/absent.json", "cannot read"},
+      {"folder as case file (aborted with 134)", "", "--case {dir}", "is a folder"},
+      {"invalid JSON", "{\"Txt_Wq\": ", "--case {case}", "not valid JSON"},
+      {"number out of range (aborted with 134)", "{\"Txt_Wq\": 1e400}", "--case {case}",
+       "out of range"},
+      {"duplicate key (the last one was kept silently)",
+       "{\"Txt_Wq\": \"500\", \"Txt_Wq\": \"5\"}", "--case {case}", "\"Txt_Wq\" appears twice"},
+      {"text over 1000 characters (typing it was quadratic)", long_text, "--case {case}",
+       "longer than 1000"},
+      {"unknown control", "{\"Txt_Wq\": \"500\", \"Txt_Foo\": \"1\"}", "--case {case}",
+       "Txt_Foo"},
+      {"result box is not an input", "{\"Txt_K\": \"1\"}", "--case {case}", "Txt_K"},
+      {"item not in its list names the valid ones", "{\"Com_jh\": \"Oil ISO VG47\"}",
+       "--case {case}", "\"Oil ISO VG47\"; valid items: \"Water\", \"Steam\", \"Oil ISO VG10\""},
+      {"bad option", "{\"calc\": \"rating\"}", "--case {case}", "calc"},
+      {"bad value type", "{\"Txt_Wq\": true}", "--case {case}", "Txt_Wq"},
+      {"project is not a text", "{\"project\": 7}", "--case {case}", "project"},
       {"bad run in a session", "{\"runs\": [{\"Txt_Wq\": \"500\"}, {\"Com_jc\": \"Steam\"}]}",
-       "Steam"},
+       "--case {case}", "Steam"},
+      {"unknown option", "{}", "--case {case} --sheets x", "--sheets"},
+      {"jobs without a batch", "{}", "--case {case} --jobs 2", "--jobs"},
+      {"batch without an output", "{}", "--batch {case}", "--out"},
+      {"jobs not a count", "{}", "--batch {case} --out {dir}/o.csv --jobs 0", "--jobs"},
+      {"output of unknown kind", "{}", "--batch {case} --out {dir}/o.txt", ".jsonl"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
-    const std::string file =
-        c.json ? Write("case.json", c.json) : (dir_ / "absent.json").string();
-    const Result r = RunCli("--db " + db_ + " --case " + file);
+    const std::string file = Write("case.json", c.json);
+    std::string args = c.args;
+    for (const auto& [key, value] : {std::pair{"{case}", file}, {"{dir}", dir_.string()}})
+      if (const auto at = args.find(key); at != std::string::npos)
+        args.replace(at, std::string(key).size(), value);
+    const Result r = RunCli("--db " + db_ + " " + args);
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.out.empty());
     EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
+  EXPECT_TRUE(phe::Database::Open(db_)->ReadCaseRecords().empty());
+}
+
+// The exit status tells a script whether every run produced a result; --help
+// and --version answer without a case; list items are matched loosely.
+TEST_F(CliTest, ExitStatusSaysWhetherEveryRunProducedAResult) {
+  const std::string water = R"("Txt_Th1": "90", "Txt_Th2": "70", "Txt_Tc1": "50", "Txt_Tc2": "65")";
+  Write("broken.mdb", "not a database");
+  struct Case {
+    const char* why;
+    std::string json;
+    const char* args;
+    int status;
+    const char* printed;  // part of standard output
+  } const cases[] = {
+      {"help lists every option", "", "--help", 0, "--batch IN --out OUT [--jobs N] [--db PATH]"},
+      {"version", "", "--version", 0, "pheselect-cli " PHE_VERSION},
+      {"loose list items choose the item", "{\"Com_jh\": \" water \", \"Com_jc\": \"WATER\", " +
+           water + ", \"Txt_Wq\": \"500\"}",
+       "--case {case}", 0, "\"Com_jh\": \"Water\""},
+      {"a refused run still prints its JSON (exited 0)", "{" + water + "}", "--case {case}", 1,
+       "换热量、介质流量缺失"},
+      {"damaged database", "{" + water + "}", "--case {case} --db {dir}/broken.mdb", 3, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    std::string args = c.args;
+    if (const auto at = args.find("{case}"); at != std::string::npos)
+      args.replace(at, 6, Write("case.json", c.json));
+    if (const auto at = args.find("{dir}"); at != std::string::npos)
+      args.replace(at, 5, dir_.string());
+    // A later --db would be refused as given twice, so the default goes first only when absent.
+    const Result r = RunCli(args.find("--db") == std::string::npos ? "--db " + db_ + " " + args
+                                                                   : args);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_NE(r.out.find(c.printed), std::string::npos) << r.out.substr(0, 400);
+  }
+  EXPECT_EQ(phe::Database::Open(db_)->ReadCaseRecords().size(), 1u);
+}
+
+// A batch: rows in input order whatever the number of threads, each case in a
+// fresh session (a repeated case gives the same row), a bad case an "error"
+// row while the batch goes on, and no case record stored. The same cases as
+// JSON Lines, CSV and a folder of case files.
+TEST_F(CliTest, BatchRowsFollowTheInputAndStoreNothing) {
+  const char* ok = R"({"name": "ok", "Com_jh": "Water", "Com_jc": "Water", "Txt_Th1": "90",
+    "Txt_Th2": "70", "Txt_Tc1": "50", "Txt_Tc2": "65", "Txt_Wq": "500"})";
+  const char* warn = R"({"name": "warn", "Com_jh": "Water", "Com_jc": "25% Glycol",
+    "Txt_Th1": "65", "Txt_Th2": "35", "Txt_Tc1": "30", "Txt_Tc2": "35", "Txt_Wq": "3000",
+    "Txt_Ph": "100", "Txt_Pc": "100", "selection": "manual", "calc": "check",
+    "com_br": "PX65B", "com_zh": "HM", "Txt_nh": "22", "Txt_nl": "11"})";
+  // The hot outlet above its inlet; a first case that changed the session
+  // state would let the repeated "ok" case come out differently.
+  const char* refused = R"({"name": "refused", "Com_jh": "oil iso vg46", "Txt_Th1": "60",
+    "Txt_Th2": "80", "Txt_Tc1": "30", "Txt_Tc2": "36", "Txt_Wq": "60"})";
+  auto unnamed = [](const char* c) {
+    auto j = nlohmann::json::parse(c);
+    j.erase("name");
+    return j.dump();
+  };
+  auto one_line = [](std::string s) {
+    std::replace(s.begin(), s.end(), '\n', ' ');
+    return s;
+  };
+  const std::string csv_header =
+      "name,Com_jh,Com_jc,Txt_Th1,Txt_Th2,Txt_Tc1,Txt_Tc2,Txt_Wq,Txt_Ph,Txt_Pc,selection,calc,"
+      "com_br,com_zh,Txt_nh,Txt_nl\n";
+  const std::string csv_ok = "ok,Water,Water,90,70,50,65,500,,,,,,,,\n";
+  struct Format {
+    const char* why;
+    std::function<std::string()> input;  // path of the batch input
+    const char* out;
+    const char* bad_name;
+  } const formats[] = {
+      {"JSON Lines, invalid line",
+       [&] {
+         return Write("in.jsonl", one_line(ok) + "\n" + one_line(warn) + "\n" + one_line(refused) +
+                                      "\n{\"Txt_Wq\": \n\n" + one_line(ok) + "\n");
+       },
+       "out.jsonl", "line 4"},
+      {"CSV, item not in its list",
+       [&] {
+         return Write("in.csv", csv_header + csv_ok +
+                                    "warn,Water,25% Glycol,65,35,30,35,3000,100,100,manual,check,"
+                                    "PX65B,HM,22,11\n"
+                                    "refused,oil iso vg46,,60,80,30,36,60,,,,,,,,\n"
+                                    "bad,Wasser,Water,90,70,50,65,500,,,,,,,,\n" +
+                                    csv_ok);
+       },
+       "out.csv", "bad"},
+      {"folder, duplicate key",
+       [&] {
+         // A case file has no name of its own: the file's name is it.
+         fs::create_directories(dir_ / "in");
+         Write("in/1.json", unnamed(ok));
+         Write("in/2.json", unnamed(warn));
+         Write("in/3.json", unnamed(refused));
+         Write("in/4.json", R"({"Txt_Wq": "1", "Txt_Wq": "2"})");
+         Write("in/5.json", unnamed(ok));
+         Write("in/notes.txt", "not a case");
+         return (dir_ / "in").string();
+       },
+       "out.jsonl", "4.json"},
+  };
+  for (const auto& f : formats) {
+    SCOPED_TRACE(f.why);
+    const std::string out = (dir_ / f.out).string();
+    const Result r = RunCli("--db " + db_ + " --batch " + f.input() + " --out " + out + " --jobs 2");
+    EXPECT_EQ(r.status, 1) << r.err;  // a refused and a bad case
+    EXPECT_TRUE(r.out.empty());
+    // Standard error is not a terminal: the bad case and the summary only.
+    EXPECT_NE(r.err.find("pheselect-cli: " + std::string(f.bad_name) + ": "), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("5 cases in"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("2 ok, 1 warning, 1 refused, 1 error"), std::string::npos) << r.err;
+
+    std::ifstream in(out);
+    std::vector<std::string> lines;
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
+    const std::vector<std::string> statuses = {"ok", "warning", "refused", "error", "ok"};
+    if (std::string(f.out).ends_with(".csv")) {
+      ASSERT_EQ(lines.size(), 6u);
+      EXPECT_EQ(lines[0].rfind("name,status,messages,designation,", 0), 0u);
+      for (size_t i = 0; i < statuses.size(); ++i)
+        EXPECT_EQ(lines[i + 1].substr(lines[i + 1].find(',') + 1, statuses[i].size() + 1),
+                  statuses[i] + ",");
+      EXPECT_EQ(lines[1], lines[5]);
+      continue;
+    }
+    ASSERT_EQ(lines.size(), 5u);
+    std::vector<nlohmann::json> rows;
+    for (const auto& l : lines) rows.push_back(nlohmann::json::parse(l));
+    for (size_t i = 0; i < statuses.size(); ++i) EXPECT_EQ(rows[i]["status"], statuses[i]) << i;
+    EXPECT_EQ(rows[3]["name"], f.bad_name);
+    EXPECT_TRUE(rows[0]["messages"].empty());
+    EXPECT_GT(rows[0]["area_m2"].get<double>(), 0);
+    EXPECT_GT(rows[0]["k_w_m2c"].get<double>(), 0);
+    EXPECT_FALSE(rows[1]["messages"].empty());
+    EXPECT_TRUE(rows[2]["designation"].is_null());
+    rows[4].erase("name"), rows[0].erase("name");
+    EXPECT_EQ(rows[4], rows[0]);
   }
   EXPECT_TRUE(phe::Database::Open(db_)->ReadCaseRecords().empty());
 }
@@ -109,7 +274,7 @@ TEST_F(CliTest, SessionOfRunsKeepsTheState) {
     {"Txt_Wq": "250"},
     {"Txt_Th2": "95"}]})");
   const Result r = RunCli("--db " + db_ + " --case " + file);
-  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(r.status, 1) << r.err;  // the third run is refused
   const auto out = nlohmann::json::parse(r.out);
   ASSERT_TRUE(out.is_array());
   ASSERT_EQ(out.size(), 3u);

@@ -1,69 +1,207 @@
-// pheselect-cli: runs the window's logic on a case file, without a screen.
+// pheselect-cli: runs the window's logic on case files, without a screen.
 //
-//   pheselect-cli --case CASE.json [--db PATH] [--sheet OUT.pdf [--lang zh|en]] [--alternatives]
-//
-// Prints one JSON object per run (an array for {"runs": [...]}). Bad input:
-// exit 2; an unusable database: exit 3.
+// Exit status: 0 every run produced a result (warnings allowed), 1 a run was
+// refused or ended with an error message, 2 bad input, 3 an unusable database.
+#include <unistd.h>
+
+#include <algorithm>
 #include <iostream>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "app/cli_sheet.h"
+#include "batch/batch.h"
 #include "db/database.h"
 #include "driver/case_driver.h"
+#include "sheet/sheet.h"
 
 namespace {
 
-int Usage(const std::string& why) {
-  std::cerr << "pheselect-cli: " << why << "\nusage: pheselect-cli --case CASE.json [--db PATH] [--sheet OUT.pdf [--lang zh|en]] [--alternatives]\n";
-  return 2;
+constexpr int kRefused = 1, kBadInput = 2, kBadDatabase = 3;
+
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+struct Options {
+  std::string db = phe::DefaultDatabasePath();
+  std::string case_path, batch_in, batch_out;
+  int jobs = 0;  // 0: one per core
+  phe::cli::SheetRequest sheet;
+  bool alternatives = false;
+  bool help = false, version = false;
+};
+
+int PositiveInt(const std::string& option, const std::string& v) {
+  size_t used = 0;
+  int n = 0;
+  try {
+    n = std::stoi(v, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used != v.size() || n < 1 || n > 256)
+    throw UsageError(option + " needs a whole number from 1 to 256, not \"" + v + "\"");
+  return n;
+}
+
+// One row per option: adding an option is adding a row (and its field above).
+struct OptionSpec {
+  const char* name;
+  const char* arg;  // nullptr for a flag
+  const char* help;
+  void (*set)(Options&, const std::string&);
+};
+
+const OptionSpec kOptions[] = {
+    {"--case", "CASE.json", "run one case, or a {\"runs\": [...]} session, and print its JSON",
+     [](Options& o, const std::string& v) { o.case_path = v; }},
+    {"--batch", "IN", "run every case of IN (JSON Lines, .csv or a folder of case files)",
+     [](Options& o, const std::string& v) { o.batch_in = v; }},
+    {"--out", "OUT", "where --batch writes one row per case (.csv or .jsonl)",
+     [](Options& o, const std::string& v) { o.batch_out = v; }},
+    {"--jobs", "N", "cases --batch runs at once (default: one per core)",
+     [](Options& o, const std::string& v) { o.jobs = PositiveInt("--jobs", v); }},
+    {"--sheet", "OUT.pdf", "with --case: write the calculation sheet of the last run as a PDF",
+     [](Options& o, const std::string& v) { o.sheet.path = v; }},
+    {"--lang", "zh|en", "language of the sheet (default zh)",
+     [](Options& o, const std::string& v) {
+       phe::sheet::Lang l;
+       if (!phe::sheet::ParseLang(v, &l)) throw UsageError("--lang must be zh or en, not \"" + v + "\"");
+       o.sheet.lang = v;
+     }},
+    {"--alternatives", nullptr, "with --case: add the table of neighbouring packs to each run",
+     [](Options& o, const std::string&) { o.alternatives = true; }},
+    {"--db", "PATH", "the engineering database (default: br.mdb beside the program)",
+     [](Options& o, const std::string& v) { o.db = v; }},
+    {"--help", nullptr, "print this help and exit",
+     [](Options& o, const std::string&) { o.help = true; }},
+    {"--version", nullptr, "print the version and exit",
+     [](Options& o, const std::string&) { o.version = true; }},
+};
+
+std::string HelpText() {
+  std::string h =
+      "usage: pheselect-cli --case CASE.json [--db PATH] [--sheet OUT.pdf [--lang zh|en]]\n"
+      "                     [--alternatives]\n"
+      "       pheselect-cli --batch IN --out OUT [--jobs N] [--db PATH]\n\n"
+      "Runs the selection program's own logic on case files, without a window.\n\n"
+      "options:\n";
+  for (const auto& o : kOptions) {
+    std::string left = std::string("  ") + o.name + (o.arg ? std::string(" ") + o.arg : "");
+    left.resize(std::max<size_t>(left.size() + 2, 20), ' ');
+    h += left + o.help + "\n";
+  }
+  h +=
+      "\nexit status: 0 every run produced a result (warnings allowed), 1 a run was refused\n"
+      "or ended with an error message, 2 bad input, 3 a database that cannot be used.\n";
+  return h;
+}
+
+Options Parse(int argc, char** argv) {
+  Options o;
+  std::vector<std::string> seen;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i], value;
+    bool inline_value = false;
+    if (const auto eq = a.find('='); a.rfind("--", 0) == 0 && eq != std::string::npos) {
+      value = a.substr(eq + 1);
+      a.resize(eq);
+      inline_value = true;
+    }
+    const OptionSpec* spec = nullptr;
+    for (const auto& s : kOptions)
+      if (a == s.name) spec = &s;
+    if (!spec) throw UsageError("unknown argument \"" + std::string(argv[i]) + "\"");
+    if (std::find(seen.begin(), seen.end(), a) != seen.end())
+      throw UsageError(a + " given twice");
+    seen.push_back(a);
+    if (spec->arg && !inline_value) {
+      if (i + 1 >= argc) throw UsageError(a + " needs " + spec->arg);
+      value = argv[++i];
+    } else if (!spec->arg && inline_value) {
+      throw UsageError(a + " takes no value");
+    }
+    spec->set(o, value);
+  }
+  if (o.help || o.version) return o;
+  if (o.case_path.empty() == o.batch_in.empty())
+    throw UsageError("give either --case or --batch");
+  if (!o.batch_in.empty() && o.batch_out.empty()) throw UsageError("--batch needs --out");
+  if (o.batch_in.empty() && (!o.batch_out.empty() || o.jobs))
+    throw UsageError("--out and --jobs go with --batch");
+  if (!o.batch_in.empty() && (!o.sheet.path.empty() || o.alternatives))
+    throw UsageError("--sheet and --alternatives go with --case");
+  return o;
+}
+
+std::string Dump(const nlohmann::json& j) {
+  return j.dump(1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+// Each run's JSON is printed as soon as it ends, so a long session never holds
+// all of them.
+int RunCases(const Options& o) {
+  const auto db = phe::Database::Open(o.db);
+  bool several = false;
+  const std::vector<phe::CaseInput> cases = phe::ParseCaseFile(o.case_path, &several);
+  phe::CaseSession session(*db);
+  session.alternatives = o.alternatives;
+  int status = 0;
+  nlohmann::json run;
+  if (several) std::cout << "[";
+  for (size_t i = 0; i < cases.size(); ++i) {
+    try {
+      run = session.Run(cases[i]);
+    } catch (const std::exception& e) {
+      if (several) std::cout << "\n]\n" << std::flush;
+      std::cerr << "pheselect-cli: run " << i + 1 << ": " << e.what() << "\n";
+      return kRefused;
+    }
+    if (phe::RunShowedError(run) || !session.last_run_has_result) status = kRefused;
+    if (several) std::cout << (i ? ",\n" : "\n");
+    std::cout << Dump(run) << std::flush;
+  }
+  std::cout << (several ? "\n]\n" : "\n") << std::flush;
+  if (!o.sheet.path.empty()) status = std::max(status, o.sheet.Write(session, cases, run));
+  return status;
+}
+
+int RunBatch(const Options& o) {
+  const std::vector<phe::BatchCase> cases = phe::ReadBatchInput(o.batch_in);
+  phe::BatchOptions b;
+  b.db_path = o.db;
+  b.jobs = o.jobs ? o.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  b.log = &std::cerr;
+  b.progress = isatty(STDERR_FILENO) != 0;
+  return phe::RunBatch(cases, o.batch_out, b).AllRan() ? 0 : kRefused;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string db_path = phe::DefaultDatabasePath();
-  std::string case_path;
-  phe::cli::SheetRequest sheet;
-  bool alternatives = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if ((a == "--db" || a == "--case") && i + 1 < argc) {
-      (a == "--db" ? db_path : case_path) = argv[++i];
-    } else if (a == "--alternatives") {
-      alternatives = true;
-    } else if (const int used = sheet.Take(argc, argv, i)) {
-      if (used < 0) return Usage(sheet.error);
-      i += used - 1;
-    } else {
-      return Usage("unexpected argument \"" + a + "\"");
+  try {
+    const Options o = Parse(argc, argv);
+    if (o.help) {
+      std::cout << HelpText();
+      return 0;
     }
-  }
-  if (case_path.empty()) return Usage("no case file given");
-
-  std::unique_ptr<phe::Database> db;
-  try {
-    db = phe::Database::Open(db_path);
-  } catch (const phe::DbError& e) {
-    std::cerr << "pheselect-cli: " << e.what() << "\n";
-    return 3;
-  }
-
-  std::vector<phe::CaseInput> cases;
-  bool several = false;
-  try {
-    cases = phe::ParseCaseFile(case_path, &several);
+    if (o.version) {
+      std::cout << "pheselect-cli " PHE_VERSION "\n";
+      return 0;
+    }
+    return o.batch_in.empty() ? RunCases(o) : RunBatch(o);
+  } catch (const UsageError& e) {
+    std::cerr << "pheselect-cli: " << e.what() << " (see --help)\n";
+    return kBadInput;
   } catch (const phe::CaseError& e) {
     std::cerr << "pheselect-cli: " << e.what() << "\n";
-    return 2;
+    return kBadInput;
+  } catch (const phe::DbError& e) {
+    std::cerr << "pheselect-cli: " << e.what() << "\n";
+    return kBadDatabase;
   }
-
-  phe::CaseSession session(*db);
-  session.alternatives = alternatives;
-  nlohmann::json out = nlohmann::json::array();
-  for (const auto& c : cases) out.push_back(session.Run(c));
-  std::cout << (several ? out : out[0]).dump(1, ' ', false, nlohmann::json::error_handler_t::replace)
-            << "\n";
-  if (!sheet.path.empty()) return sheet.Write(session, cases, out.back());
-  return 0;
 }

@@ -1,7 +1,11 @@
 #include "driver/case_driver.h"
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
+#include <set>
 
 #include "compare/alternatives.h"
 #include "ui/input_panel.h"
@@ -22,11 +26,48 @@ const char* IconName(MsgIcon icon) {
   return "information";
 }
 
+size_t CharacterCount(const std::string& utf8) {
+  size_t n = 0;
+  for (const char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
+}
+
 std::string ValueText(const std::string& key, const nlohmann::json& v) {
-  if (v.is_string()) return v.get<std::string>();
-  // A number is taken as the text it prints as (C locale, as JSON is).
-  if (v.is_number()) return v.dump();
-  throw CaseError("control \"" + key + "\": value must be a text or a number");
+  std::string text;
+  if (v.is_string())
+    text = v.get<std::string>();
+  else if (v.is_number())
+    text = v.dump();  // a number is taken as the text it prints as (C locale, as JSON is)
+  else
+    throw CaseError("\"" + key + "\": value must be a text or a number");
+  if (CharacterCount(text) > kMaxBoxText)
+    throw CaseError("\"" + key + "\": text longer than " + std::to_string(kMaxBoxText) +
+                    " characters");
+  return text;
+}
+
+std::string Trimmed(const std::string& s) {
+  const auto first = s.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return "";
+  return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// The list's own spelling of an item typed loosely ("water" for "Water").
+std::string ListItem(const HeadlessForm& form, const std::string& list, const std::string& text) {
+  const std::string wanted = Trimmed(text);
+  const auto& items = form.Items(list);
+  for (const auto& item : items)
+    if (EqualNoCase(item, wanted)) return item;
+  std::string valid;
+  for (const auto& item : items) valid += (valid.empty() ? "\"" : ", \"") + item + "\"";
+  throw CaseError("list " + list + " has no item \"" + text + "\"; valid items: " + valid);
 }
 
 CaseInput ParseOne(const nlohmann::json& obj, const HeadlessForm& form) {
@@ -49,8 +90,8 @@ CaseInput ParseOne(const nlohmann::json& obj, const HeadlessForm& form) {
     }
     if (key == "project" || key == "item" || key == "customer") {
       if (!value.is_string()) throw CaseError("\"" + key + "\" must be a text");
-      (key == "project" ? in.project : key == "item" ? in.item : in.customer) =
-          value.get<std::string>();
+      std::string& field = key == "project" ? in.project : key == "item" ? in.item : in.customer;
+      field = ValueText(key, value);
       continue;
     }
     bool input = false;
@@ -58,9 +99,7 @@ CaseInput ParseOne(const nlohmann::json& obj, const HeadlessForm& form) {
     if (!input || key.rfind("opt_br", 0) == 0)
       throw CaseError("unknown control \"" + key + "\"");
     const std::string text = ValueText(key, value);
-    if (form.IsList(key) && form.FindItem(key, text) < 0)
-      throw CaseError("list " + key + " has no item \"" + text + "\"");
-    in.controls.emplace_back(key, text);
+    in.controls.emplace_back(key, form.IsList(key) ? ListItem(form, key, text) : text);
   }
   return in;
 }
@@ -82,16 +121,45 @@ std::vector<CaseInput> ParseCases(const nlohmann::json& doc, bool* several) {
   return out;
 }
 
-std::vector<CaseInput> ParseCaseFile(const std::string& path, bool* several) {
-  std::ifstream in(path);
-  if (!in) throw CaseError("cannot read case file \"" + path + "\"");
-  nlohmann::json doc;
+nlohmann::json ParseJsonStrict(const std::string& text, const std::string& where) {
+  using Event = nlohmann::json::parse_event_t;
+  std::vector<std::set<std::string>> keys;  // per open object
+  auto check = [&](int, Event event, nlohmann::json& parsed) {
+    if (event == Event::object_start) {
+      keys.emplace_back();
+    } else if (event == Event::object_end) {
+      keys.pop_back();
+    } else if (event == Event::key && !keys.back().insert(parsed.get<std::string>()).second) {
+      // The parser would keep the last silently; the user meant one of them.
+      throw CaseError(where + ": key \"" + parsed.get<std::string>() +
+                      "\" appears twice in one object");
+    }
+    return true;
+  };
   try {
-    doc = nlohmann::json::parse(in);
-  } catch (const nlohmann::json::parse_error& e) {
-    throw CaseError("case file \"" + path + "\" is not valid JSON: " + e.what());
+    return nlohmann::json::parse(text, check);
+  } catch (const nlohmann::json::out_of_range& e) {
+    throw CaseError(where + " holds a number out of range: " + e.what());
+  } catch (const nlohmann::json::exception& e) {
+    throw CaseError(where + " is not valid JSON: " + e.what());
   }
-  return ParseCases(doc, several);
+}
+
+bool RunShowedError(const nlohmann::json& run) {
+  for (const auto& m : run["messages"])
+    if (m["icon"] == "critical") return true;
+  return false;
+}
+
+std::vector<CaseInput> ParseCaseFile(const std::string& path, bool* several) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec))
+    throw CaseError("\"" + path + "\" is a folder, not a case file");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw CaseError("cannot read case file \"" + path + "\"");
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw CaseError("cannot read case file \"" + path + "\"");
+  return ParseCases(ParseJsonStrict(text, "case file \"" + path + "\""), several);
 }
 
 CaseSession::CaseSession(Database& db) : env(form), db_(db) {

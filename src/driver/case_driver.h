@@ -31,10 +31,24 @@ struct CaseInput {
   std::string project, item, customer;
 };
 
+// The longest text a case may give one box: typing is one change event per
+// character, so a longer text only costs time and memory.
+inline constexpr size_t kMaxBoxText = 1000;
+
 // Parses a case object, or {"runs": [case, ...]}. Unknown controls, list items
-// that are not in their list and values of the wrong type throw CaseError.
+// that are not in their list (matched without regard to case and surrounding
+// blanks), texts longer than kMaxBoxText and values of the wrong type throw
+// CaseError.
 std::vector<CaseInput> ParseCases(const nlohmann::json& doc, bool* several);
 std::vector<CaseInput> ParseCaseFile(const std::string& path, bool* several);
+
+// Parses JSON text strictly: a key twice in one object, a number out of range
+// or a syntax error throws CaseError naming `where` (a file, a line).
+nlohmann::json ParseJsonStrict(const std::string& text, const std::string& where);
+
+// True when a run of the output of CaseSession::Run showed an error (critical)
+// message: it was refused or failed.
+bool RunShowedError(const nlohmann::json& run);
 
 class CaseSession {
  public:

@@ -314,6 +314,7 @@ void StoreCaseRecord(SelectionState& s, Env& env) {
     r.push_back({"ch", labels[2]});
     r.push_back({"cc", labels[3]});
   }
+  if (!env.store_case_record) return;
   try {
     s.db->WriteCaseRecord(r);
     ++env.case_records_written;

@@ -1,0 +1,67 @@
+// Batch runs: many cases from one input, each in a fresh session, in parallel,
+// one output row per case in input order. Batch runs only read the database.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "db/database.h"
+#include "driver/case_driver.h"
+
+namespace phe {
+
+// One case as read from the input: the case, or why it cannot run.
+struct BatchCase {
+  std::string name;  // the file name, the "name" given, or "line N" / "row N"
+  std::optional<CaseInput> input;
+  std::string error;  // why input is empty
+};
+
+// Reads a folder of case files (*.json, by name), a CSV file (*.csv: a header
+// row of control names plus optional "name", "selection", "calc", "project",
+// "item", "customer"; an empty cell leaves its control as it starts) or a JSON
+// Lines file (anything else: one case object a line, an optional "name" key).
+// A bad case becomes a BatchCase with its error; an input that cannot be read
+// at all, or a CSV header naming an unknown column, throws CaseError.
+std::vector<BatchCase> ReadBatchInput(const std::string& path);
+
+enum class BatchStatus { kOk, kWarning, kRefused, kError };
+const char* StatusName(BatchStatus status);
+
+struct BatchRow {
+  std::string name;
+  BatchStatus status = BatchStatus::kError;
+  std::vector<std::string> messages;
+  std::vector<std::string> results;  // one text per BatchResultColumns(); empty when none
+};
+
+// Names of the result columns, after name, status and messages.
+const std::vector<std::string>& BatchResultColumns();
+
+// Runs one case in a fresh session; never stores a case record.
+BatchRow RunBatchCase(const BatchCase& c, Database& db);
+
+struct BatchOptions {
+  std::string db_path;
+  int jobs = 1;
+  std::ostream* log = nullptr;  // errors, the progress bar and the summary
+  bool progress = false;        // draw the progress bar (log is a terminal)
+};
+
+struct BatchSummary {
+  size_t count[4] = {0, 0, 0, 0};  // by BatchStatus
+  double seconds = 0;
+  bool AllRan() const { return count[2] == 0 && count[3] == 0; }
+};
+
+// Runs every case with options.jobs threads, each with its own read-only
+// connection, and writes the rows to out_path (".csv" or ".jsonl") in input
+// order as they become ready. Throws CaseError for an output it cannot write
+// and DbError for a database it cannot open.
+BatchSummary RunBatch(const std::vector<BatchCase>& cases, const std::string& out_path,
+                      const BatchOptions& options);
+
+}  // namespace phe
