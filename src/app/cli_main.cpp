@@ -49,14 +49,14 @@ int PositiveInt(const std::string& option, const std::string& v) {
 }
 
 // One row per option: adding an option is adding a row (and its field above).
-struct OptionSpec {
+struct OptionRow {
   const char* name;
   const char* arg;  // nullptr for a flag
   const char* help;
   void (*set)(Options&, const std::string&);
 };
 
-const OptionSpec kOptions[] = {
+const OptionRow kOptions[] = {
     {"--case", "CASE.json", "run one case, or a {\"runs\": [...]} session, and print its JSON",
      [](Options& o, const std::string& v) { o.case_path = v; }},
     {"--batch", "IN", "run every case of IN (JSON Lines, .csv or a folder of case files)",
@@ -112,20 +112,20 @@ Options Parse(int argc, char** argv) {
       a.resize(eq);
       inline_value = true;
     }
-    const OptionSpec* spec = nullptr;
+    const OptionRow* row = nullptr;
     for (const auto& s : kOptions)
-      if (a == s.name) spec = &s;
-    if (!spec) throw UsageError("unknown argument \"" + std::string(argv[i]) + "\"");
+      if (a == s.name) row = &s;
+    if (!row) throw UsageError("unknown argument \"" + std::string(argv[i]) + "\"");
     if (std::find(seen.begin(), seen.end(), a) != seen.end())
       throw UsageError(a + " given twice");
     seen.push_back(a);
-    if (spec->arg && !inline_value) {
-      if (i + 1 >= argc) throw UsageError(a + " needs " + spec->arg);
+    if (row->arg && !inline_value) {
+      if (i + 1 >= argc) throw UsageError(a + " needs " + row->arg);
       value = argv[++i];
-    } else if (!spec->arg && inline_value) {
+    } else if (!row->arg && inline_value) {
       throw UsageError(a + " takes no value");
     }
-    spec->set(o, value);
+    row->set(o, value);
   }
   if (o.help || o.version) return o;
   if (o.case_path.empty() == o.batch_in.empty())

@@ -4,6 +4,7 @@
 
 #include "base/numeric.h"
 #include "catalogue/catalogue.h"
+#include "workflow/limits.h"
 #include "workflow/selection.h"
 
 namespace phe {

@@ -6,6 +6,10 @@
 
 namespace phe {
 
+// The channel loops stop at this many channels per pass; the pack then stands
+// as it is.
+inline constexpr double kChannelLimit = 700;
+
 // Plate-type search over model_family: best_plate_type, best_area.
 void Br_Js1(SelectionState& s, Env& env);
 // Design of the chosen plate_type (single, steam or mixed).

@@ -7,12 +7,12 @@
 // fields round at the same points in every engine.
 #pragma once
 
+#include "engines/engines.h"
 #include "state/env.h"
 #include "state/selection_state.h"
 
 namespace phe::detail {
 
-inline constexpr double kChannelLimit = 700;       // channels per pass
 inline constexpr double kVelocityStart = 0.01;     // m/s
 inline constexpr double kVelocityStep = 0.001;     // m/s
 inline constexpr double kVelocityCap = 50;         // m/s; no channel flow comes near it

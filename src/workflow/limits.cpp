@@ -2,8 +2,39 @@
 
 #include "base/numeric.h"
 #include "catalogue/catalogue.h"
+#include "engines/engines.h"
 
 namespace phe {
+
+namespace {
+
+double HotPortLimit(const SelectionState& s) {
+  return s.hot_kind == 2 ? kSteamPortVelocityLimit : kLiquidPortVelocityLimit;
+}
+
+}  // namespace
+
+bool AboveMaxArea(const SelectionState& s) {
+  const ModelInfo* m = FindModel(s.model_code);
+  return m && s.area > m->max_area;
+}
+
+bool PortTooFast(const SelectionState& s) {
+  return s.v_port_h > HotPortLimit(s) || s.v_port_c > kLiquidPortVelocityLimit;
+}
+
+bool AtChannelLimit(const SelectionState& s) {
+  const bool mixed = EqualsNoCase(s.arrangement_type, "HM") || EqualsNoCase(s.arrangement_type, "ML");
+  return s.calc_mode == 1 && (mixed ? s.channels_hm : s.channels) >= kChannelLimit;
+}
+
+std::string BrokenLimit(const SelectionState& s) {
+  if (AboveMaxArea(s)) return "area";
+  if (s.dp_h > s.dp_max_h || s.dp_c > s.dp_max_c) return "pressure_drop";
+  if (PortTooFast(s)) return "port_velocity";
+  if (AtChannelLimit(s)) return "channel_limit";
+  return "";
+}
 
 std::vector<LimitBreach> LimitBreaches(const SelectionState& s) {
   std::vector<LimitBreach> out;
@@ -16,8 +47,7 @@ std::vector<LimitBreach> LimitBreaches(const SelectionState& s) {
   auto velocity = [&](const char* box, double v, double limit) {
     if (v > limit) out.push_back({box, "接口流速超过 " + FormatGeneral(limit) + " m/s"});
   };
-  velocity("Txt_Wlh", s.v_port_h,
-           s.hot_kind == 2 ? kSteamPortVelocityLimit : kLiquidPortVelocityLimit);
+  velocity("Txt_Wlh", s.v_port_h, HotPortLimit(s));
   velocity("Txt_Wlc", s.v_port_c, kLiquidPortVelocityLimit);
 
   // A check rates a given pack: no margin was asked of it.
@@ -25,10 +55,9 @@ std::vector<LimitBreach> LimitBreaches(const SelectionState& s) {
     out.push_back({"Txt_GF", "低于要求的设计裕量 " + FormatGeneral(s.margin_in) + "%"});
 
   // The area box is blanked then, so the text carries the value itself.
-  const ModelInfo* model = FindModel(s.model_code);
-  if (model && s.area > model->max_area)
+  if (AboveMaxArea(s))
     out.push_back({"Txt_F", "换热面积 " + FormatFixed(s.area, 1) + " m2 超过该型号最大面积 " +
-                                FormatGeneral(model->max_area) + " m2"});
+                                FormatGeneral(FindModel(s.model_code)->max_area) + " m2"});
   return out;
 }
 

@@ -10,6 +10,7 @@
 #include "properties/media.h"
 #include "properties/wall.h"
 #include "base/numeric.h"
+#include "workflow/limits.h"
 #include "workflow/run_command.h"
 #include "workflow/run_guard.h"
 #include "workflow/selection.h"
@@ -21,7 +22,6 @@ namespace {
 
 constexpr double kLiquidUnitLimit = 2575;  // m3/h per unit, either liquid flow
 constexpr double kSteamUnitLimit = 57220;  // m3/h of steam per unit
-constexpr double kChannelLimit = 700;      // channels per pass
 
 // Reference price: 100 * Int((P0 + 700 * area) / 100).
 struct PriceRow {
@@ -89,17 +89,6 @@ const ModelInfo* AreaLimitedModel(const std::string& plate_type) {
   const ModelInfo* m = FindModel(plate_type.substr(0, dash));
   if (!m || EqualsNoCase(m->code, "PX450M")) return nullptr;
   return m;
-}
-
-// Tests behind the warnings, shared with the alternatives' status.
-bool AboveMaxArea(const SelectionState& s) {
-  const ModelInfo* m = FindModel(s.model_code);
-  return m && s.area > m->max_area;
-}
-
-bool AtChannelLimit(const SelectionState& s) {
-  const bool mixed = IsMixedArrangement(s.arrangement_type);
-  return s.calc_mode == 1 && (mixed ? s.channels_hm : s.channels) >= kChannelLimit;
 }
 
 void CalculationPass(SelectionState& s, Env& env, RunGuard& guard) {
@@ -177,13 +166,14 @@ void AcceptanceChecks(SelectionState& s, Env& env) {
   if (s.hot_kind == 1) {
     s.v_port_h = velocity(s.flow_h, s.port_d_h);
     s.v_port_c = velocity(s.flow_c, s.port_d_c);
-    if (s.v_port_h > 6 || s.v_port_c > 6)
+    if (PortTooFast(s))
       ShowMessage(env.form, "接口流速>6m/s，请重新选择换热器型号！", "提示", 48);
   } else if (s.hot_kind == 2) {
     s.v_port_c = velocity(s.flow_c, s.port_d_c);
     s.v_port_h = velocity(s.flow_h, s.port_d_h);
-    if (s.v_port_c > 6) ShowMessage(env.form, "接口流速>6m/s，请重新选择换热器型号！", "提示", 48);
-    if (s.v_port_h > 100)
+    if (s.v_port_c > kLiquidPortVelocityLimit)
+      ShowMessage(env.form, "接口流速>6m/s，请重新选择换热器型号！", "提示", 48);
+    if (s.v_port_h > kSteamPortVelocityLimit)
       ShowMessage(env.form, "接口流速>100m/s，请重新选择换热器型号！", "提示", 48);
   }
 
@@ -410,17 +400,6 @@ void CalculateResults(SelectionState& s, Env& env) {
   s.plate_type = s.model_code + "-" + FormatGeneral(s.plate_count);
   env.form.Yield();
   guard.Check(s, "结果整理");
-}
-
-std::string BrokenLimit(const SelectionState& s) {
-  if (AboveMaxArea(s)) return "area";
-  if (s.dp_h > s.dp_max_h || s.dp_c > s.dp_max_c) return "pressure_drop";
-  const bool fast = s.hot_kind == 1   ? s.v_port_h > 6 || s.v_port_c > 6
-                    : s.hot_kind == 2 ? s.v_port_c > 6 || s.v_port_h > 100
-                                      : false;
-  if (fast) return "port_velocity";
-  if (AtChannelLimit(s)) return "channel_limit";
-  return "";
 }
 
 void RunSelection(SelectionState& s, Env& env) {

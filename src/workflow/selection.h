@@ -20,9 +20,4 @@ void PriceAndWeight(SelectionState& s);
 // price, weight and designation. Throws RunAborted after a message box.
 void CalculateResults(SelectionState& s, Env& env);
 
-// The first design limit a finished pack breaks, in the order the user reads
-// them: "area", "pressure_drop", "port_velocity", "channel_limit"; "" when it
-// keeps all of them. The same tests as the warnings of a run.
-std::string BrokenLimit(const SelectionState& s);
-
 }  // namespace phe

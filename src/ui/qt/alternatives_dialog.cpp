@@ -22,7 +22,7 @@ namespace phe {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+using qt::Q;
 
 constexpr int kRowIndexRole = Qt::UserRole + 1;  // position in the table, kept through sorting
 constexpr int kSortRole = Qt::UserRole;

@@ -3,13 +3,20 @@
 
 #include <QFont>
 #include <QPixmap>
+#include <QString>
 #include <array>
+#include <string_view>
 
 class QGroupBox;
 class QLabel;
 class QWidget;
 
 namespace phe::qt {
+
+// A UTF-8 text of the core as Qt's string.
+inline QString Q(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 // Fields, lists and unit labels.
 QFont FieldFont();

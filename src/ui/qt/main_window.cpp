@@ -40,7 +40,7 @@ namespace phe {
 
 namespace {
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+using qt::Q;
 
 QMessageBox::Icon ToQt(MsgIcon icon) {
   switch (icon) {

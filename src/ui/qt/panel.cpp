@@ -24,7 +24,7 @@ namespace phe {
 
 namespace {
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+using qt::Q;
 
 // Fields of the hot medium; they are drawn red.
 const std::set<std::string, std::less<>> kHotSide = {
