@@ -138,11 +138,16 @@ std::string HalfWidth(std::string_view text) {
   return out;
 }
 
+std::string Trimmed(std::string_view text) {
+  size_t a = 0, z = text.size();
+  while (a < z && IsBlank(text[a])) ++a;
+  while (z > a && IsBlank(text[z - 1])) --z;
+  return std::string(text.substr(a, z - a));
+}
+
 bool ReadNumber(std::string_view text, double& value) {
-  const std::string t = HalfWidth(text);
-  size_t a = 0, z = t.size();
-  while (a < z && IsBlank(t[a])) ++a;
-  while (z > a && IsBlank(t[z - 1])) --z;
+  const std::string t = Trimmed(HalfWidth(text));
+  const size_t a = 0, z = t.size();
   size_t i = a;
   if (i < z && (t[i] == '+' || t[i] == '-')) ++i;
   size_t digits = 0;

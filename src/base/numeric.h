@@ -16,6 +16,9 @@ double Val(std::string_view text);
 // their ASCII forms; everything else is kept as it is.
 std::string HalfWidth(std::string_view text);
 
+// The text without the blanks, tabs and line breaks around it.
+std::string Trimmed(std::string_view text);
+
 // The value of a text that holds one complete number and nothing else: blanks
 // around it are allowed, inside it they are not; full-width characters are
 // read as by HalfWidth; an exponent is allowed. The value is the one Val reads

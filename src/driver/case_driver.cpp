@@ -7,6 +7,8 @@
 #include <iterator>
 #include <set>
 
+#include "base/numeric.h"
+#include "catalogue/catalogue.h"
 #include "compare/alternatives.h"
 #include "ui/input_panel.h"
 #include "ui/layout.h"
@@ -46,25 +48,12 @@ std::string ValueText(const std::string& key, const nlohmann::json& v) {
   return text;
 }
 
-std::string Trimmed(const std::string& s) {
-  const auto first = s.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return "";
-  return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 // The list's own spelling of an item typed loosely ("water" for "Water").
 std::string ListItem(const HeadlessForm& form, const std::string& list, const std::string& text) {
   const std::string wanted = Trimmed(text);
   const auto& items = form.Items(list);
   for (const auto& item : items)
-    if (EqualNoCase(item, wanted)) return item;
+    if (EqualsNoCase(item, wanted)) return item;
   std::string valid;
   for (const auto& item : items) valid += (valid.empty() ? "\"" : ", \"") + item + "\"";
   throw CaseError("list " + list + " has no item \"" + text + "\"; valid items: " + valid);

@@ -33,15 +33,6 @@ constexpr Box kBoxes[] = {
     {"Txt_nh", "流道数H/M", ""},       {"Txt_nl", "流道数M/L", ""},
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string Trimmed(const std::string& t) {
-  size_t a = 0, z = t.size();
-  while (a < z && IsBlank(t[a])) ++a;
-  while (z > a && IsBlank(t[z - 1])) --z;
-  return t.substr(a, z - a);
-}
-
 // The run reads a box only in the mode that uses it: margin and fouling in a
 // design, the channel counts in a check.
 bool ReadByRun(const SelectionState& s, std::string_view box) {
