@@ -139,7 +139,7 @@ void Br_YsMixed(SelectionState& s, Env& env) {
   MixedFoulingSearch(s, env, s.margin >= 0);
   if (s.margin == 0) s.fouling_out = 0;
 
-  if (s.visc_h > 20) ShowMessage(env.form, kViscousMixedWarning, "提示", 48);
+  if (s.visc_h > 20) ShowMessage(env.form, Message("mixed.viscous"), "title.notice", 48);
 }
 
 }  // namespace

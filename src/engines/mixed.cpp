@@ -15,7 +15,6 @@ namespace detail {
 
 namespace {
 
-constexpr const char* kTooSmallForMixed = "介质流量太小，不能采用HM、ML混合板型！";
 
 void CopyNusseltHot(SelectionState& s) {
   s.nu_coef_h1 = s.nu_coef_1;
@@ -141,7 +140,7 @@ void PackGeometry(SelectionState& s) {
 // coefficient: the case cannot be rated.
 void RequireMixedChannels(SelectionState& s, Env& env) {
   if (s.channels_hm + s.channels_ml != 0) return;
-  ShowMessage(env.form, kTooSmallForMixed, "错误", 16);
+  ShowMessage(env.form, Message("mixed.too_small"), "title.error", 16);
   throw RunAborted{};
 }
 

@@ -29,7 +29,7 @@ class Builder {
     }
   }
 
-  Document Build(const std::vector<std::string>& messages, const Meta& meta);
+  Document Build(const std::vector<Message>& messages, const Meta& meta);
 
  private:
   std::string T(const char* zh, const char* en) const { return lang_ == Lang::kZh ? zh : en; }
@@ -329,7 +329,7 @@ Diagram Builder::TemperatureDuty() const {
   return d;
 }
 
-Document Builder::Build(const std::vector<std::string>& messages, const Meta& meta) {
+Document Builder::Build(const std::vector<Message>& messages, const Meta& meta) {
   Document doc;
   doc.title = T("板式换热器选型计算书", "Plate heat exchanger calculation sheet");
   doc.program = std::string("pheselect ") + PHE_VERSION;
@@ -351,7 +351,7 @@ Document Builder::Build(const std::vector<std::string>& messages, const Meta& me
   doc.blocks.emplace_back(Hydraulics());
   Notes warnings;
   warnings.title = T("提示与警告", "Warnings");
-  warnings.items = messages;
+  for (const Message& m : messages) warnings.items.push_back(Format(m, lang_));
   warnings.empty = T("本次计算无提示。", "The run showed no warning.");
   doc.blocks.emplace_back(std::move(warnings));
   doc.blocks.emplace_back(TemperatureDuty());
@@ -363,13 +363,6 @@ Document Builder::Build(const std::vector<std::string>& messages, const Meta& me
 }
 
 }  // namespace
-
-bool ParseLang(std::string_view text, Lang* lang) {
-  if (text == "zh") *lang = Lang::kZh;
-  else if (text == "en") *lang = Lang::kEn;
-  else return false;
-  return true;
-}
 
 void AppendAlternatives(Document& doc, const AlternativesTable& table, Lang lang) {
   if (table.rows.empty()) return;
@@ -404,8 +397,8 @@ void AppendAlternatives(Document& doc, const AlternativesTable& table, Lang lang
   doc.blocks.emplace_back(std::move(t));
 }
 
-Document BuildSheet(const SelectionState& s, const Env& env,
-                    const std::vector<std::string>& messages, const Meta& meta, Lang lang) {
+Document BuildSheet(const SelectionState& s, const Env& env, const std::vector<Message>& messages,
+                    const Meta& meta, Lang lang) {
   return Builder(s, env, lang).Build(messages, meta);
 }
 
