@@ -152,13 +152,8 @@ double Builder::CleanK() const {
     const double r = 1 / s_.alpha_h + 1 / s_.alpha_c + s_.plate_thickness * 0.001 / s_.lambda_plate;
     return 0.95 / r;
   }
-  if (s_.calc_mode == 2) return s_.k_clean;
-  // With one kind only, the channel-weighted clean coefficients; the fouling
-  // search has since rewritten k_mix.
-  if (s_.channels_hm == 0 || s_.channels_ml == 0)
-    return (s_.channels_hm * s_.k_1_clean + s_.channels_ml * s_.k_2_clean) /
-           (s_.channels_hm + s_.channels_ml);
-  return s_.k_mix_first;
+  // The pack's coefficient that closes Q = K·A·ΔTm with its margin.
+  return s_.k_clean;
 }
 
 Working Builder::Thermal() const {
@@ -237,8 +232,8 @@ Working Builder::Thermal() const {
     if (s_.channels_hm > 0 && s_.channels_ml > 0)
       line(T("板束净传热系数", "Clean pack coefficient"),
            "K0 = " + F(CleanK(), 1) + " W/(m²·℃)  " +
-               T("（两种流道按各组流道数及其传递的热量合成）",
-                 "(both channel kinds, from the heat each channel group passes)"));
+               T("（两组流道各按逆流换热器计算，出口混合）",
+                 "(each channel group a counter-current exchanger, outlets mixed)"));
   }
   line(T("设计裕量", "Margin"), "100 · (K0 / K − 1) = 100 × (" + F(CleanK(), 1) + " / " +
                                   F(s_.k_service, 1) + " − 1) → " + Box("Txt_GF") + " %");
