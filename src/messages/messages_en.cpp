@@ -86,7 +86,7 @@ constexpr CatalogueEntry kEn[] = {
     {"steam.bad_data", "Property data wrong: latent heat or steam density is zero at {t} ℃, the steam flow cannot be found!"},
 
     {"lmtd_cross", "Calculation error: no log-mean temperature difference (the hot and cold temperatures cross); please check temperatures, flows and heat duty!"},
-    {"mixed.too_small", "The flow is too small for the mixed types HM and ML!"},
+    {"mixed.one_kind", "The {mixed} pack works out with channels of one kind only; it was rated as plate type {type}."},
     {"mixed.viscous", "Viscosity above 20 cP: HM and ML cannot be used, the uneven flow split would make the exchanger fail!"},
     {"warn.port_loss", "Port pressure loss above 30 % of the channel loss, please choose another model!"},
     {"warn.port_velocity", "Port velocity >{limit} m/s, please choose another model!"},

@@ -94,7 +94,7 @@ constexpr CatalogueEntry kZh[] = {
 
     // Sizing and its warnings.
     {"lmtd_cross", "计算错误：物性计算中对数平均温差无法计算（冷、热介质温度交叉），请检查温度、流量和换热量！"},
-    {"mixed.too_small", "介质流量太小，不能采用HM、ML混合板型！"},
+    {"mixed.one_kind", "{mixed}板束按计算只含一种流道，已按单一板型{type}计算。"},
     {"mixed.viscous", "粘度大于20cP，不能采用HM、ML板型，否则会造成流量分配不均而使换热失效！"},
     {"warn.port_loss", "接口压损大于板间压损的30%，请重新选择换热器型号！"},
     {"warn.port_velocity", "接口流速>{limit}m/s，请重新选择换热器型号！"},
