@@ -11,12 +11,13 @@
 
 #include "db/database.h"
 #include "driver/case_driver.h"
+#include "support/scratch.h"
 
 namespace phe::testing {
 
 struct ExampleSession {
   explicit ExampleSession(const std::string& file)
-      : copy((std::filesystem::temp_directory_path() /
+      : copy((phe::testing::ScratchDir() /
               ("phe_bench_" + std::to_string(getpid()) + ".mdb"))
                  .string()) {
     std::filesystem::copy_file(DefaultDatabasePath(), copy,
