@@ -326,6 +326,14 @@ Version %1</translation>
 %2</translation>
     </message>
     <message>
+        <source>案例文件是只读的：
+%1
+仍要替换它吗？</source>
+        <translation>The case file is read-only:
+%1
+Replace it all the same?</translation>
+    </message>
+    <message>
         <source>文件含有多次运行（"runs"），窗口一次只打开一个案例</source>
         <translation>The file holds several runs ("runs"); the window opens one case at a time</translation>
     </message>
