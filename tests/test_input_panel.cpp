@@ -144,8 +144,9 @@ TEST_F(PanelTest, FoulingLimitWhileTyping) {
   EXPECT_TRUE(form.messages.empty());
   EXPECT_DOUBLE_EQ(s.fouling, 0.00019);
 
-  // A larger value typed after it keeps the last accepted one.
-  Type("Txt_Rhc", "0.0005");
+  // A larger value typed after it keeps the last accepted one; typing on
+  // after the notice is one notice (a 1,000-character text gave 995).
+  Type("Txt_Rhc", "0.0005" + std::string(994, '0'));
   EXPECT_EQ(form.messages.size(), 1u);
   EXPECT_DOUBLE_EQ(s.fouling, 0.0);  // "0.000" was the last accepted text
 }

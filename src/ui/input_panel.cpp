@@ -127,7 +127,17 @@ bool Txt_Rhc_Refresh(SelectionState& s, Env& env) {
 }
 
 void Txt_Rhc_Change(SelectionState& s, Env& env) {
-  if (Txt_Rhc_Refresh(s, env)) return;
+  const std::string text = env.form.Text("Txt_Rhc");
+  if (Txt_Rhc_Refresh(s, env)) {
+    env.fouling_refused_text.clear();
+    return;
+  }
+  // Typing on after the notice is one mistake, not one per character.
+  const bool typed_on = !env.fouling_refused_text.empty() &&
+                        text.size() > env.fouling_refused_text.size() &&
+                        text.starts_with(env.fouling_refused_text);
+  env.fouling_refused_text = text;
+  if (typed_on) return;
   ShowMessage(env.form, "污垢系数太大，请重新输入！", "提示", 48);
   env.form.SetFocus("Txt_Rhc");
 }

@@ -47,7 +47,7 @@ void txttj_in(SelectionState& s, Env& env) {
   s.t_c_in = ValueOf(env, "Txt_Tc1");
   s.t_c_out = ValueOf(env, "Txt_Tc2");
   s.dp_max_h = ValueOf(env, "Txt_Ph");
-  s.dp_max_c = static_cast<float>(ValueOf(env, "Txt_Pc"));
+  s.dp_max_c = ValueOf(env, "Txt_Pc");
   s.passes = ValueOf(env, "Txt_N");
   if (s.calc_mode == 2) {
     s.channels_hm = ValueOf(env, "Txt_nh");
