@@ -82,7 +82,9 @@ void ExpectLoopStopsAtFirstPassThatMeetsItsRules(Rig& r, Loop loop) {
   r.form.on_yield = [&] {
     // The fouling search after the design loop yields with fouling_out moved.
     if (r.s.fouling_out != 0) return;
-    seen.push_back({r.s.type_index, r.s.plate_type, r.s.channels, r.s.margin, r.s.dp_h, r.s.dp_c, r.s.port_share_h,
+    // A pack is judged on its untruncated margin, whatever the loop shows.
+    const double margin = 100 * (r.s.k_calc / r.s.k_service - 1);
+    seen.push_back({r.s.type_index, r.s.plate_type, r.s.channels, margin, r.s.dp_h, r.s.dp_c, r.s.port_share_h,
                     r.s.port_share_c});
   };
   if (loop == Loop::kSearch)
@@ -104,10 +106,9 @@ void ExpectLoopStopsAtFirstPassThatMeetsItsRules(Rig& r, Loop loop) {
     EXPECT_TRUE(Stops(r.s, loop, r.s.channels, r.s.margin, r.s.dp_h, r.s.dp_c, r.s.port_share_h,
                       r.s.port_share_c));
   } else {
-    // The liquid design reports the clean margin; the loop stopped on its own
-    // one, which with no entered fouling is the same coefficient.
-    const double margin =
-        r.s.hot_kind == 1 ? std::trunc(100 * (r.s.k_clean / r.s.k_service - 1)) : r.s.margin;
+    // The design reports the clean margin; the loop stopped on its own
+    // untruncated one, which with no entered fouling is the same coefficient.
+    const double margin = 100 * (r.s.k_clean / r.s.k_service - 1);
     EXPECT_TRUE(Stops(r.s, loop, r.s.channels, margin, r.s.dp_h, r.s.dp_c, 0, 0));
   }
 }
@@ -495,34 +496,36 @@ TEST(Steam, SearchForcesOnePassAndLeavesTheHotPortAlone) {
   EXPECT_EQ(d.s.channels_ml, 0);
 }
 
-// Guards the steam coefficient: the entered fouling does not enter the sizing
-// of a steam case, in the search or in the design.
-TEST(Steam, EnteredFoulingDoesNotChangeTheSizing) {
+// Guards the steam coefficient: the entered fouling sizes a steam heater as
+// it sizes a liquid one (it was once ignored: 0, 0.0005 and 0.5 gave the same
+// pack), in the search and in the design, and the design reports the clean
+// margin.
+TEST(Steam, EnteredFoulingSizesTheHeater) {
   Case clean = SteamCase();
   Case fouled = SteamCase();
-  fouled.fouling = 0.0005;
+  fouled.fouling = 0.001;
   Rig a(clean, "", "PX50");
   Rig b(fouled, "", "PX50");
   Br_Js1(a.s, a.env);
   Br_Js1(b.s, b.env);
-  EXPECT_EQ(a.s.best_plate_type, b.s.best_plate_type);
-  EXPECT_EQ(a.s.best_area, b.s.best_area);
+  EXPECT_GT(b.s.best_area, a.s.best_area);
 
   Rig da(clean, "PX50B-M");
   Rig db(fouled, "PX50B-M");
   Br_Js2(da.s, da.env);
   Br_Js2(db.s, db.env);
-  EXPECT_EQ(da.s.channels, db.s.channels);
-  EXPECT_EQ(da.s.margin, db.s.margin);
+  EXPECT_GT(db.s.channels, da.s.channels);
+  const SelectionState& s = db.s;
+  EXPECT_GE(0.95 / (1 / s.alpha_h + 1 / s.alpha_c + Rw(s) + fouled.fouling), s.k_service * (1 + fouled.margin_in / 100));
+  EXPECT_EQ(s.margin, std::trunc(100 * (s.k_clean / s.k_service - 1)));
 }
 
 // Guards the end of the steam design: the condensate properties of the row of
 // the steam temperature replace the hot medium's, and the fouling capacity
-// counts upwards from 0, whatever was entered (it once started from the
-// entered value and showed 0.001001 for a pack that carries 0.00004), until
-// the coefficient the sizing uses, 0.95 included, falls below the need.
+// counts from 0, whatever was entered (it once started from the entered value
+// and showed 0.001001 for a pack that carries 0.00004), until the coefficient
+// the sizing uses, 0.95 included, falls below the need.
 TEST(Steam, DesignReadsTheCondensateAndCountsFoulingUpwards) {
-  double capacity = -1;
   for (double fouling : {0.0, 0.001}) {
     SCOPED_TRACE(fouling);
     Case c = SteamCase();
@@ -544,10 +547,6 @@ TEST(Steam, DesignReadsTheCondensateAndCountsFoulingUpwards) {
     EXPECT_GT(s.fouling_out, 0);
     EXPECT_LT(0.95 / (r0 + s.fouling_out), s.k_service);
     EXPECT_GE(0.95 / (r0 + s.fouling_out - 0.000001), s.k_service * (1 - 1e-9));
-    if (capacity >= 0) {
-      EXPECT_EQ(s.fouling_out, capacity);
-    }
-    capacity = s.fouling_out;
   }
 }
 
@@ -832,7 +831,8 @@ TEST(Mixed, DesignIsTheRatedPackOrTheSingleKindDesign) {
       EXPECT_TRUE(r.form.messages.empty());
       EXPECT_GT(s.channels_hm, 0);
       EXPECT_GT(s.channels_ml, 0);
-      EXPECT_EQ(s.margin, std::trunc(s.margin));
+      // The state describes the pack reported, not the last trial.
+      EXPECT_EQ(s.margin, std::trunc(HandMargin(s, 0)));
       if (s.channels < 700) {
         EXPECT_GE(HandMargin(s, row.c.fouling), row.c.margin_in - 0.05);
         EXPECT_LE(s.dp_h, row.c.dp_max_h);

@@ -55,7 +55,7 @@ void Br_YsLiquid(SelectionState& s, Env& env) {
   s.shear_c = Shear(s, 1000, s.dp_ch_c);
   Pump(env);
   s.fouling_out = 0;
-  LiquidFoulingCapacity(s, env);
+  SingleFoulingCapacity(s, env);
 }
 
 void Br_YsSteam(SelectionState& s, Env& env) {
@@ -83,7 +83,8 @@ void Br_YsSteam(SelectionState& s, Env& env) {
   s.dp_c = s.dp_ch_c + s.dp_port_c;
   s.shear_h = Shear(s, 3800, s.dp_h);
   s.shear_c = Shear(s, 1000, s.dp_ch_c);
-  SteamFoulingAndSubcooling(s, env);
+  SingleFoulingCapacity(s, env);
+  SteamSubcooling(s, env);
 }
 
 // The entered pack as it is; a pack of one kind is checked as that kind's type.

@@ -94,8 +94,8 @@ void FoulingSearch(double& fouling, K k, double k_service, bool upwards, Env& en
   }
 }
 
-void LiquidFoulingCapacity(SelectionState& s, Env& env);
-void SteamFoulingAndSubcooling(SelectionState& s, Env& env);
+void SingleFoulingCapacity(SelectionState& s, Env& env);
+void SteamSubcooling(SelectionState& s, Env& env);
 
 // ---- mixed packs ----
 void MixedReynolds(SelectionState& s);

@@ -358,6 +358,8 @@ void SplitAndChooseFamily(SelectionState& s, Env& env) {
     s.duty = s.duty_total / n;
     s.flow_h = s.flow_h_total / n;
     s.flow_c = s.flow_c_total / n;
+    // Every quantity of a unit is the unit's, the steam mass flow too.
+    if (steam) s.steam_flow = s.flow_h * s.rho_steam;
     s.selection_mode = 0;
     s.family_bumped = 0;
     env.pass_complete = false;
