@@ -1,6 +1,5 @@
 // The small steps every engine shares: dimensionless numbers, film
 // coefficients, wall passes, channel and port pressure drops.
-#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -53,8 +52,6 @@ void InitialChannels(SelectionState& s) {
   // 18000 W/m2.C is optimistic, so the loop only ever has to count upwards.
   s.channels = std::trunc(s.duty / (s.passes * 2 * s.plate_area * s.lmtd * 18000));
   if (s.channels == 0) s.channels = 1;
-  // A duty beyond any pack starts (and so ends) at the channel limit.
-  s.channels = std::min(s.channels, kChannelLimit);
 }
 
 void NusseltCopyHot(SelectionState& s) {
