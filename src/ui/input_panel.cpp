@@ -193,9 +193,15 @@ void opt_br_Click(SelectionState& s, Env& env, int index) {
       env.form.SetEnabled("Txt_Rhc", false);
       env.form.SetEnabled("Txt_GF1", false);
       break;
+    case 6:
+      // Simulation: the fouling enters the pack's coefficient; no margin is asked.
+      s.calc_mode = 3;
+      env.form.SetEnabled("Txt_Rhc", true);
+      env.form.SetEnabled("Txt_GF1", false);
+      break;
     default:
       throw std::invalid_argument("opt_br has no option button " + std::to_string(index) +
-                                  " (2 to 5)");
+                                  " (2 to 6)");
   }
 }
 

@@ -34,10 +34,13 @@ constexpr Box kBoxes[] = {
 };
 
 // The run reads a box only in the mode that uses it: margin and fouling in a
-// design, the channel counts in a check.
+// design, the channel counts in a check, fouling and channels in a simulation.
 bool ReadByRun(const SelectionState& s, std::string_view box) {
+  // A simulation's outlets and duty are its results.
+  if (s.calc_mode == 3 && (box == "Txt_Th2" || box == "Txt_Tc2" || box == "Txt_Wq" || box == "Txt_GF1"))
+    return false;
   if (box == "Txt_GF1" || box == "Txt_Rhc") return s.calc_mode != 2;
-  if (box == "Txt_nh" || box == "Txt_nl") return s.calc_mode == 2;
+  if (box == "Txt_nh" || box == "Txt_nl") return s.calc_mode != 1;
   return true;
 }
 
