@@ -239,7 +239,8 @@ TEST_F(PanelTest, EquipmentLists) {
 }
 
 // Guards against the option buttons: check calculation disables the fouling
-// and margin boxes but keeps their texts and values; both selection modes keep
+// and margin boxes but keeps their texts and values, simulation takes the
+// fouling but no margin; both selection modes keep
 // the plate-type controls enabled; an unknown button is refused.
 TEST_F(PanelTest, OptionButtons) {
   Type("Txt_GF1", "10");
@@ -261,7 +262,11 @@ TEST_F(PanelTest, OptionButtons) {
   opt_br_Click(s, env, 2);
   EXPECT_EQ(s.selection_mode, 0);
   for (const char* c : {"com_br", "com_zh", "Txt_nh", "Txt_nl"}) EXPECT_TRUE(form.Enabled(c)) << c;
-  EXPECT_THROW(opt_br_Click(s, env, 6), std::invalid_argument);
+  opt_br_Click(s, env, 6);
+  EXPECT_EQ(s.calc_mode, 3);
+  EXPECT_TRUE(form.Enabled("Txt_Rhc"));
+  EXPECT_FALSE(form.Enabled("Txt_GF1"));
+  EXPECT_THROW(opt_br_Click(s, env, 7), std::invalid_argument);
 
   Type("Txt_N", "2");
   EXPECT_EQ(s.passes, 2);

@@ -76,6 +76,10 @@
         <translation>Check</translation>
     </message>
     <message>
+        <source>模拟计算</source>
+        <translation>Simulation</translation>
+    </message>
+    <message>
         <source>热交换量</source>
         <translation>Heat duty</translation>
     </message>

@@ -80,15 +80,24 @@ void Br_Mn(SelectionState& s, Env& env) {
     duty = PackHeat(s, env);
     const double t_h_out = s.hot_kind == 2 ? s.t_h_in : s.t_h_in - duty / Capacity(s.flow_h, s.rho_h, s.cp_h);
     const double t_c_out = s.t_c_in + duty / Capacity(s.flow_c, s.rho_c, s.cp_c);
-    converged = std::abs(t_h_out - s.t_h_out) < kOutletTolerance && std::abs(t_c_out - s.t_c_out) < kOutletTolerance;
-    s.t_h_out = t_h_out;
-    s.t_c_out = t_c_out;
+    // Tables read by rows (wall, correlations) can make the rating jump
+    // between two outlets a hundredth apart; the steps then shrink until the
+    // outlets settle between them.
+    const double w = i < 10 ? 1 : std::pow(0.5, (i - 10) / 10 + 1);
+    const double step_h = w * (t_h_out - s.t_h_out);
+    const double step_c = w * (t_c_out - s.t_c_out);
+    converged = std::abs(step_h) < kOutletTolerance && std::abs(step_c) < kOutletTolerance;
+    s.t_h_out += step_h;
+    s.t_c_out += step_c;
     Pump(env);
   }
   if (!converged || !(duty > 0)) {
     ShowMessage(env.form, "模拟计算：出口温度未能收敛，请检查流量、温度和流道数！", "错误", 16);
     throw RunAborted{};
   }
+  // Outlets and duty of one rating, so that the heat balance closes exactly.
+  if (s.hot_kind != 2) s.t_h_out = s.t_h_in - duty / Capacity(s.flow_h, s.rho_h, s.cp_h);
+  s.t_c_out = s.t_c_in + duty / Capacity(s.flow_c, s.rho_c, s.cp_c);
   // The result is the check of the converged case: the same films, drops and
   // warnings, and the fouling the pack still carries at that duty.
   PrepareAt(s, env);

@@ -51,7 +51,7 @@ inline const std::vector<ListLayout> kLists = {
 };
 
 // Option buttons of the array opt_br, by index: 2 automatic, 3 manual
-// selection; 4 design, 5 check calculation.
+// selection; 4 design, 5 check calculation, 6 simulation.
 inline std::string OptionName(int index) { return "opt_br(" + std::to_string(index) + ")"; }
 
 // Keyboard focus order among the input controls.
@@ -59,7 +59,7 @@ inline const std::vector<std::string> kFocusOrder = {
     "Com_jc",  "Com_jh",  "Txt_Th1", "Txt_Tc1", "Txt_Th2", "Txt_Tc2",   "Txt_Qc",
     "Txt_Qh",  "Txt_Pc",  "Txt_Ph",  "Com_pg",  "Com_bpc", "Com_bph",   "Com_dpc",
     "Com_jgl", "Txt_Wq",  "Txt_GF1", "Txt_Rhc", "Txt_N",   "opt_br(2)", "opt_br(3)",
-    "opt_br(4)", "opt_br(5)", "com_br", "com_zh", "Txt_nh", "Txt_nl"};
+    "opt_br(4)", "opt_br(5)", "opt_br(6)", "com_br", "com_zh", "Txt_nh", "Txt_nl"};
 
 // Starting texts of the text boxes (all others start empty).
 struct StartText {
