@@ -2,6 +2,7 @@
 // it prints for a session of several runs.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -106,13 +107,28 @@ TEST_F(CliTest, BadInputIsRefusedBeforeAnythingRuns) {
       {"batch without an output", "{}", "--batch {case}", "--out"},
       {"jobs not a count", "{}", "--batch {case} --out {dir}/o.csv --jobs 0", "--jobs"},
       {"output of unknown kind", "{}", "--batch {case} --out {dir}/o.txt", ".jsonl"},
+      {"sheet over the database (left a PDF there)", "{}", "--case {case} --sheet {db}",
+       "is the input"},
+      {"sheet over a file of another kind", "{}", "--case {case} --sheet {dir}/notes.csv",
+       "is not a PDF"},
+      {"batch output is its input by another spelling (replaced the cases)", "{}",
+       "--batch {dir}/same.jsonl --out {dir}/./same.jsonl", "is the input"},
+      {"batch output over a foreign file", "{}", "--batch {case} --out {dir}/notes.csv",
+       "is not a batch output"},
+      {"endless device as case file (aborted with 134)", "", "--case /dev/zero",
+       "not a regular file"},
+      {"FIFO as case file (hung)", "", "--case {dir}/fifo", "not a regular file"},
   };
+  Write("same.jsonl", "{}\n");
+  Write("notes.csv", "a,b\n1,2\n");
+  mkfifo((dir_ / "fifo").c_str(), 0600);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
     const std::string file = Write("case.json", c.json);
     std::string args = c.args;
-    for (const auto& [key, value] : {std::pair{"{case}", file}, {"{dir}", dir_.string()}})
-      if (const auto at = args.find(key); at != std::string::npos)
+    for (const auto& [key, value] :
+         {std::pair{"{case}", file}, {"{dir}", dir_.string()}, {"{db}", db_}})
+      for (auto at = args.find(key); at != std::string::npos; at = args.find(key))
         args.replace(at, std::string(key).size(), value);
     const Result r = RunCli("--db " + db_ + " " + args);
     EXPECT_EQ(r.status, 2);
@@ -263,6 +279,62 @@ TEST_F(CliTest, BatchRowsFollowTheInputAndStoreNothing) {
     EXPECT_EQ(rows[4], rows[0]);
   }
   EXPECT_TRUE(phe::Database::Open(db_)->ReadCaseRecords().empty());
+}
+
+// An output is replaced only by a whole new one: a batch that cannot start
+// leaves the old output as it was, a place that cannot be written is said
+// with status 4. A folder entry that cannot be read is skipped, a CSV cell
+// that is not UTF-8 is an error row, and a cell a spreadsheet would run as a
+// formula is written as text.
+TEST_F(CliTest, OutputsAreWrittenWholeAndInputsCellByCell) {
+  Write("broken.mdb", "not a database");
+  const std::string old_out = "name,status,messages,designation\r\nold,ok,,PX\r\n";
+  const std::string out = Write("out.csv", old_out);
+  const std::string in = Write("in.csv",
+                               "name,Com_jh,Txt_Th1,Txt_Th2,Txt_Tc1,Txt_Tc2,Txt_Wq\n"
+                               "=HYPERLINK(1),Water,90,70,50,65,500\n"
+                               "-5,Water,90,70,50,65,500\n"
+                               "bad,Water,90,70,50,65,\xff\xfe\n");
+  auto slurp = [](const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+  };
+  Result r = RunCli("--db " + (dir_ / "broken.mdb").string() + " --batch " + in + " --out " + out);
+  EXPECT_EQ(r.status, 3) << r.err;
+  EXPECT_EQ(slurp(out), old_out);  // was emptied before the database was opened
+  r = RunCli("--db " + db_ + " --batch " + in + " --out " + (dir_ / "absent" / "o.csv").string());
+  EXPECT_EQ(r.status, 4) << r.err;
+  EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+
+  r = RunCli("--db " + db_ + " --batch " + in + " --out " + out);
+  EXPECT_EQ(r.status, 1) << r.err;
+  const std::string rows = slurp(out);
+  EXPECT_NE(rows.find("\r\n'=HYPERLINK(1),ok,"), std::string::npos) << rows;
+  EXPECT_NE(rows.find("\r\n-5,ok,"), std::string::npos) << rows;
+  EXPECT_NE(rows.find("\r\nrow 3,error,\"row 3: column \"\"Txt_Wq\"\" is not valid UTF-8\""),
+            std::string::npos)
+      << rows;
+  EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 4);
+  for (const auto& e : fs::directory_iterator(dir_))
+    EXPECT_FALSE(e.path().filename().string().starts_with(".phe")) << "temporary file left";
+
+  fs::create_directories(dir_ / "cases");
+  Write("cases/a.json", R"({"Txt_Th1": "90", "Txt_Th2": "70", "Txt_Tc1": "50", "Txt_Tc2": "65",
+                            "Txt_Wq": "500"})");
+  fs::create_symlink(dir_ / "gone.json", dir_ / "cases" / "b.json");
+  r = RunCli("--db " + db_ + " --batch " + (dir_ / "cases").string() + " --out " +
+             (dir_ / "o.jsonl").string());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("skipped \"" + (dir_ / "cases" / "b.json").string()), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("1 cases in"), std::string::npos) << r.err;
+#ifdef PHE_CLI_WRITES_SHEETS
+  const std::string c = Write("case.json", R"({"Txt_Th1": "90", "Txt_Th2": "70", "Txt_Tc1": "50",
+                                               "Txt_Tc2": "65", "Txt_Wq": "500"})");
+  r = RunCli("--db " + db_ + " --case " + c + " --sheet " + (dir_ / "absent" / "s.pdf").string());
+  EXPECT_EQ(r.status, 4) << r.err;
+  EXPECT_NE(r.err.find("sheet not written"), std::string::npos) << r.err;
+#endif
 }
 
 // A session keeps the state between runs as the window does: the second run

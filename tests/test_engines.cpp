@@ -52,7 +52,6 @@ double HandG(const PortSet& p, double n) {
 }
 const PortSet kPX50B_H{0.388, 0.00059, -0.001584, 0.0001807, 0.00001766};
 const PortSet kPX200B_L{0.512, 0.00126, -0.9, 0.003257, -0.000003975};
-const PortSet kPX100B_M{0.55, 0.00074, -0.02123, 0.001708, 0.00001262};
 
 // One pass of a single-type loop as seen when the loop yields (the count has
 // already moved on by one).
@@ -83,7 +82,9 @@ void ExpectLoopStopsAtFirstPassThatMeetsItsRules(Rig& r, Loop loop) {
   r.form.on_yield = [&] {
     // The fouling search after the design loop yields with fouling_out moved.
     if (r.s.fouling_out != 0) return;
-    seen.push_back({r.s.type_index, r.s.plate_type, r.s.channels, r.s.margin, r.s.dp_h, r.s.dp_c, r.s.port_share_h,
+    // A pack is judged on its untruncated margin, whatever the loop shows.
+    const double margin = 100 * (r.s.k_calc / r.s.k_service - 1);
+    seen.push_back({r.s.type_index, r.s.plate_type, r.s.channels, margin, r.s.dp_h, r.s.dp_c, r.s.port_share_h,
                     r.s.port_share_c});
   };
   if (loop == Loop::kSearch)
@@ -105,10 +106,9 @@ void ExpectLoopStopsAtFirstPassThatMeetsItsRules(Rig& r, Loop loop) {
     EXPECT_TRUE(Stops(r.s, loop, r.s.channels, r.s.margin, r.s.dp_h, r.s.dp_c, r.s.port_share_h,
                       r.s.port_share_c));
   } else {
-    // The liquid design reports the clean margin; the loop stopped on its own
-    // one, which with no entered fouling is the same coefficient.
-    const double margin =
-        r.s.hot_kind == 1 ? std::trunc(100 * (r.s.k_clean / r.s.k_service - 1)) : r.s.margin;
+    // The design reports the clean margin; the loop stopped on its own
+    // untruncated one, which with no entered fouling is the same coefficient.
+    const double margin = 100 * (r.s.k_clean / r.s.k_service - 1);
     EXPECT_TRUE(Stops(r.s, loop, r.s.channels, margin, r.s.dp_h, r.s.dp_c, 0, 0));
   }
 }
@@ -496,34 +496,36 @@ TEST(Steam, SearchForcesOnePassAndLeavesTheHotPortAlone) {
   EXPECT_EQ(d.s.channels_ml, 0);
 }
 
-// Guards the steam coefficient: the entered fouling does not enter the sizing
-// of a steam case, in the search or in the design.
-TEST(Steam, EnteredFoulingDoesNotChangeTheSizing) {
+// Guards the steam coefficient: the entered fouling sizes a steam heater as
+// it sizes a liquid one (it was once ignored: 0, 0.0005 and 0.5 gave the same
+// pack), in the search and in the design, and the design reports the clean
+// margin.
+TEST(Steam, EnteredFoulingSizesTheHeater) {
   Case clean = SteamCase();
   Case fouled = SteamCase();
-  fouled.fouling = 0.0005;
+  fouled.fouling = 0.001;
   Rig a(clean, "", "PX50");
   Rig b(fouled, "", "PX50");
   Br_Js1(a.s, a.env);
   Br_Js1(b.s, b.env);
-  EXPECT_EQ(a.s.best_plate_type, b.s.best_plate_type);
-  EXPECT_EQ(a.s.best_area, b.s.best_area);
+  EXPECT_GT(b.s.best_area, a.s.best_area);
 
   Rig da(clean, "PX50B-M");
   Rig db(fouled, "PX50B-M");
   Br_Js2(da.s, da.env);
   Br_Js2(db.s, db.env);
-  EXPECT_EQ(da.s.channels, db.s.channels);
-  EXPECT_EQ(da.s.margin, db.s.margin);
+  EXPECT_GT(db.s.channels, da.s.channels);
+  const SelectionState& s = db.s;
+  EXPECT_GE(0.95 / (1 / s.alpha_h + 1 / s.alpha_c + Rw(s) + fouled.fouling), s.k_service * (1 + fouled.margin_in / 100));
+  EXPECT_EQ(s.margin, std::trunc(100 * (s.k_clean / s.k_service - 1)));
 }
 
 // Guards the end of the steam design: the condensate properties of the row of
 // the steam temperature replace the hot medium's, and the fouling capacity
-// counts upwards from 0, whatever was entered (it once started from the
-// entered value and showed 0.001001 for a pack that carries 0.00004), until
-// the coefficient the sizing uses, 0.95 included, falls below the need.
+// counts from 0, whatever was entered (it once started from the entered value
+// and showed 0.001001 for a pack that carries 0.00004), until the coefficient
+// the sizing uses, 0.95 included, falls below the need.
 TEST(Steam, DesignReadsTheCondensateAndCountsFoulingUpwards) {
-  double capacity = -1;
   for (double fouling : {0.0, 0.001}) {
     SCOPED_TRACE(fouling);
     Case c = SteamCase();
@@ -545,10 +547,6 @@ TEST(Steam, DesignReadsTheCondensateAndCountsFoulingUpwards) {
     EXPECT_GT(s.fouling_out, 0);
     EXPECT_LT(0.95 / (r0 + s.fouling_out), s.k_service);
     EXPECT_GE(0.95 / (r0 + s.fouling_out - 0.000001), s.k_service * (1 - 1e-9));
-    if (capacity >= 0) {
-      EXPECT_EQ(s.fouling_out, capacity);
-    }
-    capacity = s.fouling_out;
   }
 }
 
@@ -667,191 +665,139 @@ TEST(Fouling, DesignReportsTheCleanMargin) {
 // Mixed channels
 // ---------------------------------------------------------------------------
 
-// Channel drops of one kind alone at hot velocity v, without wall factor.
-std::pair<double, double> AloneDrops(SelectionState s, int kind, double v) {
-  const double v_c = v * s.flow_c / s.flow_h;
-  const double re_h = 1000 * s.rho_h * s.d_e * v / s.visc_h;
-  const double re_c = 1000 * s.rho_c * s.d_e * v_c / s.visc_c;
-  auto euler = [&](double re) {
-    (kind == 1 ? s.re_in_1 : s.re_in_2) = re;
-    Br_Eu(s);
-    return kind == 1 ? std::make_pair(s.eu_coef_1, s.eu_exp_1)
-                     : std::make_pair(s.eu_coef_2, static_cast<double>(static_cast<float>(s.eu_exp_2)));
-  };
-  const auto [eh, xh] = euler(re_h);
-  const auto [ec, xc] = euler(re_c);
-  return {0.001 * s.passes * v * v * s.rho_h * eh * std::pow(re_h, xh),
-          0.001 * s.passes * v_c * v_c * s.rho_c * ec * std::pow(re_c, xc)};
-}
-
-// Guards the limiting velocities: each is the last 0.001 m/s step below the
-// channel budget on both sides; kind 1 (H of HM) is the stiffer kind.
-TEST(Mixed, LimitingVelocitiesBracketTheBudget) {
-  for (const char* type : {"PX100B-HM", "PX50M-ML"}) {
-    SCOPED_TRACE(type);
-    Rig r(Case{}, type);
-    Br_Cs(r.s);
-    r.s.dp_ch_max_h = 50;
-    r.s.dp_ch_max_c = 40;
-    WH_HL(r.s, r.env);
-    const SelectionState& s = r.s;
-    for (int kind : {1, 2}) {
-      const double v = kind == 1 ? s.v_h1_lim : s.v_h2_lim;
-      const auto [h, c] = AloneDrops(s, kind, v);
-      EXPECT_LT(h, 50);
-      EXPECT_LT(c, 40);
-      const auto [h2, c2] = AloneDrops(s, kind, v + 0.001);
-      EXPECT_TRUE(h2 >= 50 || c2 >= 40);
-    }
-    EXPECT_LT(s.v_h1_lim, s.v_h2_lim);
-    EXPECT_LT(s.v_h1_max, s.v_h2_max);
-    // The pack search stopped on its budget; the kept velocities are one step back.
-    EXPECT_TRUE(s.dp_ch_h >= 50 || s.dp_ch_c >= 40);
-    EXPECT_NEAR(s.v_h1_max, s.v_h1 - 0.001, 1e-12);
-    EXPECT_NEAR(s.v_c1_max, s.v_c1 - 0.001, 1e-12);
-  }
-}
-
 double KindDropAt(double passes, double v, double rho, double d_e, double visc, double e, double x) {
   const double re = 1000 * rho * d_e * v / visc;
   return 0.001 * passes * v * v * rho * e * std::pow(re, x);
 }
 
-// Guards the flow split: both kinds see the same channel drop on each side,
-// and the kept velocities are the last step at which the channels carry less
-// than the flow (a flow exactly reached counts as carried).
-TEST(Mixed, FlowSplitGivesEqualDropsAndCarriesTheFlow) {
+// Heat of one counter-current group, solved for its hot outlet by the
+// log-mean relation UA·ΔTm = Ch·(Th1 − Th2) (the engine uses effectiveness).
+double HandGroupHeat(const SelectionState& s, double ua, double ch, double cc) {
+  if (ua <= 0 || ch <= 0) return 0;
+  double lo = s.t_c_in, hi = s.t_h_in;
+  for (int i = 0; i < 200; ++i) {
+    const double th2 = (lo + hi) / 2;
+    const double q = ch * (s.t_h_in - th2);
+    const double dt1 = s.t_h_in - (s.t_c_in + q / cc);
+    const double dt2 = th2 - s.t_c_in;
+    if (dt1 <= 0 || dt2 <= 0) {
+      lo = th2;
+      continue;
+    }
+    const double lm = std::abs(dt1 - dt2) < 1e-9 * dt1 ? dt1 : (dt1 - dt2) / std::log(dt1 / dt2);
+    (ua * lm > q ? hi : lo) = th2;
+  }
+  return ch * (s.t_h_in - (lo + hi) / 2);
+}
+
+// A mixed pack rated from the state the engine left: per-group flows from the
+// velocities, areas by channel share, films, coefficients with `fouling`;
+// returns the heat both groups pass with the coefficients scaled by f.
+double HandPackHeat(const SelectionState& s, double f, double fouling) {
+  const double n = s.channels_hm + s.channels_ml;
+  const double area = s.plate_area * (2 * s.passes * n - 1);
+  struct G {
+    double n, v_h, v_c, a_h, a_c;
+  };
+  double q = 0;
+  for (const G& g : {G{s.channels_hm, s.v_h1, s.v_c1, s.alpha_h1, s.alpha_c1},
+                     G{s.channels_ml, s.v_h2, s.v_c2, s.alpha_h2, s.alpha_c2}}) {
+    const double k = 0.95 / (1 / g.a_h + 1 / g.a_c + Rw(s) + fouling);
+    const double ch = 3600 * s.channel_area * g.n * g.v_h * s.rho_h * s.cp_h / 3.6;
+    const double cc = 3600 * s.channel_area * g.n * g.v_c * s.rho_c * s.cp_c / 3.6;
+    q += HandGroupHeat(s, f * k * area * g.n / n, ch, cc);
+  }
+  return q;
+}
+
+double HandMargin(const SelectionState& s, double fouling) {
+  double lo = 0.01, hi = 100;
+  for (int i = 0; i < 100; ++i) {
+    const double f = std::sqrt(lo * hi);
+    (HandPackHeat(s, f, fouling) < s.duty ? lo : hi) = f;
+  }
+  return 100 * (1 / std::sqrt(lo * hi) - 1);
+}
+
+Case Water50kW() {
+  Case c;
+  c.t_h_in = 90;
+  c.t_h_out = 70;
+  c.t_c_in = 50;
+  c.t_c_out = 65;
+  c.duty = 50000;
+  return c;
+}
+
+// Guards the rating of a mixed pack as its two channel groups (the check
+// once rated the entered area with the coefficient of a re-designed pack, and
+// the design lost a plate and compared duties instead of K·A): equal channel
+// drops of both kinds, the flows carried, the margin of an independent
+// group-by-group rating, the clean coefficient that closes Q = K·A·ΔTm, and
+// a fouling capacity on the grid that just keeps the duty.
+TEST(Mixed, CheckRatesThePackAsItsTwoGroups) {
   struct Row {
     const char* type;
+    Case c;
     double n1, n2;
+    double lo, hi;  // where the margin must lie
   };
-  for (const Row& row : {Row{"PX100B-HM", 5, 8}, Row{"PX100B-HM", 0, 12}, Row{"PX65M-HM", 9, 2},
-                         Row{"PX50M-ML", 14, 0}}) {
+  Case two_pass;
+  two_pass.passes = 2;
+  const Row rows[] = {
+      {"PX100B-HM", Water50kW(), 1, 1, 50, 80},  // once rated 6 % in the design, 53 % in the check
+      {"PX50M-ML", Water50kW(), 1, 1, -15, 0},   // short of the duty, once shown +16 %
+      {"PX100B-HM", Case{}, 4, 7, -1000, 1000},
+      {"PX100B-HM", OilCooler(), 12, 6, -1000, 1000},
+      {"PX65M-HM", two_pass, 5, 9, -1000, 1000},
+  };
+  for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.type) + " " + std::to_string(row.n1) + "+" + std::to_string(row.n2));
-    Rig r(Case{}, row.type);
+    Case c = row.c;
+    c.fouling = 0.0001;  // a check rates the clean pack
+    Rig r(c, row.type);
     SelectionState& s = r.s;
-    Br_Cs(s);
-    s.dp_ch_max_h = 50;
-    s.dp_ch_max_c = 50;
-    WH_HL(s, r.env);
     s.channels_hm = row.n1;
     s.channels_ml = row.n2;
-    W_hc(s, r.env);
+    Br_Ys(s, r.env);
+    EXPECT_EQ(s.channels_hm, row.n1);
+    EXPECT_EQ(s.channels_ml, row.n2);
+    EXPECT_EQ(s.plate_count, 2 * s.passes * (row.n1 + row.n2) + 1);
+    EXPECT_NEAR(s.area, s.plate_area * (s.plate_count - 2), 1e-9);
 
     const double dh1 = KindDropAt(s.passes, s.v_h1, s.rho_h, s.d_e, s.visc_h, s.eu_coef_h1, s.eu_exp_h1);
     const double dh2 = KindDropAt(s.passes, s.v_h2, s.rho_h, s.d_e, s.visc_h, s.eu_coef_h2, s.eu_exp_h2);
     const double dc1 = KindDropAt(s.passes, s.v_c1, s.rho_c, s.d_e, s.visc_c, s.eu_coef_c1, s.eu_exp_c1);
     const double dc2 = KindDropAt(s.passes, s.v_c2, s.rho_c, s.d_e, s.visc_c, s.eu_coef_c2, s.eu_exp_c2);
-    EXPECT_NEAR(dh1, dh2, 1e-9 * dh1);
-    EXPECT_NEAR(dc1, dc2, 1e-9 * dc1);
-
+    EXPECT_NEAR(dh1, dh2, 1e-6 * dh1);
+    EXPECT_NEAR(dc1, dc2, 1e-6 * dc1);
     const double a = s.channel_area;
-    EXPECT_LT(3600 * a * (row.n1 * s.v_h1 + row.n2 * s.v_h2), s.flow_h);
-    EXPECT_GE(s.flow_h_carried, s.flow_h);
-    EXPECT_LT(3600 * a * (row.n1 * s.v_c1 + row.n2 * s.v_c2), s.flow_c);
-    EXPECT_GE(s.flow_c_carried, s.flow_c);
-  }
-}
+    EXPECT_NEAR(3600 * a * (row.n1 * s.v_h1 + row.n2 * s.v_h2), s.flow_h, 1e-9 * s.flow_h);
+    EXPECT_NEAR(3600 * a * (row.n1 * s.v_c1 + row.n2 * s.v_c2), s.flow_c, 1e-9 * s.flow_c);
 
-// Guards the two-group balance: group 1 (able to pass more than its flow
-// brings) is cooled further in 0.01 C steps, group 2 less; a group without
-// channels keeps the design outlet; the searches never run past the inlets.
-TEST(Mixed, GroupBalanceMovesEachGroupTheRightWay) {
-  Rig r(Case{}, "PX100B-HM");
-  SelectionState& s = r.s;
-  Br_Cs(s);
-  s.channels_hm = 4;
-  s.channels_ml = 6;
-  s.v_h1 = 0.3;
-  s.v_h2 = 0.5;
-  s.k_1 = 9000;  // more than the group's share of the duty needs
-  s.k_2 = 1500;  // less
-  Wq1c(s, r.env);
-  EXPECT_LT(s.t_h_out_1, s.t_h_out);
-  EXPECT_GT(s.t_h_out_2, s.t_h_out);
-  const double steps1 = (s.t_h_out - s.t_h_out_1) / 0.01;
-  const double steps2 = (s.t_h_out_2 - s.t_h_out) / 0.01;
-  EXPECT_NEAR(steps1, std::round(steps1), 1e-6);
-  EXPECT_NEAR(steps2, std::round(steps2), 1e-6);
-  // Each search ended on its own condition.
-  const double m2 = 1000 * s.cp_h * s.rho_h * 6 * s.channel_area * 0.5;
-  EXPECT_GE(s.q_cap_2, (s.t_h_in - s.t_h_out_2) * m2 * (1 - 1e-12));
-  EXPECT_NEAR(s.area_2, static_cast<float>(0.21 * 11), 0);
+    const double hand = HandMargin(s, 0);
+    EXPECT_NEAR(s.margin, hand, 0.05);
+    EXPECT_GE(s.margin, row.lo);
+    EXPECT_LE(s.margin, row.hi);
+    EXPECT_NEAR(s.k_clean, s.k_service * (1 + s.margin / 100), 1e-3 * s.k_service);
+    EXPECT_NEAR(s.dp_h, s.dp_ch_h + s.dp_port_h, 1e-12 * s.dp_h);
+    EXPECT_NEAR(s.dp_c, s.dp_ch_c + s.dp_port_c, 1e-12 * s.dp_c);
 
-  // No kind-1 channels: group 1 stays at the design outlet.
-  s.channels_hm = 0;
-  Wq1c(s, r.env);
-  EXPECT_EQ(s.t_h_out_1, s.t_h_out);
-
-  // Extreme coefficients: the group temperatures stay between the inlets.
-  s.channels_hm = 4;
-  s.k_1 = 1e9;
-  s.k_2 = 0;
-  Wq1c(s, r.env);
-  EXPECT_GE(s.t_h_out_1, s.t_c_in - 0.0100001);
-  EXPECT_LE(s.t_h_out_2, s.t_h_in + 0.0100001);
-}
-
-// Guards the pack sizing: the kind-1 count grows one at a time only while the
-// margin is negative, stops at the first non-negative margin, and the kind-2
-// channels take the flow the kind-1 channels leave.
-TEST(Mixed, PackSizingStopsAtTheFirstNonNegativeMargin) {
-  struct Row {
-    const char* type;
-    Case c;
-  };
-  Case wide;
-  wide.dp_max_h = 100;
-  wide.dp_max_c = 100;
-  Case narrow;
-  narrow.dp_max_h = 20;
-  narrow.dp_max_c = 20;
-  for (const Row& row : {Row{"PX65M-HM", wide}, Row{"PX50M-ML", narrow}, Row{"PX100B-HM", OilCooler()}}) {
-    SCOPED_TRACE(row.type);
-    Rig r(row.c, row.type);
-    SelectionState& s = r.s;
-    Br_Cs(s);
-    s.dp_lim_h = row.c.dp_max_h;
-    s.dp_lim_c = row.c.dp_max_c;
-    s.dp_port_h = 0;
-    s.dp_port_c = 0;
-    s.fouling_out = 0;
-    double last_hm = 0;
-    int increments = 0;
-    r.form.on_yield = [&] {
-      if (s.channels_hm == last_hm + 1) {
-        EXPECT_LT(s.margin, 0) << "moved on from " << last_hm << " kind-1 channels";
-        ++increments;
-      }
-      last_hm = s.channels_hm;
-    };
-    Br_Js30(s, r.env);
-    r.form.on_yield = nullptr;
-    EXPECT_GE(s.margin, 0);
-    EXPECT_EQ(increments, s.channels_hm);
-    EXPECT_GT(s.channels_hm, 0) << "the case does not exercise the kind-1 search";
-
-    EXPECT_EQ(s.channels, s.channels_hm + s.channels_ml);
-    EXPECT_NEAR(s.area, s.plate_area * (2 * s.passes * s.channels - 1), 1e-9);
-    const double a = s.channel_area;
-    const double rest = s.flow_h - 3600 * s.channels_hm * a * s.v_h1_max;
-    if (s.channels_ml > 0)
-      EXPECT_LE(std::abs(3600 * a * s.channels_ml * s.v_h2_max - rest), 0.5 * 3600 * a * s.v_h2_max + 1e-9);
-    else
-      EXPECT_LT(rest, 0.5 * 3600 * a * s.v_h2_max);
-    if (s.channels_hm > 0 && s.channels_ml > 0) {
-      // Rated by the heat the two groups really pass.
-      EXPECT_EQ(s.k_clean, static_cast<float>(s.duty_calc / (s.lmtd * s.area)));
-      EXPECT_LE(s.t_h_out_1, s.t_h_out);
-      EXPECT_GE(s.t_h_out_2, s.t_h_out);
+    ExpectFoulingSignFollowsMargin(s);
+    if (std::trunc(s.margin) != 0) {
+      const double step = 0.000001 * (s.fouling_out > 0 ? 1 : -1);
+      EXPECT_NE(HandPackHeat(s, 1, s.fouling_out) < s.duty, HandPackHeat(s, 1, s.fouling_out - step) < s.duty)
+          << "the capacity is not the grid step across the duty";
     }
   }
 }
 
-// Guards the mixed design: a consistent pack, a whole-percent margin from the
-// right coefficient (the pack's own when one kind is absent, the first
-// sizing's otherwise) and a fouling capacity whose sign follows the margin.
-TEST(Mixed, DesignOfAMixedTypeIsConsistent) {
+// Guards the design of a mixed type: a pack of both kinds meets the asked
+// margin untruncated and both drops, with no kind-2 channel to spare, and its
+// check agrees; a pack of one kind is exactly the single-type design of that
+// type, announced; no pack exceeds 700 channels a pass in total (a PX32-HM at
+// 5 MW once reached 203,649 plates).
+TEST(Mixed, DesignIsTheRatedPackOrTheSingleKindDesign) {
   struct Row {
     const char* type;
     Case c;
@@ -862,39 +808,60 @@ TEST(Mixed, DesignOfAMixedTypeIsConsistent) {
   Case narrow;
   narrow.dp_max_h = 20;
   narrow.dp_max_c = 20;
-  const Row rows[] = {{"PX100B-HM", Case{}},  {"PX65M-HM", wide},  {"PX50M-ML", narrow},
-                      {"PX100M-ML", Case{}},  {"PX100B-HM", OilCooler()}};
+  narrow.margin_in = 10;
+  Case fouled = Case{};
+  fouled.fouling = 0.00005;
+  Case huge = Water50kW();
+  huge.duty = 5e6;
+  Case tiny;
+  tiny.duty = 2000;
+  const Row rows[] = {{"PX100B-HM", Case{}}, {"PX65M-HM", wide},      {"PX50M-ML", narrow},
+                      {"PX100M-ML", fouled}, {"PX100B-HM", OilCooler()}, {"PX150M-HM", Case{}},
+                      {"PX32-HM", huge},     {"PX450M-HM", tiny},     {"PX100B-HM", Water50kW()}};
+  int mixed = 0, single = 0;
   for (const Row& row : rows) {
     SCOPED_TRACE(row.type);
     Rig r(row.c, row.type);
     Br_Js2(r.s, r.env);
     const SelectionState& s = r.s;
+    EXPECT_LE(s.channels, 700);
     EXPECT_EQ(s.channels, s.channels_hm + s.channels_ml);
-    EXPECT_GT(s.channels, 0);
-    EXPECT_NEAR(s.area, s.plate_area * (2 * s.passes * s.channels - 1), 1e-9);
-    EXPECT_EQ(s.plate_count, 2 * s.passes * s.channels + 1);
-    EXPECT_EQ(s.margin, std::trunc(s.margin));
-    const double k = (s.channels_hm == 0 || s.channels_ml == 0) ? s.k_calc : s.k_mix_first;
-    EXPECT_EQ(s.margin, std::trunc(100 * (k / s.k_service - 1)));
-    ExpectFoulingSignFollowsMargin(s);
-    EXPECT_NEAR(s.dp_h, s.dp_ch_h + s.dp_port_h, 1e-9 * s.dp_h);
-    EXPECT_NEAR(s.dp_c, s.dp_ch_c + s.dp_port_c, 1e-9 * s.dp_c);
-    EXPECT_NEAR(s.shear_h, 1000 * s.dp_ch_h * s.d_e / (2 * s.passes * s.plate_length), 1e-9 * s.shear_h);
-    EXPECT_TRUE(r.form.messages.empty());
+    if (IsMixedPlateType(s.plate_type)) {
+      ++mixed;
+      EXPECT_TRUE(r.form.messages.empty());
+      EXPECT_GT(s.channels_hm, 0);
+      EXPECT_GT(s.channels_ml, 0);
+      EXPECT_EQ(s.margin, std::trunc(s.margin));
+      if (s.channels < 700) {
+        EXPECT_GE(HandMargin(s, row.c.fouling), row.c.margin_in - 0.05);
+        EXPECT_LE(s.dp_h, row.c.dp_max_h);
+        EXPECT_LE(s.dp_c, row.c.dp_max_c);
+        const PackRating fewer = RateMixedPack(r.s, r.env, s.channels_hm, s.channels_ml - 1, row.c.fouling);
+        EXPECT_TRUE(fewer.dp_h > row.c.dp_max_h || fewer.dp_c > row.c.dp_max_c);
+      }
+      Rig check(row.c, row.type);
+      check.s.channels_hm = s.channels_hm;
+      check.s.channels_ml = s.channels_ml;
+      Br_Ys(check.s, check.env);
+      EXPECT_EQ(std::trunc(check.s.margin), s.margin);
+      EXPECT_NEAR(check.s.dp_h, s.dp_h, 1e-9 * s.dp_h);
+      EXPECT_NEAR(check.s.dp_c, s.dp_c, 1e-9 * s.dp_c);
+      EXPECT_EQ(check.s.fouling_out, s.fouling_out);
+    } else {
+      ++single;
+      ASSERT_EQ(r.form.messages.size(), 1u);
+      EXPECT_EQ(r.form.messages[0].title, "提示");
+      EXPECT_EQ(r.form.messages[0].icon, MsgIcon::kInformation);
+      EXPECT_NE(r.form.messages[0].text.find(s.plate_type), std::string::npos);
+      Rig alone(row.c, s.plate_type);
+      Br_Js2(alone.s, alone.env);
+      for (const char* f : {"channels", "channels_hm", "channels_ml", "area", "k_calc", "k_clean", "margin",
+                            "fouling_out", "dp_h", "dp_c", "dp_port_h", "dp_port_c", "alpha_h", "alpha_c"})
+        EXPECT_EQ(Fields(s, {})[f], Fields(alone.s, {})[f]) << f;
+    }
   }
-}
-
-// Guards the mended fault of a flow too small for any channel: the run ends
-// with a critical message instead of dividing by zero.
-TEST(Mixed, FlowTooSmallForAMixedPackEndsTheRun) {
-  Case c;
-  c.duty = 2000;
-  Rig r(c, "PX450M-HM");
-  EXPECT_THROW(Br_Js2(r.s, r.env), RunAborted);
-  ASSERT_EQ(r.form.messages.size(), 1u);
-  EXPECT_EQ(r.form.messages[0].title, "错误");
-  EXPECT_EQ(r.form.messages[0].icon, MsgIcon::kCritical);
-  EXPECT_NE(r.form.messages[0].text.find("HM"), std::string::npos);
+  EXPECT_GE(mixed, 2);
+  EXPECT_GE(single, 2);
 }
 
 // ---------------------------------------------------------------------------
@@ -916,58 +883,6 @@ TEST(Check, SingleTypeCountMayBeEnteredInEitherBox) {
     EXPECT_EQ(a.s.channels, 30);
     EXPECT_EQ(Fields(a.s, {"channels_hm", "channels_ml"}), Fields(b.s, {"channels_hm", "channels_ml"}));
     EXPECT_EQ(b.s.channels_ml, 30) << "the entered counts stay";
-  }
-}
-
-// Guards the check of a mixed pack and its documented quirks: entered counts
-// restored, margin_in and fouling cleared, the margin taken from the pack the
-// embedded sizing found, alpha_h/alpha_c left at the first correction, the
-// port drop of a thick medium reduced to 85 %, and the fouling sign.
-TEST(Check, MixedPackQuirks) {
-  struct Row {
-    const char* name;
-    Case c;
-    double hm, ml;
-  };
-  const Row rows[] = {{"water 4+7", Case{}, 4, 7}, {"oil 12+6", OilCooler(), 12, 6}, {"water 0+9", Case{}, 0, 9}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    Case c = row.c;
-    c.fouling = 0.0001;
-    c.margin_in = 10;
-    Rig r(c, "PX100B-HM");
-    SelectionState& s = r.s;
-    s.channels_hm = row.hm;
-    s.channels_ml = row.ml;
-    Br_Ys(s, r.env);
-
-    EXPECT_EQ(s.channels_hm, row.hm);
-    EXPECT_EQ(s.channels_ml, row.ml);
-    EXPECT_EQ(s.channels, row.hm + row.ml);
-    EXPECT_EQ(s.plate_count, 2 * s.passes * (row.hm + row.ml) + 1);
-    EXPECT_NEAR(s.area, 0.21 * (s.plate_count - 2), 1e-9);
-    EXPECT_EQ(s.margin_in, 0);
-    EXPECT_EQ(s.fouling, 0);
-    EXPECT_EQ(s.margin, std::trunc(100 * (s.k_clean / s.k_service - 1)));
-
-    EXPECT_NEAR(s.dp_ch_h, (s.dp_ch_h1 + s.dp_ch_h2) / 2, 1e-12 * s.dp_ch_h);
-    EXPECT_NEAR(s.dp_h, s.dp_ch_h + s.dp_port_h, 1e-12 * s.dp_h);
-    // The budgets stay at the channel drops of the first rating of the pack.
-    EXPECT_NEAR(s.dp_ch_max_h, s.dp_lim_h - s.dp_port_h, 1e-12 * s.dp_lim_h);
-    EXPECT_NEAR(s.dp_ch_max_h, s.dp_ch_h, 0.05 * s.dp_ch_h);
-
-    const double base_h = 0.001 * kPX100B_M.zeta * s.rho_h * s.v_port_h * s.v_port_h *
-                          (1 + s.passes * HandG(kPX100B_M, s.channels_port));
-    const double base_c = 0.001 * kPX100B_M.zeta * s.rho_c * s.v_port_c * s.v_port_c *
-                          (1 + s.passes * HandG(kPX100B_M, s.channels_port));
-    EXPECT_NEAR(s.dp_port_h, s.visc_h > 3 ? 0.85 * base_h : base_h, 1e-12 * base_h);
-    EXPECT_NEAR(s.dp_port_c, s.visc_c > 3 ? 0.85 * base_c : base_c, 1e-12 * base_c);
-
-    if (s.visc_exp_h != 0) {
-      // The means were not renewed after the second correction.
-      EXPECT_NE(s.alpha_h, (s.alpha_h1 + s.alpha_h2) / 2);
-    }
-    ExpectFoulingSignFollowsMargin(s);
   }
 }
 
@@ -1010,10 +925,9 @@ namespace {
 // Guards against searches that cannot end
 // ---------------------------------------------------------------------------
 
-// Guards the caps of the unbounded searches: a fouling search that can never
-// cross the required coefficient (no duty) stops after 10,000,000 steps, and
-// a flow split with no channels to carry the flow stops at 50 m/s, both
-// keeping their last values and showing nothing.
+// Guards the cap of the unbounded fouling search: one that can never cross
+// the required coefficient (no duty) stops after 10,000,000 steps, keeping
+// its last value and showing nothing.
 TEST(Caps, UnendingSearchesStopAtTheirCaps) {
   Case c;
   Rig fouling(c, "PX50B-H");
@@ -1023,17 +937,6 @@ TEST(Caps, UnendingSearchesStopAtTheirCaps) {
   EXPECT_NEAR(fouling.s.fouling_out, 10000000 * 0.000001, 1e-3);
   EXPECT_TRUE(fouling.form.messages.empty());
 
-  Rig split(c, "PX100B-HM");
-  Br_Cs(split.s);
-  split.s.dp_ch_max_h = 50;
-  split.s.dp_ch_max_c = 50;
-  WH_HL(split.s, split.env);
-  split.s.channels_hm = 0;
-  split.s.channels_ml = 0;
-  W_hc(split.s, split.env);
-  EXPECT_NEAR(split.s.v_h1, 50, 0.01);
-  EXPECT_NEAR(split.s.v_c1, 50, 0.01);
-  EXPECT_TRUE(split.form.messages.empty());
 }
 
 }  // namespace

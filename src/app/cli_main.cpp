@@ -1,10 +1,12 @@
 // pheselect-cli: runs the window's logic on case files, without a screen.
 //
 // Exit status: 0 every run produced a result (warnings allowed), 1 a run was
-// refused or ended with an error message, 2 bad input, 3 an unusable database.
+// refused or ended with an error message, 2 bad input, 3 an unusable database,
+// 4 an output that could not be written.
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
@@ -16,11 +18,12 @@
 #include "batch/batch.h"
 #include "db/database.h"
 #include "driver/case_driver.h"
+#include "files/files.h"
 #include "sheet/sheet.h"
 
 namespace {
 
-constexpr int kRefused = 1, kBadInput = 2, kBadDatabase = 3;
+constexpr int kRefused = 1, kBadInput = 2, kBadDatabase = 3, kWriteFailed = 4;
 
 struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -97,7 +100,8 @@ std::string HelpText() {
   }
   h +=
       "\nexit status: 0 every run produced a result (warnings allowed), 1 a run was refused\n"
-      "or ended with an error message, 2 bad input, 3 a database that cannot be used.\n";
+      "or ended with an error message, 2 bad input, 3 a database that cannot be used,\n"
+      "4 an output that could not be written (the old file stays as it was).\n";
   return h;
 }
 
@@ -145,6 +149,9 @@ std::string Dump(const nlohmann::json& j) {
 // Each run's JSON is printed as soon as it ends, so a long session never holds
 // all of them.
 int RunCases(const Options& o) {
+  if (!o.sheet.path.empty())
+    phe::files::CheckOutputPath(o.sheet.path, phe::files::OutputKind::kPdf, {o.db, o.case_path},
+                                "the sheet");
   const auto db = phe::Database::Open(o.db);
   bool several = false;
   const std::vector<phe::CaseInput> cases = phe::ParseCaseFile(o.case_path, &several);
@@ -171,13 +178,20 @@ int RunCases(const Options& o) {
 }
 
 int RunBatch(const Options& o) {
-  const std::vector<phe::BatchCase> cases = phe::ReadBatchInput(o.batch_in);
+  std::string ext = std::filesystem::path(o.batch_out).extension().string();
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (ext == ".csv" || ext == ".jsonl")
+    phe::files::CheckOutputPath(o.batch_out,
+                                ext == ".csv" ? phe::files::OutputKind::kCsv
+                                              : phe::files::OutputKind::kJsonLines,
+                                {o.batch_in, o.db}, "the output");
+  const auto cases = phe::BatchReader::Open(o.batch_in, &std::cerr);
   phe::BatchOptions b;
   b.db_path = o.db;
   b.jobs = o.jobs ? o.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   b.log = &std::cerr;
   b.progress = isatty(STDERR_FILENO) != 0;
-  return phe::RunBatch(cases, o.batch_out, b).AllRan() ? 0 : kRefused;
+  return phe::RunBatch(*cases, o.batch_out, b).AllRan() ? 0 : kRefused;
 }
 
 }  // namespace
@@ -203,5 +217,8 @@ int main(int argc, char** argv) {
   } catch (const phe::DbError& e) {
     std::cerr << "pheselect-cli: " << e.what() << "\n";
     return kBadDatabase;
+  } catch (const phe::files::FileError& e) {
+    std::cerr << "pheselect-cli: " << e.what() << "\n";
+    return e.kind == phe::files::FileError::kWrite ? kWriteFailed : kBadInput;
   }
 }

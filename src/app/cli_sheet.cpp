@@ -86,8 +86,8 @@ int SheetRequest::Write(CaseSession& session, const std::vector<CaseInput>& case
   }
   std::string error;
   if (!sheet::WritePdf(doc, path, &error)) {
-    std::cerr << "pheselect-cli: cannot write sheet \"" << path << "\": " << error << "\n";
-    return 1;
+    std::cerr << "pheselect-cli: sheet not written: " << error << "\n";
+    return 4;
   }
   return 0;
 #else

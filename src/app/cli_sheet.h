@@ -20,7 +20,8 @@ struct SheetRequest {
   int Take(int argc, char** argv, int i);
 
   // Writes the sheet of the session's last run. Exit status: 0 written, 1 no
-  // result to show or the file could not be written (said on stderr).
+  // result to show or no means to lay it out, 4 the file could not be written
+  // (the old one stays). Each said on stderr.
   int Write(CaseSession& session, const std::vector<CaseInput>& cases,
             const nlohmann::json& last_output) const;
 };

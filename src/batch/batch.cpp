@@ -1,19 +1,24 @@
 #include "batch/batch.h"
 
 #include <csv.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cerrno>
 #include <condition_variable>
+#include <cstring>
+#include <deque>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <mutex>
+#include <string_view>
 #include <thread>
 
+#include "files/files.h"
 #include "ui/layout.h"
 
 namespace phe {
@@ -22,19 +27,33 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadWhole(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw CaseError("cannot read \"" + path + "\"");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw CaseError("cannot read \"" + path + "\"");
-  // Spreadsheets write a byte-order mark before UTF-8 text.
-  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
-  return text;
-}
+// Spreadsheets write a byte-order mark before UTF-8 text.
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
+}
+
+bool ValidUtf8(const std::string& s) {
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  const auto* end = p + s.size();
+  while (p < end) {
+    const unsigned c = *p;
+    size_t n = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : 9;
+    if (n == 9 || static_cast<size_t>(end - p) <= n) return false;
+    unsigned cp = n == 0 ? c : c & (0x3F >> n);
+    for (size_t i = 1; i <= n; ++i) {
+      if ((p[i] & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    // Overlong forms, surrogates and code points beyond Unicode.
+    if ((n == 1 && cp < 0x80) || (n == 2 && cp < 0x800) || (n == 3 && cp < 0x10000) ||
+        cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+      return false;
+    p += n + 1;
+  }
+  return true;
 }
 
 // A case of its own: a session of several runs would make the row depend on
@@ -70,101 +89,261 @@ BatchCase FromJsonText(std::string name, const std::string& text, const std::str
   }
 }
 
-std::vector<BatchCase> ReadFolder(const std::string& path) {
-  std::vector<fs::path> files;
-  std::error_code ec;
-  for (const auto& e : fs::directory_iterator(path, ec))
-    if (e.is_regular_file(ec) && Lower(e.path().filename().string()).ends_with(".json"))
-      files.push_back(e.path());
-  if (ec) throw CaseError("cannot read the folder \"" + path + "\": " + ec.message());
-  if (files.empty()) throw CaseError("the folder \"" + path + "\" holds no case file (*.json)");
-  std::sort(files.begin(), files.end());
-  std::vector<BatchCase> out;
-  for (const auto& f : files) {
+// A regular file read in pieces, so a batch's memory does not grow with it.
+class Chunks {
+ public:
+  explicit Chunks(const std::string& path) : path_(path) {
+    try {
+      fd_ = files::OpenRegular(path, "the batch input");
+    } catch (const files::FileError& e) {
+      throw CaseError(e.what());
+    }
+  }
+  ~Chunks() { ::close(fd_); }
+  Chunks(const Chunks&) = delete;
+  Chunks& operator=(const Chunks&) = delete;
+
+  // The next piece; empty at the end of the file.
+  std::string_view Next() {
+    ssize_t n;
+    do n = ::read(fd_, buf_, sizeof buf_);
+    while (n < 0 && errno == EINTR);
+    if (n < 0) throw CaseError("cannot read \"" + path_ + "\": " + std::strerror(errno));
+    std::string_view piece(buf_, static_cast<size_t>(n));
+    if (done_ == 0 && piece.starts_with(kBom)) piece.remove_prefix(kBom.size());
+    done_ += static_cast<size_t>(n);
+    return piece;
+  }
+  void Rewind() {
+    ::lseek(fd_, 0, SEEK_SET);
+    done_ = 0;
+  }
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  size_t done_ = 0;
+  char buf_[1 << 16];
+};
+
+// One case a line; a line longer than a case file may be is an error row,
+// skipped without being held.
+class JsonLinesReader : public BatchReader {
+ public:
+  explicit JsonLinesReader(const std::string& path) : in_(path) {
+    for (std::string_view piece; !(piece = in_.Next()).empty();)
+      for (const char c : piece) {
+        if (c == '\n') count_ += filled_, filled_ = false;
+        else if (c != ' ' && c != '\t' && c != '\r') filled_ = true;
+      }
+    count_ += filled_;
+    in_.Rewind();
+  }
+  size_t Count() const override { return count_; }
+  std::optional<BatchCase> Next() override {
+    for (;;) {
+      std::string line;
+      bool too_long = false, end = true;
+      for (;;) {
+        if (pos_ == piece_.size()) {
+          piece_ = in_.Next();
+          pos_ = 0;
+          if (piece_.empty()) break;
+        }
+        end = false;
+        const size_t nl = piece_.find('\n', pos_);
+        const size_t stop = nl == std::string_view::npos ? piece_.size() : nl;
+        if (!too_long) line.append(piece_.substr(pos_, stop - pos_));
+        if (line.size() > files::kMaxCaseFileBytes) too_long = true, line.clear();
+        pos_ = nl == std::string_view::npos ? piece_.size() : nl + 1;
+        if (nl != std::string_view::npos) break;
+      }
+      if (end && line.empty() && !too_long) return std::nullopt;
+      ++line_;
+      const std::string where = "line " + std::to_string(line_);
+      if (too_long)
+        return BatchCase{where, std::nullopt,
+                         where + " is longer than " +
+                             std::to_string(files::kMaxCaseFileBytes >> 20) + " MB"};
+      if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+      return FromJsonText(where, line, "the case", true);
+    }
+  }
+
+ private:
+  Chunks in_;
+  std::string_view piece_;
+  size_t pos_ = 0, line_ = 0, count_ = 0;
+  bool filled_ = false;
+};
+
+// Records as libcsv splits them (quotes, doubled quotes and line breaks inside
+// quotes as RFC 4180 has them), fed a piece at a time.
+class CsvRecords {
+ public:
+  explicit CsvRecords(const std::string& path) : path_(path), in_(path) { Start(); }
+  ~CsvRecords() { csv_free(&p_); }
+  CsvRecords(const CsvRecords&) = delete;
+  CsvRecords& operator=(const CsvRecords&) = delete;
+
+  // The next record, false at the end. Throws CaseError for text that is not
+  // CSV or a record longer than a case file may be.
+  bool Next(std::vector<std::string>* record) {
+    while (ready_.empty() && !ended_) Feed();
+    if (ready_.empty()) return false;
+    *record = std::move(ready_.front());
+    ready_.pop_front();
+    return true;
+  }
+  void Rewind() {
+    csv_free(&p_);
+    in_.Rewind();
+    ready_.clear();
+    record_.clear();
+    record_bytes_ = 0;
+    ended_ = false;
+    Start();
+  }
+  // Records are only counted, not kept.
+  bool counting = false;
+  size_t counted = 0;
+
+ private:
+  void Start() {
+    if (csv_init(&p_, CSV_STRICT | CSV_STRICT_FINI) != 0) throw CaseError("out of memory");
+  }
+  static void Field(void* s, size_t len, void* data) {
+    auto* k = static_cast<CsvRecords*>(data);
+    k->record_bytes_ += len;
+    if (!k->counting) k->record_.emplace_back(static_cast<const char*>(s), len);
+  }
+  static void End(int, void* data) {
+    auto* k = static_cast<CsvRecords*>(data);
+    k->record_bytes_ = 0;
+    if (k->counting) {
+      ++k->counted;
+      return;
+    }
+    k->ready_.push_back(std::move(k->record_));
+    k->record_.clear();
+  }
+  void Feed() {
+    const std::string_view piece = in_.Next();
+    const bool ok = piece.empty()
+                        ? csv_fini(&p_, Field, End, this) == 0
+                        : csv_parse(&p_, piece.data(), piece.size(), Field, End, this) == piece.size();
+    if (!ok) throw CaseError("\"" + path_ + "\" is not valid CSV: " + csv_strerror(csv_error(&p_)));
+    if (record_bytes_ + p_.entry_pos > files::kMaxCaseFileBytes)
+      throw CaseError("\"" + path_ + "\": a row is longer than " +
+                      std::to_string(files::kMaxCaseFileBytes >> 20) + " MB");
+    ended_ = piece.empty();
+  }
+
+  std::string path_;
+  Chunks in_;
+  csv_parser p_;
+  std::deque<std::vector<std::string>> ready_;
+  std::vector<std::string> record_;
+  size_t record_bytes_ = 0;
+  bool ended_ = false;
+};
+
+// A header row of control names and extra columns, then one case a row. The
+// whole text is checked first, so a file that is not CSV runs nothing.
+class CsvReader : public BatchReader {
+ public:
+  explicit CsvReader(const std::string& path) : path_(path), records_(path) {
+    records_.counting = true;
+    for (std::vector<std::string> unused; records_.Next(&unused);) {
+    }
+    records_.counting = false;
+    count_ = records_.counted ? records_.counted - 1 : 0;
+    records_.Rewind();
+    if (!records_.Next(&header_)) throw CaseError("\"" + path + "\" has no header row");
+    const std::vector<std::string> extra = {"name",    "selection", "calc",
+                                            "project", "item",      "customer"};
+    for (size_t i = 0; i < header_.size(); ++i) {
+      const auto& h = header_[i];
+      const bool control = h.rfind("opt_br", 0) != 0 &&
+                           std::find(layout::kFocusOrder.begin(), layout::kFocusOrder.end(), h) !=
+                               layout::kFocusOrder.end();
+      if (!control && std::find(extra.begin(), extra.end(), h) == extra.end())
+        throw CaseError("\"" + path + "\": unknown column \"" + h + "\"");
+      if (std::find(header_.begin(), header_.begin() + static_cast<long>(i), h) !=
+          header_.begin() + static_cast<long>(i))
+        throw CaseError("\"" + path + "\": column \"" + h + "\" appears twice");
+    }
+  }
+  size_t Count() const override { return count_; }
+  std::optional<BatchCase> Next() override {
+    std::vector<std::string> cells;
+    if (!records_.Next(&cells)) return std::nullopt;
+    const std::string where = "row " + std::to_string(++row_);
+    if (cells.size() != header_.size())
+      return BatchCase{where, std::nullopt,
+                       where + " has " + std::to_string(cells.size()) + " cells, the header " +
+                           std::to_string(header_.size())};
+    nlohmann::json doc = nlohmann::json::object();
+    for (size_t i = 0; i < cells.size(); ++i) {
+      if (cells[i].empty()) continue;
+      // As a JSON Lines case would be: text that is not UTF-8 is no text.
+      if (!ValidUtf8(cells[i]))
+        return BatchCase{where, std::nullopt,
+                         where + ": column \"" + header_[i] + "\" is not valid UTF-8"};
+      doc[header_[i]] = cells[i];
+    }
+    return FromJson(where, std::move(doc), true);
+  }
+
+ private:
+  std::string path_;
+  CsvRecords records_;
+  std::vector<std::string> header_;
+  size_t count_ = 0, row_ = 0;
+};
+
+// Every *.json of a folder, by name. An entry that cannot be read (a dangling
+// symlink, no permission) is skipped with a line on the log.
+class FolderReader : public BatchReader {
+ public:
+  FolderReader(const std::string& path, std::ostream* log) {
+    std::error_code ec;
+    fs::directory_iterator it(path, ec), end;
+    if (ec) throw CaseError("cannot read the folder \"" + path + "\": " + ec.message());
+    for (; it != end; it.increment(ec)) {
+      if (ec) throw CaseError("cannot read the folder \"" + path + "\": " + ec.message());
+      const fs::path f = it->path();
+      if (!Lower(f.filename().string()).ends_with(".json")) continue;
+      struct stat st;
+      std::string why;
+      if (::stat(f.c_str(), &st) != 0) why = std::strerror(errno);
+      else if (S_ISDIR(st.st_mode)) continue;
+      else if (!S_ISREG(st.st_mode)) why = "not a regular file";
+      else if (::access(f.c_str(), R_OK) != 0) why = std::strerror(errno);
+      if (why.empty()) files_.push_back(f);
+      else if (log) *log << "pheselect-cli: skipped \"" << f.string() << "\": " << why << "\n";
+    }
+    if (files_.empty()) throw CaseError("the folder \"" + path + "\" holds no case file (*.json)");
+    std::sort(files_.begin(), files_.end());
+  }
+  size_t Count() const override { return files_.size(); }
+  std::optional<BatchCase> Next() override {
+    if (next_ == files_.size()) return std::nullopt;
+    const fs::path& f = files_[next_++];
     const std::string name = f.filename().string();
     try {
-      out.push_back(FromJsonText(name, ReadWhole(f.string()), "the case", false));
-    } catch (const CaseError& e) {
-      out.push_back({name, std::nullopt, e.what()});
+      std::string text = files::ReadBounded(f.string(), files::kMaxCaseFileBytes, "the case");
+      if (text.starts_with(kBom)) text.erase(0, kBom.size());
+      return FromJsonText(name, text, "the case", false);
+    } catch (const files::FileError& e) {
+      return BatchCase{name, std::nullopt, e.what()};
     }
   }
-  return out;
-}
 
-std::vector<BatchCase> ReadJsonLines(const std::string& text) {
-  std::vector<BatchCase> out;
-  size_t line = 0;
-  for (size_t pos = 0; pos < text.size();) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string::npos) end = text.size();
-    std::string l = text.substr(pos, end - pos);
-    pos = end + 1;
-    ++line;
-    if (l.find_first_not_of(" \t\r") == std::string::npos) continue;
-    out.push_back(FromJsonText("line " + std::to_string(line), l, "the case", true));
-  }
-  return out;
-}
-
-// Records of a CSV text as libcsv splits them (quotes, doubled quotes and line
-// breaks inside quotes as RFC 4180 has them).
-std::vector<std::vector<std::string>> SplitCsv(const std::string& text, const std::string& path) {
-  struct Sink {
-    std::vector<std::vector<std::string>> records;
-    std::vector<std::string> record;
-  } sink;
-  auto field = [](void* s, size_t len, void* data) {
-    static_cast<Sink*>(data)->record.emplace_back(static_cast<const char*>(s), len);
-  };
-  auto end = [](int, void* data) {
-    auto* k = static_cast<Sink*>(data);
-    k->records.push_back(std::move(k->record));
-    k->record.clear();
-  };
-  csv_parser p;
-  if (csv_init(&p, CSV_STRICT | CSV_STRICT_FINI) != 0) throw CaseError("out of memory");
-  const bool ok = csv_parse(&p, text.data(), text.size(), field, end, &sink) == text.size() &&
-                  csv_fini(&p, field, end, &sink) == 0;
-  const std::string why = ok ? "" : csv_strerror(csv_error(&p));
-  csv_free(&p);
-  if (!ok) throw CaseError("\"" + path + "\" is not valid CSV: " + why);
-  return std::move(sink.records);
-}
-
-std::vector<BatchCase> ReadCsv(const std::string& text, const std::string& path) {
-  auto records = SplitCsv(text, path);
-  if (records.empty()) throw CaseError("\"" + path + "\" has no header row");
-  const auto& header = records.front();
-  const std::vector<std::string> extra = {"name",    "selection", "calc",
-                                          "project", "item",      "customer"};
-  for (size_t i = 0; i < header.size(); ++i) {
-    const auto& h = header[i];
-    const bool control = h.rfind("opt_br", 0) != 0 &&
-                         std::find(layout::kFocusOrder.begin(), layout::kFocusOrder.end(), h) !=
-                             layout::kFocusOrder.end();
-    if (!control && std::find(extra.begin(), extra.end(), h) == extra.end())
-      throw CaseError("\"" + path + "\": unknown column \"" + h + "\"");
-    if (std::find(header.begin(), header.begin() + static_cast<long>(i), h) !=
-        header.begin() + static_cast<long>(i))
-      throw CaseError("\"" + path + "\": column \"" + h + "\" appears twice");
-  }
-  std::vector<BatchCase> out;
-  for (size_t r = 1; r < records.size(); ++r) {
-    const auto& cells = records[r];
-    const std::string where = "row " + std::to_string(r);
-    if (cells.size() != header.size()) {
-      out.push_back({where, std::nullopt,
-                     where + " has " + std::to_string(cells.size()) + " cells, the header " +
-                         std::to_string(header.size())});
-      continue;
-    }
-    nlohmann::json doc = nlohmann::json::object();
-    for (size_t i = 0; i < cells.size(); ++i)
-      if (!cells[i].empty()) doc[header[i]] = cells[i];
-    out.push_back(FromJson(where, std::move(doc), true));
-  }
-  return out;
-}
+ private:
+  std::vector<fs::path> files_;
+  size_t next_ = 0;
+};
 
 std::string Number(double v) {
   if (!std::isfinite(v)) return "";
@@ -211,7 +390,18 @@ const ResultColumn kResultColumns[] = {
     {"units", true, [](const CaseSession& c) { return Number(c.state.units); }},
 };
 
-std::string CsvField(const std::string& s) {
+bool IsNumber(const std::string& s) {
+  double v;
+  const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+  return r.ec == std::errc() && r.ptr == s.data() + s.size();
+}
+
+std::string CsvField(std::string s) {
+  // A spreadsheet runs a cell that starts like a formula; a quote before it
+  // keeps it text. Negative numbers stay numbers.
+  if (!s.empty() && std::string_view("=+-@").find(s.front()) != std::string_view::npos &&
+      !IsNumber(s))
+    s.insert(0, 1, '\'');
   if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
   std::string q = "\"";
   for (const char c : s) q += c == '"' ? std::string("\"\"") : std::string(1, c);
@@ -279,12 +469,11 @@ const std::vector<std::string>& BatchResultColumns() {
   return names;
 }
 
-std::vector<BatchCase> ReadBatchInput(const std::string& path) {
+std::unique_ptr<BatchReader> BatchReader::Open(const std::string& path, std::ostream* log) {
   std::error_code ec;
-  if (fs::is_directory(path, ec)) return ReadFolder(path);
-  const std::string text = ReadWhole(path);
-  if (Lower(fs::path(path).extension().string()) == ".csv") return ReadCsv(text, path);
-  return ReadJsonLines(text);
+  if (fs::is_directory(path, ec)) return std::make_unique<FolderReader>(path, log);
+  if (Lower(fs::path(path).extension().string()) == ".csv") return std::make_unique<CsvReader>(path);
+  return std::make_unique<JsonLinesReader>(path);
 }
 
 BatchRow RunBatchCase(const BatchCase& c, Database& db) {
@@ -316,43 +505,106 @@ BatchRow RunBatchCase(const BatchCase& c, Database& db) {
   return row;
 }
 
-BatchSummary RunBatch(const std::vector<BatchCase>& cases, const std::string& out_path,
+namespace {
+
+// Cases flow from the reader through the workers to the output in input
+// order; at most `window` cases are read and not yet written, so memory does
+// not grow with the length of the batch.
+class Pipeline {
+ public:
+  Pipeline(std::vector<std::unique_ptr<Database>>& dbs, size_t window) : window_(window) {
+    for (auto& db : dbs) workers_.emplace_back([this, &db] { Work(*db); });
+  }
+  ~Pipeline() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    work_ready_.notify_all();
+    for (auto& w : workers_) w.join();
+  }
+  bool HasRoom() {
+    std::lock_guard lock(mutex_);
+    return rows_.size() < window_;
+  }
+  void Add(BatchCase c) {
+    {
+      std::lock_guard lock(mutex_);
+      work_.emplace_back(taken_++, std::move(c));
+      rows_.emplace_back();
+    }
+    work_ready_.notify_one();
+  }
+  void Close() {
+    {
+      std::lock_guard lock(mutex_);
+      closed_ = true;
+    }
+    work_ready_.notify_all();
+  }
+  // The next row in input order once it is done; nothing after `wait`.
+  std::optional<BatchRow> Take(std::chrono::milliseconds wait) {
+    std::unique_lock lock(mutex_);
+    row_ready_.wait_for(lock, wait, [&] { return !rows_.empty() && rows_.front(); });
+    if (rows_.empty() || !rows_.front()) return std::nullopt;
+    std::optional<BatchRow> row = std::move(rows_.front());
+    rows_.pop_front();
+    ++written_;
+    return row;
+  }
+  bool Empty() {
+    std::lock_guard lock(mutex_);
+    return rows_.empty();
+  }
+
+ private:
+  void Work(Database& db) {
+    for (;;) {
+      std::unique_lock lock(mutex_);
+      work_ready_.wait(lock, [&] { return stop_ || closed_ || !work_.empty(); });
+      if (stop_ || work_.empty()) return;
+      auto [index, c] = std::move(work_.front());
+      work_.pop_front();
+      lock.unlock();
+      BatchRow row = RunBatchCase(c, db);
+      lock.lock();
+      rows_[index - written_] = std::move(row);
+      lock.unlock();
+      row_ready_.notify_one();
+    }
+  }
+
+  const size_t window_;
+  std::mutex mutex_;
+  std::condition_variable work_ready_, row_ready_;
+  std::deque<std::pair<size_t, BatchCase>> work_;
+  std::deque<std::optional<BatchRow>> rows_;  // rows_[0] is case number written_
+  size_t taken_ = 0, written_ = 0;
+  bool closed_ = false, stop_ = false;
+  std::vector<std::thread> workers_;
+};
+
+}  // namespace
+
+BatchSummary RunBatch(BatchReader& cases, const std::string& out_path,
                       const BatchOptions& options) {
   const std::string ext = Lower(fs::path(out_path).extension().string());
   if (ext != ".csv" && ext != ".jsonl")
     throw CaseError("the output \"" + out_path + "\" must end in .csv or .jsonl");
   const bool csv = ext == ".csv";
-  std::ofstream out(out_path, std::ios::binary | std::ios::trunc);
-  if (!out) throw CaseError("cannot write \"" + out_path + "\"");
-  if (csv) {
-    std::string header = "name,status,messages";
-    for (const auto& c : kResultColumns) header += std::string(",") + c.name;
-    out << header << "\r\n";
-  }
-
-  const size_t n = cases.size();
+  const size_t n = cases.Count();
   const size_t jobs = std::clamp<size_t>(static_cast<size_t>(std::max(1, options.jobs)), 1,
                                          std::max<size_t>(n, 1));
   // The tables each connection caches are its own, so no lock is shared.
   std::vector<std::unique_ptr<Database>> dbs;
   for (size_t j = 0; j < jobs; ++j) dbs.push_back(Database::Open(options.db_path, true));
-
-  std::vector<std::optional<BatchRow>> rows(n);
-  std::mutex mutex;
-  std::condition_variable ready;
-  std::atomic<size_t> next{0};
-  std::vector<std::thread> workers;
-  for (size_t j = 0; j < jobs; ++j) {
-    workers.emplace_back([&, j] {
-      for (size_t i; (i = next++) < n;) {
-        BatchRow row = RunBatchCase(cases[i], *dbs[j]);
-        {
-          std::lock_guard lock(mutex);
-          rows[i] = std::move(row);
-        }
-        ready.notify_one();
-      }
-    });
+  // Written beside the output and put in its place at the end: a batch that
+  // fails or is stopped leaves the old output as it was.
+  files::AtomicFile out(out_path);
+  if (csv) {
+    std::string header = "name,status,messages";
+    for (const auto& c : kResultColumns) header += std::string(",") + c.name;
+    out.Write(header + "\r\n");
   }
 
   using Clk = std::chrono::steady_clock;
@@ -360,47 +612,50 @@ BatchSummary RunBatch(const std::vector<BatchCase>& cases, const std::string& ou
   auto last_draw = start - std::chrono::seconds(1);
   BatchSummary summary;
   std::ostream* log = options.log;
-  auto draw = [&](size_t done) {
+  size_t written = 0;
+  auto draw = [&] {
     const double t = std::chrono::duration<double>(Clk::now() - start).count();
-    const double rate = t >= 0.5 ? done / t : 0;  // earlier rates are noise
+    const double rate = t >= 0.5 ? written / t : 0;  // earlier rates are noise
     const int width = 30;
-    const int filled = n ? static_cast<int>(width * done / n) : width;
-    *log << "\r[" << std::string(filled, '#') << std::string(width - filled, '.') << "] " << done
-         << "/" << n << "  " << (rate > 0 ? Number(std::round(rate)) : std::string("-")) << " cases/s  "
-         << (rate > 0 ? Clock((n - done) / rate) : std::string("-:--")) << " left\x1b[K"
-         << std::flush;
+    const int filled = n ? static_cast<int>(width * std::min(written, n) / n) : width;
+    *log << "\r[" << std::string(filled, '#') << std::string(width - filled, '.') << "] " << written
+         << "/" << n << "  " << (rate > 0 ? Number(std::round(rate)) : std::string("-"))
+         << " cases/s  "
+         << (rate > 0 ? Clock((n > written ? n - written : 0) / rate) : std::string("-:--"))
+         << " left\x1b[K" << std::flush;
   };
-  std::unique_lock lock(mutex);
-  for (size_t written = 0; written < n;) {
-    ready.wait_for(lock, std::chrono::milliseconds(100), [&] { return rows[written].has_value(); });
-    while (written < n && rows[written]) {
-      const BatchRow row = std::move(*rows[written]);
-      rows[written].reset();
-      lock.unlock();
-      out << (csv ? CsvLine(row) : JsonLine(row));
-      ++summary.count[static_cast<int>(row.status)];
-      if (row.status == BatchStatus::kError && log)
-        *log << (options.progress ? "\r\x1b[K" : "") << "pheselect-cli: " << row.name << ": "
-             << JoinedMessages(row) << "\n";
-      lock.lock();
-      ++written;
-    }
-    // At most ten redraws a second.
-    if (log && options.progress && Clk::now() - last_draw >= std::chrono::milliseconds(100)) {
-      last_draw = Clk::now();
-      draw(written);
+  {
+    Pipeline pipeline(dbs, jobs * 16);
+    bool more = true;
+    while (more || !pipeline.Empty()) {
+      while (more && pipeline.HasRoom()) {
+        std::optional<BatchCase> c = cases.Next();
+        if (c) pipeline.Add(std::move(*c));
+        else more = false, pipeline.Close();
+      }
+      while (std::optional<BatchRow> row = pipeline.Take(std::chrono::milliseconds(100))) {
+        out.Write(csv ? CsvLine(*row) : JsonLine(*row));
+        ++written;
+        ++summary.count[static_cast<int>(row->status)];
+        if (row->status == BatchStatus::kError && log)
+          *log << (options.progress ? "\r\x1b[K" : "") << "pheselect-cli: " << row->name << ": "
+               << JoinedMessages(*row) << "\n";
+        if (more && pipeline.HasRoom()) break;  // keep the workers fed
+      }
+      // At most ten redraws a second.
+      if (log && options.progress && Clk::now() - last_draw >= std::chrono::milliseconds(100)) {
+        last_draw = Clk::now();
+        draw();
+      }
     }
   }
-  lock.unlock();
-  for (auto& w : workers) w.join();
-  out.flush();
-  if (!out) throw CaseError("cannot write \"" + out_path + "\"");
+  out.Commit();
   summary.seconds = std::chrono::duration<double>(Clk::now() - start).count();
   if (log) {
-    if (options.progress) draw(n), *log << "\n";
+    if (options.progress) draw(), *log << "\n";
     char secs[32];
     std::snprintf(secs, sizeof secs, "%.1f", summary.seconds);
-    *log << "pheselect-cli: " << n << " cases in " << secs << " s: " << summary.count[0]
+    *log << "pheselect-cli: " << written << " cases in " << secs << " s: " << summary.count[0]
          << " ok, " << summary.count[1] << " warning, " << summary.count[2] << " refused, "
          << summary.count[3] << " error\n";
   }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -20,13 +21,22 @@ struct BatchCase {
   std::string error;  // why input is empty
 };
 
-// Reads a folder of case files (*.json, by name), a CSV file (*.csv: a header
-// row of control names plus optional "name", "selection", "calc", "project",
-// "item", "customer"; an empty cell leaves its control as it starts) or a JSON
-// Lines file (anything else: one case object a line, an optional "name" key).
-// A bad case becomes a BatchCase with its error; an input that cannot be read
-// at all, or a CSV header naming an unknown column, throws CaseError.
-std::vector<BatchCase> ReadBatchInput(const std::string& path);
+// The cases of a batch input, one at a time: a folder of case files (*.json,
+// by name; entries that cannot be read are skipped with a line on the log), a
+// CSV file (*.csv: a header row of control names plus optional "name",
+// "selection", "calc", "project", "item", "customer"; an empty cell leaves
+// its control as it starts) or a JSON Lines file (anything else: one case
+// object a line, an optional "name" key). A bad case becomes a BatchCase with
+// its error; an input that cannot be read at all, text that is not CSV or a
+// CSV header naming an unknown column throws CaseError from Open, before any
+// case is run.
+class BatchReader {
+ public:
+  static std::unique_ptr<BatchReader> Open(const std::string& path, std::ostream* log);
+  virtual ~BatchReader() = default;
+  virtual std::optional<BatchCase> Next() = 0;
+  virtual size_t Count() const = 0;  // cases in the input
+};
 
 enum class BatchStatus { kOk, kWarning, kRefused, kError };
 const char* StatusName(BatchStatus status);
@@ -59,9 +69,11 @@ struct BatchSummary {
 
 // Runs every case with options.jobs threads, each with its own read-only
 // connection, and writes the rows to out_path (".csv" or ".jsonl") in input
-// order as they become ready. Throws CaseError for an output it cannot write
-// and DbError for a database it cannot open.
-BatchSummary RunBatch(const std::vector<BatchCase>& cases, const std::string& out_path,
+// order as they become ready, into a file put in place of out_path only when
+// the batch is done. Throws CaseError for an output of unknown kind, DbError
+// for a database it cannot open, files::FileError (kWrite) as soon as the
+// output cannot be written.
+BatchSummary RunBatch(BatchReader& cases, const std::string& out_path,
                       const BatchOptions& options);
 
 }  // namespace phe

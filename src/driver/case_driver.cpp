@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 
 #include "base/numeric.h"
 #include "catalogue/catalogue.h"
 #include "compare/alternatives.h"
+#include "files/files.h"
 #include "ui/input_panel.h"
 #include "ui/layout.h"
 #include "workflow/run_command.h"
@@ -110,28 +109,58 @@ std::vector<CaseInput> ParseCases(const nlohmann::json& doc, bool* several) {
   return out;
 }
 
-nlohmann::json ParseJsonStrict(const std::string& text, const std::string& where) {
-  using Event = nlohmann::json::parse_event_t;
+namespace {
+
+// Refuses a key given twice in one object in a pass of its own: the parser's
+// callback form rescans a container at every value it closes, which makes a
+// long array of objects quadratic.
+struct DuplicateKeys : nlohmann::json_sax<nlohmann::json> {
   std::vector<std::set<std::string>> keys;  // per open object
-  auto check = [&](int, Event event, nlohmann::json& parsed) {
-    if (event == Event::object_start) {
-      keys.emplace_back();
-    } else if (event == Event::object_end) {
-      keys.pop_back();
-    } else if (event == Event::key && !keys.back().insert(parsed.get<std::string>()).second) {
-      // The parser would keep the last silently; the user meant one of them.
-      throw CaseError(where + ": key \"" + parsed.get<std::string>() +
-                      "\" appears twice in one object");
-    }
+  std::string twice;
+  bool null() override { return true; }
+  bool boolean(bool) override { return true; }
+  bool number_integer(number_integer_t) override { return true; }
+  bool number_unsigned(number_unsigned_t) override { return true; }
+  bool number_float(number_float_t, const string_t&) override { return true; }
+  bool string(string_t&) override { return true; }
+  bool binary(binary_t&) override { return true; }
+  bool start_object(std::size_t) override {
+    keys.emplace_back();
     return true;
-  };
+  }
+  bool key(string_t& k) override {
+    if (keys.back().insert(k).second) return true;
+    twice = k;
+    return false;
+  }
+  bool end_object() override {
+    keys.pop_back();
+    return true;
+  }
+  bool start_array(std::size_t) override { return true; }
+  bool end_array() override { return true; }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+    return false;
+  }
+};
+
+}  // namespace
+
+nlohmann::json ParseJsonStrict(const std::string& text, const std::string& where) {
+  nlohmann::json doc;
   try {
-    return nlohmann::json::parse(text, check);
+    doc = nlohmann::json::parse(text);
   } catch (const nlohmann::json::out_of_range& e) {
     throw CaseError(where + " holds a number out of range: " + e.what());
   } catch (const nlohmann::json::exception& e) {
     throw CaseError(where + " is not valid JSON: " + e.what());
   }
+  DuplicateKeys dup;
+  nlohmann::json::sax_parse(text, &dup);
+  // The parser would keep the last silently; the user meant one of them.
+  if (!dup.twice.empty())
+    throw CaseError(where + ": key \"" + dup.twice + "\" appears twice in one object");
+  return doc;
 }
 
 bool RunShowedError(const nlohmann::json& run) {
@@ -144,10 +173,12 @@ std::vector<CaseInput> ParseCaseFile(const std::string& path, bool* several) {
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec))
     throw CaseError("\"" + path + "\" is a folder, not a case file");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw CaseError("cannot read case file \"" + path + "\"");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw CaseError("cannot read case file \"" + path + "\"");
+  std::string text;
+  try {
+    text = files::ReadBounded(path, files::kMaxCaseFileBytes, "case file");
+  } catch (const files::FileError& e) {
+    throw CaseError(e.what());
+  }
   return ParseCases(ParseJsonStrict(text, "case file \"" + path + "\""), several);
 }
 

@@ -17,9 +17,10 @@ inline constexpr const char* kCaseFileExtension = ".phe.json";
 // texts typed.
 nlohmann::ordered_json CaseToJson(const CaseInput& in);
 
-// Writes the case as UTF-8 into a temporary file beside `path` and renames it
-// over `path`, so a crash leaves either the old file or the new one. A case
-// the reader would refuse is not written. Throws CaseError.
+// Writes the case as UTF-8, whole or not at all: a crash leaves either the old
+// file or the new one, a symlink is written through, an existing file keeps
+// its permissions. A case the reader would refuse is not written. Throws
+// CaseError.
 void WriteCaseFile(const std::string& path, const CaseInput& in);
 
 }  // namespace phe

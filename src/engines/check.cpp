@@ -55,7 +55,7 @@ void Br_YsLiquid(SelectionState& s, Env& env) {
   s.shear_c = Shear(s, 1000, s.dp_ch_c);
   Pump(env);
   s.fouling_out = 0;
-  LiquidFoulingCapacity(s, env);
+  SingleFoulingCapacity(s, env);
 }
 
 void Br_YsSteam(SelectionState& s, Env& env) {
@@ -83,62 +83,22 @@ void Br_YsSteam(SelectionState& s, Env& env) {
   s.dp_c = s.dp_ch_c + s.dp_port_c;
   s.shear_h = Shear(s, 3800, s.dp_h);
   s.shear_c = Shear(s, 1000, s.dp_ch_c);
-  SteamFoulingAndSubcooling(s, env);
+  SingleFoulingCapacity(s, env);
+  SteamSubcooling(s, env);
 }
 
-void CheckPackFilms(SelectionState& s, Env& env) {
-  CheckGeometry(s);
-  W_hc(s, env);
-  MixedReynolds(s);
-  MixedCorrelations(s, true);
-  MixedFilms(s, false);
-  MixedMeans(s);
-}
-
+// The entered pack as it is; a pack of one kind is checked as that kind's type.
 void Br_YsMixed(SelectionState& s, Env& env) {
-  s.dp_ch_max_h = 50;
-  s.dp_ch_max_c = 50;
-  WH_HL(s, env);
-  CheckPackFilms(s, env);
-  MixedWall(s, env);
-  MixedChannelDrops(s);
-  s.channels_port = std::floor(s.flow_h / (3600 * s.channel_area * s.v_h2));
-  PortsMixed(s, s.channels_port);
-  s.dp_h = s.dp_ch_h + s.dp_port_h;
-  s.dp_c = s.dp_ch_c + s.dp_port_c;
-
-  // Design a pack for the same duty with these drops as limits; its
-  // coefficient rates the entered pack.
-  s.channels_hm_saved = s.channels_hm;
-  s.channels_ml_saved = s.channels_ml;
-  s.dp_lim_h = s.dp_h;
-  s.dp_lim_c = s.dp_c;
-  s.margin_in = 0;
-  s.fouling = 0;
-  s.fouling_out = 0;
-  Br_Js30(s, env);
-
-  s.dp_h = s.dp_lim_h;
-  s.dp_c = s.dp_lim_c;
-  s.channels_hm = s.channels_hm_saved;
-  s.channels_ml = s.channels_ml_saved;
-  s.dp_ch_max_h = s.dp_h - s.dp_port_h;
-  s.dp_ch_max_c = s.dp_c - s.dp_port_c;
-  WH_HL(s, env);
-  CheckPackFilms(s, env);
-  MixedWallPasses(s, env);
-
-  s.k_service = s.duty / (s.lmtd * s.area);
-  s.margin = TruncatedMargin(s.k_clean, s.k_service);
-  MixedChannelDrops(s);
-  s.dp_h = s.dp_ch_h + s.dp_port_h;
-  s.dp_c = s.dp_ch_c + s.dp_port_c;
-  s.shear_h = Shear(s, 1000, s.dp_ch_h);
-  s.shear_c = Shear(s, 1000, s.dp_ch_c);
-
-  MixedFoulingSearch(s, env, s.margin >= 0);
-  if (s.margin == 0) s.fouling_out = 0;
-
+  if (s.channels_hm <= 0 || s.channels_ml <= 0) {
+    const std::string mixed_type = s.plate_type;
+    s.plate_type = KindPlateType(mixed_type, s.channels_hm > 0 ? 1 : 2);
+    Br_Ys(s, env);
+    AnnounceOneKind(s, env, mixed_type);
+    return;
+  }
+  const PackRating r = RateMixedPack(s, env, s.channels_hm, s.channels_ml, 0);
+  PublishPack(s, r);
+  MixedFoulingOut(s, r);
   if (s.visc_h > 20) ShowMessage(env.form, kViscousMixedWarning, "提示", 48);
 }
 

@@ -35,11 +35,12 @@ void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
     s.area = s.plate_area * (2 * s.passes * s.channels - 1);
     s.plate_count = 2 * s.passes * s.channels + 1;
     s.k_service = s.duty / (s.lmtd * s.area);
-    s.margin = mode == Sizing::kDesign ? TruncatedMargin(s.k_calc, s.k_service)
-                                       : 100 * (s.k_calc / s.k_service - 1);
+    // A pack is accepted on its true margin; the design shows it truncated.
+    const double margin = 100 * (s.k_calc / s.k_service - 1);
+    s.margin = mode == Sizing::kDesign ? TruncatedMargin(s.k_calc, s.k_service) : margin;
     // The pack at the channel limit stands with the pressure drops it has.
     const bool at_limit = s.channels >= kChannelLimit;
-    if (at_limit || s.margin >= s.margin_in) {
+    if (at_limit || margin >= s.margin_in) {
       EulerCopyHot(s);
       EulerCopyCold(s);
       s.dp_ch_h = ChannelDropHot(s);
@@ -78,18 +79,20 @@ void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode) {
     FilmColdCorrected(s);
     s.area = s.plate_area * (2 * s.passes * s.channels - 1);
     s.plate_count = 2 * s.passes * s.channels + 1;
-    // Fouling does not enter on the condensing side.
-    s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate);
-    s.k_clean = static_cast<float>(s.k_calc);
+    // The entered fouling sizes a steam heater as it sizes a liquid one.
+    s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + PlateResistance(s) + s.fouling);
+    s.k_clean = static_cast<float>(0.95 / (1 / s.alpha_h + 1 / s.alpha_c + PlateResistance(s)));
     s.k_service = s.duty / (s.lmtd * s.area);
+    const double margin = 100 * (s.k_calc / s.k_service - 1);
     if (mode == Sizing::kDesign) {
       s.margin = TruncatedMargin(s.k_calc, s.k_service);
-      s.area_excess = s.area - s.area / (1 + 0.01 * s.margin);
+      // Area the fouled coefficient does not need: room for subcooling.
+      s.area_excess = s.area - s.area / (1 + 0.01 * margin);
     } else {
-      s.margin = 100 * (s.k_calc / s.k_service - 1);
+      s.margin = margin;
     }
     const bool at_limit = s.channels >= kChannelLimit;
-    if (at_limit || s.margin >= s.margin_in) {
+    if (at_limit || margin >= s.margin_in) {
       EulerCopyCold(s);
       s.dp_h = SteamSideDrop(s);
       if (mode == Sizing::kDesign) s.dp_port_h = 0;
@@ -110,22 +113,19 @@ void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode) {
   }
 }
 
-// Fouling a liquid pack can still carry, judged as the sizing judges a pack.
-void LiquidFoulingCapacity(SelectionState& s, Env& env) {
+// Fouling a single-type pack can still carry, judged as the sizing judges a
+// pack; its sign follows the reported (clean) margin.
+void SingleFoulingCapacity(SelectionState& s, Env& env) {
   const double r0 = 1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate;
   auto k = [&s, r0](double fouling) { return s.k_calc = 0.95 / (r0 + fouling); };
   FoulingSearch(s.fouling_out, k, s.k_service, s.margin >= 0, env);
   if (s.margin == 0) s.fouling_out = 0;
 }
 
-// Steam: the fouling the pack could carry (the sizing itself leaves fouling
-// out on the condensing path), then the condensate properties at the steam
-// temperature and the subcooling the spare area allows.
-void SteamFoulingAndSubcooling(SelectionState& s, Env& env) {
-  const double r = 1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate;
-  auto k = [&s, r](double fouling) { return s.k_calc = 0.95 / (r + fouling); };
-  FoulingSearch(s.fouling_out, k, s.k_service, true, env);
-
+// Steam: the condensate properties at the steam temperature and the
+// subcooling the spare area allows. The duty is carried by condensation
+// alone (G·r); the subcooling is spare capacity outside it.
+void SteamSubcooling(SelectionState& s, Env& env) {
   if (env.rs_hot && env.rs_hot->FindFirst(Criterion::LowInclusive("min_T", "max_T", s.t_h_in))) {
     s.rho_h = env.rs_hot->Field("R");
     s.cp_h = env.rs_hot->Field("cP");
@@ -176,19 +176,19 @@ void Br_Js2(SelectionState& s, Env& env) {
   InitialChannels(s);
   if (s.hot_kind == 1) {
     LiquidSizingLoop(s, env, Sizing::kDesign);
-    // The reported margin is the one without fouling.
-    s.margin = TruncatedMargin(s.k_clean, s.k_service);
-    s.channels_hm = s.channels;
-    s.channels_ml = 0;
-    s.fouling_out = 0;
-    LiquidFoulingCapacity(s, env);
   } else if (s.hot_kind == 2) {
     s.passes = 1;
     SteamSizingLoop(s, env, Sizing::kDesign);
-    s.channels_hm = s.channels;
-    s.channels_ml = 0;
-    SteamFoulingAndSubcooling(s, env);
+  } else {
+    return;
   }
+  // The reported margin is the one without fouling.
+  s.margin = TruncatedMargin(s.k_clean, s.k_service);
+  s.channels_hm = s.channels;
+  s.channels_ml = 0;
+  s.fouling_out = 0;
+  SingleFoulingCapacity(s, env);
+  if (s.hot_kind == 2) SteamSubcooling(s, env);
 }
 
 }  // namespace phe

@@ -1,7 +1,9 @@
-// Mixed HM/ML packs: limiting velocities of each kind (`WH_HL`), the flow
-// split at given counts (`W_hc`), the two-group heat balance (`Wq1c`), the
-// pack sizing (`Br_Js30`, `Br_Js3`) and the design of a mixed plate type.
+// Mixed HM/ML packs: the pack rated as its two channel groups (equal-drop
+// flow split, per-group films and coefficients, counter-current groups whose
+// outlets mix) and the design of a mixed plate type on that rating.
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "catalogue/catalogue.h"
@@ -15,7 +17,7 @@ namespace detail {
 
 namespace {
 
-constexpr const char* kTooSmallForMixed = "介质流量太小，不能采用HM、ML混合板型！";
+constexpr int kSolveSteps = 60;
 
 void CopyNusseltHot(SelectionState& s) {
   s.nu_coef_h1 = s.nu_coef_1;
@@ -49,100 +51,111 @@ double KindDrop(double passes, double v, double rho, double eu_coef, double re, 
   return 0.001 * passes * (v * v) * rho * eu_coef * std::pow(re, eu_exp);
 }
 
-// Velocity at which one kind alone reaches the channel budgets (kind 1 or 2).
-void SingleKindLimit(SelectionState& s, Env& env, int kind) {
-  s.v_h = kVelocityStart;
-  for (;;) {
-    s.v_c = s.v_h * s.flow_c / s.flow_h;
-    s.re_h = Reynolds(s.rho_h, s.d_e, s.v_h, s.visc_h);
-    s.re_c = Reynolds(s.rho_c, s.d_e, s.v_c, s.visc_c);
-    double e_h = 0, x_h = 0, e_c = 0, x_c = 0;
+// Channel drop of one kind (1 or 2) on one side at velocity v, without the
+// wall factor, as the split balances the kinds.
+struct SideDrop {
+  SelectionState& s;
+  double rho, visc;
+
+  double operator()(int kind, double v) const {
+    const double re = Reynolds(rho, s.d_e, v, visc);
+    double coef, exp;
     if (kind == 1) {
-      s.re_in_1 = s.re_h;
+      s.re_in_1 = re;
       Br_Eu(s);
-      s.eu_coef_h1 = s.eu_coef_1;
-      s.eu_exp_h1 = s.eu_exp_1;
-      s.re_in_1 = s.re_c;
-      Br_Eu(s);
-      s.eu_coef_c1 = s.eu_coef_1;
-      s.eu_exp_c1 = s.eu_exp_1;
-      e_h = s.eu_coef_h1;
-      x_h = s.eu_exp_h1;
-      e_c = s.eu_coef_c1;
-      x_c = s.eu_exp_c1;
+      coef = s.eu_coef_1;
+      exp = s.eu_exp_1;
     } else {
-      s.re_in_2 = s.re_h;
+      s.re_in_2 = re;
       Br_Eu(s);
-      s.eu_coef_h2 = s.eu_coef_2;
-      s.eu_exp_h2 = static_cast<float>(s.eu_exp_2);
-      s.re_in_2 = s.re_c;
-      Br_Eu(s);
-      s.eu_coef_c2 = s.eu_coef_2;
-      s.eu_exp_c2 = static_cast<float>(s.eu_exp_2);
-      e_h = s.eu_coef_h2;
-      x_h = s.eu_exp_h2;
-      e_c = s.eu_coef_c2;
-      x_c = s.eu_exp_c2;
+      coef = s.eu_coef_2;
+      exp = static_cast<float>(s.eu_exp_2);
     }
-    s.dp_ch_h = KindDrop(s.passes, s.v_h, s.rho_h, e_h, s.re_h, x_h);
-    s.dp_ch_c = KindDrop(s.passes, s.v_c, s.rho_c, e_c, s.re_c, x_c);
-    if (s.dp_ch_h >= s.dp_ch_max_h || s.dp_ch_c >= s.dp_ch_max_c) break;
-    if (s.v_h >= kVelocityCap) break;
-    s.v_h = s.v_h + kVelocityStep;
-    Pump(env);
+    return KindDrop(s.passes, v, rho, coef, re, exp);
   }
-  if (kind == 1) {
-    s.v_h1_lim = s.v_h - kVelocityStep;
-    s.v_c1_lim = s.v_c - kVelocityStep;
+
+  // Velocity at which the kind reaches the drop dp.
+  double Velocity(int kind, double dp) const {
+    double lo = 1e-9, hi = 1;
+    while ((*this)(kind, hi) < dp && hi < 1e6) hi *= 4;
+    for (int i = 0; i < kSolveSteps; ++i) {
+      const double mid = std::sqrt(lo * hi);
+      ((*this)(kind, mid) < dp ? lo : hi) = mid;
+    }
+    return std::sqrt(lo * hi);
+  }
+};
+
+// Kind velocities on one side: both kinds see the same channel drop and the
+// channels carry the flow. A kind without channels gets the velocity it would
+// have at that drop, so that its films stay finite.
+void SplitSide(SelectionState& s, double n1, double n2, double flow, double rho, double visc, double& v1,
+               double& v2) {
+  const SideDrop drop{s, rho, visc};
+  const double carried = flow / (3600 * s.channel_area);  // m/s summed over the channels
+  if (n2 <= 0) {
+    v1 = carried / n1;
+    v2 = drop.Velocity(2, drop(1, v1));
+    return;
+  }
+  if (n1 <= 0) {
+    v2 = carried / n2;
+    v1 = drop.Velocity(1, drop(2, v2));
+    return;
+  }
+  double lo = 0, hi = carried / n1;
+  for (int i = 0; i < kSolveSteps; ++i) {
+    const double mid = (lo + hi) / 2;
+    const double w2 = drop.Velocity(2, drop(1, mid));
+    (n1 * mid + n2 * w2 < carried ? lo : hi) = mid;
+  }
+  v1 = (lo + hi) / 2;
+  v2 = drop.Velocity(2, drop(1, v1));
+}
+
+double CounterflowHeat(double c_h, double c_c, double ka, double dt_in) {
+  if (c_h <= 0 || c_c <= 0 || ka <= 0 || dt_in <= 0) return 0;
+  const double c_min = std::min(c_h, c_c);
+  const double cr = c_min / std::max(c_h, c_c);
+  const double ntu = ka / c_min;
+  double eff;
+  if (1 - cr < 1e-9) {
+    eff = ntu / (1 + ntu);
   } else {
-    s.v_h2_lim = s.v_h - kVelocityStep;
-    s.v_c2_lim = s.v_c - kVelocityStep;
+    const double e = std::exp(-ntu * (1 - cr));
+    eff = (1 - e) / (1 - cr * e);
   }
+  return eff * c_min * dt_in;
 }
 
-// Kind-1 coefficient weighted with kind 2 over the channel counts.
-double Weighted(const SelectionState& s, double k1, double k2) {
-  return (s.channels_hm * k1 + s.channels_ml * k2) / (s.channels_ml + s.channels_hm);
+// Heat capacity rate of a flow in m³/h, W/℃.
+double Capacity(double flow, double rho, double cp) { return flow * rho * cp / 3.6; }
+
+double GroupHeat(const SelectionState& s, const GroupRating& g, double k) {
+  return CounterflowHeat(Capacity(g.flow_h, s.rho_h, s.cp_h), Capacity(g.flow_c, s.rho_c, s.cp_c),
+                         k * g.area, s.t_h_in - s.t_c_in);
 }
 
-void KindOneSearchStart(SelectionState& s, Env& env) {
-  s.dp_ch_max_h = s.dp_lim_h - s.dp_port_h;
-  s.dp_ch_max_c = s.dp_lim_c - s.dp_port_c;
-  WH_HL(s, env);
-  s.channels_hm = 0;
-}
+double GroupK(const GroupRating& g, double fouling) { return 0.95 / (g.r0 + fouling); }
 
-// Kind-2 channels carrying the flow the kind-1 channels leave, then the pack
-// at those counts: split, correlations, films with two wall passes.
-void MixedPackStep(SelectionState& s, Env& env, bool copy_euler) {
-  s.channels_ml = std::floor((s.flow_h - 3600 * s.channels_hm * s.channel_area * s.v_h1_max) /
-                                 (3600 * s.channel_area * s.v_h2_max) +
-                             0.5);
-  if (s.channels_ml < 0) s.channels_ml = 0;
-  RequireMixedChannels(s, env);
-  W_hc(s, env);
-  MixedReynolds(s);
-  MixedCorrelations(s, copy_euler);
-  MixedFilms(s, false);
-  MixedMeans(s);
-  MixedWallPasses(s, env);
+void SetGroupHeat(const SelectionState& s, GroupRating& g, double fouling) {
+  g.k = GroupK(g, fouling);
+  g.duty = GroupHeat(s, g, g.k);
+  const double ch = Capacity(g.flow_h, s.rho_h, s.cp_h);
+  const double cc = Capacity(g.flow_c, s.rho_c, s.cp_c);
+  g.t_h_out = ch > 0 ? s.t_h_in - g.duty / ch : s.t_h_in;
+  g.t_c_out = cc > 0 ? s.t_c_in + g.duty / cc : s.t_c_in;
 }
-
-void PackGeometry(SelectionState& s) {
-  s.channels = s.channels_ml + s.channels_hm;
-  s.area = s.plate_area * (2 * s.passes * s.channels - 1);
-  s.plate_count = 2 * s.passes * s.channels + 1;
-}
-
 
 }  // namespace
 
-// A mixed pack without channels of either kind has no channel-weighted
-// coefficient: the case cannot be rated.
-void RequireMixedChannels(SelectionState& s, Env& env) {
-  if (s.channels_hm + s.channels_ml != 0) return;
-  ShowMessage(env.form, kTooSmallForMixed, "错误", 16);
-  throw RunAborted{};
+// The plate type of one kind of a mixed type: PX100B-HM, 1 -> PX100B-H.
+std::string KindPlateType(const std::string& mixed_type, int kind) {
+  const auto code = ParsePlateType(mixed_type);
+  if (!code) return mixed_type;
+  const bool hm = code->channel == ChannelType::kHM;
+  const char* letter = kind == 1 ? (hm ? "H" : "M") : (hm ? "M" : "L");
+  return Models()[static_cast<size_t>(code->model)].code + std::string("-") + letter;
 }
 
 void MixedReynolds(SelectionState& s) {
@@ -153,19 +166,19 @@ void MixedReynolds(SelectionState& s) {
 }
 
 // Both correlations of both kinds at the pack's four Reynolds numbers.
-void MixedCorrelations(SelectionState& s, bool copy_euler) {
+void MixedCorrelations(SelectionState& s) {
   s.re_in_1 = s.re_h1;
   s.re_in_2 = s.re_h2;
   Br_Nu(s);
   Br_Eu(s);
   CopyNusseltHot(s);
-  if (copy_euler) CopyEulerHot(s);
+  CopyEulerHot(s);
   s.re_in_1 = s.re_c1;
   s.re_in_2 = s.re_c2;
   Br_Nu(s);
   Br_Eu(s);
   CopyNusseltCold(s);
-  if (copy_euler) CopyEulerCold(s);
+  CopyEulerCold(s);
 }
 
 void MixedFilms(SelectionState& s, bool wall_factor) {
@@ -219,264 +232,204 @@ void MixedChannelDrops(SelectionState& s) {
   s.dp_ch_c = (s.dp_ch_c1 + s.dp_ch_c2) / 2;
 }
 
-// Fouling a mixed pack can carry at its counts, with the per-kind
-// coefficients as the pack sizing forms them.
-void MixedFoulingSearch(SelectionState& s, Env& env, bool upwards) {
-  const double rw = s.plate_thickness * 0.001 / s.lambda_plate;
-  auto k = [&s, rw](double fouling) {
-    s.k_1 = 0.95 / (1 / s.alpha_h1 + 1 / s.alpha_c1 + rw + fouling);
-    s.k_2 = 0.95 / (1 / s.alpha_h2 + 1 / s.alpha_c2 + rw + fouling);
-    return s.k_mix = Weighted(s, s.k_1, s.k_2);
-  };
-  FoulingSearch(s.fouling_out, k, s.k_service, upwards, env);
+// The rated pack into the result fields the window, the sheet and the record
+// read. The margin reported is the one without fouling, as for single types.
+void PublishPack(SelectionState& s, const PackRating& r) {
+  const GroupRating& g1 = r.group[0];
+  const GroupRating& g2 = r.group[1];
+  s.channels_hm = g1.channels;
+  s.channels_ml = g2.channels;
+  s.channels = r.channels;
+  s.area = r.area;
+  s.plate_count = r.plate_count;
+  s.area_1 = g1.area;
+  s.area_2 = static_cast<float>(g2.area);
+  s.k_service = s.duty / (s.lmtd * s.area);
+  const double rw = PlateResistance(s);
+  s.k_1 = GroupK(g1, r.fouling);
+  s.k_2 = GroupK(g2, r.fouling);
+  s.k_1_clean = 0.95 / (1 / g1.alpha_h + 1 / g1.alpha_c + rw);
+  s.k_2_clean = 0.95 / (1 / g2.alpha_h + 1 / g2.alpha_c + rw);
+  // The pack's coefficients are those that close Q = K·A·ΔTm with its margin.
+  s.k_calc = s.k_service * (1 + r.margin / 100);
+  const double clean_margin = r.fouling == 0 ? r.margin : 100 * (1 / PackFactor(s, r, 0) - 1);
+  s.k_clean = static_cast<float>(s.k_service * (1 + clean_margin / 100));
+  s.k_mix = s.k_clean;
+  s.margin = clean_margin;
+  s.duty_calc = r.duty;
+  s.t_h_out_1 = g1.t_h_out;
+  s.t_c_out_1 = g1.t_c_out;
+  s.t_h_out_2 = g2.t_h_out;
+  s.t_c_out_2 = g2.t_c_out;
+  s.dp_ch_h = r.dp_ch_h;
+  s.dp_ch_c = r.dp_ch_c;
+  s.dp_port_h = r.dp_port_h;
+  s.dp_port_c = r.dp_port_c;
+  s.dp_h = r.dp_h;
+  s.dp_c = r.dp_c;
+  s.shear_h = Shear(s, 1000, s.dp_ch_h);
+  s.shear_c = Shear(s, 1000, s.dp_ch_c);
+}
+
+// Fouling the pack can carry, on the grid of the single-type search: the
+// first step past the capacity, upwards or (a pack short of the duty)
+// downwards.
+void MixedFoulingOut(SelectionState& s, const PackRating& r) {
+  const double cap = PackFoulingCapacity(s, r);
+  s.fouling_out = cap >= 0 ? (std::floor(cap / kFoulingStep) + 1) * kFoulingStep
+                           : (std::ceil(cap / kFoulingStep) - 1) * kFoulingStep;
+  if (std::trunc(s.margin) == 0) s.fouling_out = 0;
+}
+
+// A single-type engine starts from the conductivity the Run command hands
+// it; the mixed ratings before must not move its first wall pass.
+void RestartPlateConductivity(SelectionState& s, Env& env) {
+  s.t_wall = 0;
+  BP(s, env);
+}
+
+// A mixed request whose pack holds one kind only is that kind's pack.
+void AnnounceOneKind(SelectionState& s, Env& env, const std::string& mixed_type) {
+  ShowMessage(env.form, mixed_type + "板束按计算只含一种流道，已按单一板型" + s.plate_type + "计算。", "提示",
+              64);
 }
 
 void Br_Js2Mixed(SelectionState& s, Env& env) {
-  // Limiting velocity of the second kind alone at the allowed drops.
-  s.v_h = kVelocityStart;
-  s.dp_ch_max_h = s.dp_max_h;
-  s.dp_ch_max_c = s.dp_max_c;
+  const std::string mixed_type = s.plate_type;
+  auto rate = [&](double n1, double n2) { return RateMixedPack(s, env, n1, n2, s.fouling); };
+  auto fits = [&](const PackRating& r) { return r.dp_h <= s.dp_max_h && r.dp_c <= s.dp_max_c; };
+  auto one_kind = [&](int kind) {
+    s.plate_type = KindPlateType(mixed_type, kind);
+    RestartPlateConductivity(s, env);
+    Br_Js2(s, env);
+    AnnounceOneKind(s, env, mixed_type);
+  };
+
+  // Fewest kind-2 channels that keep both drops without kind-1 channels.
+  double lo = 0, hi = 1;
+  while (hi < kChannelLimit && !fits(rate(0, hi))) {
+    lo = hi;
+    hi = std::min(2 * hi, kChannelLimit);
+  }
+  while (hi - lo > 1) {
+    const double mid = std::floor((lo + hi) / 2);
+    (fits(rate(0, mid)) ? hi : lo) = mid;
+  }
+
+  // Kind-1 channels one at a time, each letting go of the kind-2 channels
+  // the drops no longer need, until the pack carries the duty.
+  double n1 = 0, n2 = hi;
+  PackRating r = rate(n1, n2);
   for (;;) {
-    s.v_c = s.v_h * s.flow_c / s.flow_h;
-    s.re_h = Reynolds(s.rho_h, s.d_e, s.v_h, s.visc_h);
-    s.re_c = Reynolds(s.rho_c, s.d_e, s.v_c, s.visc_c);
-    s.re_in_2 = s.re_h;
-    Br_Eu(s);
-    s.eu_coef_h2 = s.eu_coef_2;
-    s.eu_exp_h2 = static_cast<float>(s.eu_exp_2);
-    s.re_in_2 = s.re_c;
-    Br_Eu(s);
-    s.eu_coef_c2 = s.eu_coef_2;
-    s.eu_exp_c2 = static_cast<float>(s.eu_exp_2);
-    s.dp_ch_h = KindDrop(s.passes, s.v_h, s.rho_h, s.eu_coef_h2, s.re_h, s.eu_exp_h2);
-    s.dp_ch_c = KindDrop(s.passes, s.v_c, s.rho_c, s.eu_coef_c2, s.re_c, s.eu_exp_c2);
-    if (s.dp_ch_h >= s.dp_ch_max_h || s.dp_ch_c >= s.dp_ch_max_c) break;
-    if (s.v_h >= kVelocityCap) break;
-    s.v_h = s.v_h + kVelocityStep;
+    while (n2 > 0 && n1 + n2 > 1) {
+      PackRating fewer = rate(n1, n2 - 1);
+      if (!fits(fewer)) break;
+      n2 = n2 - 1;
+      r = fewer;
+    }
+    const bool at_limit = n1 + n2 >= kChannelLimit;
+    if (n2 == 0) return one_kind(1);
+    if (n1 == 0 && (r.margin >= s.margin_in || at_limit)) return one_kind(2);
+    if (r.margin >= s.margin_in || at_limit) break;
+    n1 = n1 + 1;
+    r = rate(n1, n2);
     Pump(env);
   }
-  s.v_h2 = s.v_h - kVelocityStep;
-  s.v_c2 = s.v_c - kVelocityStep;
-  s.channels_ml = std::floor(s.flow_h / (3600 * s.channel_area * s.v_h2));
-  PortsMixed(s, s.channels_ml);
-  s.dp_lim_h = s.dp_max_h;
-  s.dp_lim_c = s.dp_max_c;
-
-  s.fouling_out = 0;
-  Br_Js30(s, env);
-  s.k_mix_first = s.k_clean;
-  s.fouling_out = s.fouling;
-  Br_Js30(s, env);
-  Br_Js3(s, env);
-
-  const double k = (s.channels_hm == 0 || s.channels_ml == 0) ? s.k_mix : s.k_mix_first;
-  s.margin = TruncatedMargin(k, s.k_service);
-  MixedFoulingSearch(s, env, s.margin >= 0 || s.fouling > 0);
-  if (s.margin == 0 && s.fouling == 0) s.fouling_out = 0;
+  PublishPack(s, r);
+  s.margin = std::trunc(s.margin) + 0.0;
+  MixedFoulingOut(s, r);
 }
 
 }  // namespace detail
 
 using namespace detail;
 
-void WH_HL(SelectionState& s, Env& env) {
-  SingleKindLimit(s, env, 1);
-  SingleKindLimit(s, env, 2);
+PackRating RateMixedPack(SelectionState& s, Env& env, double n1, double n2, double fouling) {
+  PackRating r;
+  SplitSide(s, n1, n2, s.flow_h, s.rho_h, s.visc_h, s.v_h1, s.v_h2);
+  SplitSide(s, n1, n2, s.flow_c, s.rho_c, s.visc_c, s.v_c1, s.v_c2);
+  MixedReynolds(s);
+  MixedCorrelations(s);
+  MixedFilms(s, false);
+  MixedMeans(s);
+  MixedWallPasses(s, env);
+  MixedChannelDrops(s);
+  PortsMixed(s, n1 + n2);
 
-  s.v_h1 = kVelocityStart;
-  for (;;) {
-    s.re_h1 = Reynolds(s.rho_h, s.d_e, s.v_h1, s.visc_h);
-    s.re_in_1 = s.re_h1;
-    s.re_in_2 = s.v_h2_lim * s.re_h1 / s.v_h1_lim;
-    Br_Eu(s);
-    CopyEulerHot(s);
-    s.v_h2 = EqualDropVelocity(s.eu_coef_h1, s.eu_exp_h1, s.eu_coef_h2, s.eu_exp_h2, s.v_h1, s.rho_h, s.d_e,
-                               s.visc_h);
-
-    s.v_c1 = s.v_h1 * s.flow_c / s.flow_h;
-    s.re_c1 = Reynolds(s.rho_c, s.d_e, s.v_c1, s.visc_c);
-    s.re_in_1 = s.re_c1;
-    s.re_in_2 = s.v_c2_lim * s.re_c1 / s.v_c1_lim;
-    Br_Eu(s);
-    CopyEulerCold(s);
-    s.v_c2 = EqualDropVelocity(s.eu_coef_c1, s.eu_exp_c1, s.eu_coef_c2, s.eu_exp_c2, s.v_c1, s.rho_c, s.d_e,
-                               s.visc_c);
-
-    MixedReynolds(s);
-    MixedCorrelations(s, true);
-    MixedFilms(s, false);
-    MixedMeans(s);
-    MixedWall(s, env);
-    MixedChannelDrops(s);
-    if (s.dp_ch_h >= s.dp_ch_max_h || s.dp_ch_c >= s.dp_ch_max_c || s.v_h1 >= kVelocityCap) {
-      s.v_h1_max = s.v_h1 - kVelocityStep;
-      s.v_c1_max = s.v_c1 - kVelocityStep;
-      s.v_h2_max = s.v_h2 - kVelocityStep;
-      s.v_c2_max = s.v_c2 - kVelocityStep;
-      return;
-    }
-    s.v_h1 = s.v_h1 + kVelocityStep;
-    Pump(env);
+  r.channels = n1 + n2;
+  r.area = s.plate_area * (2 * s.passes * r.channels - 1);
+  r.plate_count = 2 * s.passes * r.channels + 1;
+  r.fouling = fouling;
+  const double rw = PlateResistance(s);
+  const double carried_h = n1 * s.v_h1 + n2 * s.v_h2;
+  const double carried_c = n1 * s.v_c1 + n2 * s.v_c2;
+  struct Kind {
+    double n, v_h, v_c, re_h, re_c, a_h, a_c, dp_h, dp_c;
+  };
+  const Kind kinds[2] = {
+      {n1, s.v_h1, s.v_c1, s.re_h1, s.re_c1, s.alpha_h1, s.alpha_c1, s.dp_ch_h1, s.dp_ch_c1},
+      {n2, s.v_h2, s.v_c2, s.re_h2, s.re_c2, s.alpha_h2, s.alpha_c2, s.dp_ch_h2, s.dp_ch_c2},
+  };
+  for (int i = 0; i < 2; ++i) {
+    const Kind& k = kinds[i];
+    GroupRating& g = r.group[i];
+    g.channels = k.n;
+    g.area = r.area * k.n / r.channels;
+    // The split carries the flows to its tolerance; the groups share them exactly.
+    g.flow_h = carried_h > 0 ? s.flow_h * k.n * k.v_h / carried_h : 0;
+    g.flow_c = carried_c > 0 ? s.flow_c * k.n * k.v_c / carried_c : 0;
+    g.v_h = k.v_h;
+    g.v_c = k.v_c;
+    g.re_h = k.re_h;
+    g.re_c = k.re_c;
+    g.alpha_h = k.a_h;
+    g.alpha_c = k.a_c;
+    g.r0 = 1 / k.a_h + 1 / k.a_c + rw;
+    g.dp_ch_h = k.dp_h;
+    g.dp_ch_c = k.dp_c;
+    SetGroupHeat(s, g, fouling);
   }
+  r.duty = r.group[0].duty + r.group[1].duty;
+  r.t_h_out = s.t_h_in - r.duty / Capacity(s.flow_h, s.rho_h, s.cp_h);
+  r.t_c_out = s.t_c_in + r.duty / Capacity(s.flow_c, s.rho_c, s.cp_c);
+  r.factor = PackFactor(s, r, fouling);
+  r.margin = 100 * (1 / r.factor - 1);
+  r.dp_ch_h = s.dp_ch_h;
+  r.dp_ch_c = s.dp_ch_c;
+  r.dp_port_h = s.dp_port_h;
+  r.dp_port_c = s.dp_port_c;
+  r.dp_h = r.dp_ch_h + r.dp_port_h;
+  r.dp_c = r.dp_ch_c + r.dp_port_c;
+  return r;
 }
 
-void W_hc(SelectionState& s, Env& env) {
-  const double n1 = s.channels_hm;
-  const double n2 = s.channels_ml;
-
-  s.v_h1 = kVelocityStart;
-  for (;;) {
-    s.re_h1 = Reynolds(s.rho_h, s.d_e, s.v_h1, s.visc_h);
-    s.re_in_1 = s.re_h1;
-    s.re_in_2 = s.v_h2_max * s.re_h1 / s.v_h1_max;
-    Br_Eu(s);
-    CopyEulerHot(s);
-    s.v_h2 = EqualDropVelocity(s.eu_coef_h1, s.eu_exp_h1, s.eu_coef_h2, s.eu_exp_h2, s.v_h1, s.rho_h, s.d_e,
-                               s.visc_h);
-    s.flow_h_carried = 3600 * s.channel_area * (n1 * s.v_h1 + n2 * s.v_h2);
-    if (s.flow_h_carried >= s.flow_h) {
-      s.v_h1 = s.v_h1 - kVelocityStep;
-      s.v_h2 = EqualDropVelocity(s.eu_coef_h1, s.eu_exp_h1, s.eu_coef_h2, s.eu_exp_h2, s.v_h1, s.rho_h,
-                                 s.d_e, s.visc_h);
-      break;
-    }
-    if (s.v_h1 >= kVelocityCap) break;
-    s.v_h1 = s.v_h1 + kVelocityStep;
-    Pump(env);
-  }
-
-  s.v_c1 = kVelocityStart;
-  for (;;) {
-    s.re_c1 = Reynolds(s.rho_c, s.d_e, s.v_c1, s.visc_c);
-    s.re_in_1 = s.re_c1;
-    s.re_in_2 = s.v_c2_max * s.re_c1 / s.v_c1_max;
-    Br_Eu(s);
-    CopyEulerCold(s);
-    s.v_c2 = EqualDropVelocity(s.eu_coef_c1, s.eu_exp_c1, s.eu_coef_c2, s.eu_exp_c2, s.v_c1, s.rho_c, s.d_e,
-                               s.visc_c);
-    s.flow_c_carried = 3600 * s.channel_area * (n1 * s.v_c1 + n2 * s.v_c2);
-    if (s.flow_c_carried >= s.flow_c) {
-      s.v_c1 = s.v_c1 - kVelocityStep;
-      s.v_c2 = EqualDropVelocity(s.eu_coef_c1, s.eu_exp_c1, s.eu_coef_c2, s.eu_exp_c2, s.v_c1, s.rho_c,
-                                 s.d_e, s.visc_c);
-      return;
-    }
-    if (s.v_c1 >= kVelocityCap) return;
-    s.v_c1 = s.v_c1 + kVelocityStep;
-    Pump(env);
-  }
+double PackDuty(const SelectionState& s, const PackRating& r, double scale, double fouling) {
+  double q = 0;
+  for (const GroupRating& g : r.group) q += GroupHeat(s, g, scale * GroupK(g, fouling));
+  return q;
 }
 
-void Wq1c(SelectionState& s, Env& env) {
-  const double n1 = s.channels_hm;
-  const double n2 = s.channels_ml;
-  // Group 1 can pass more heat than its flow brings at the design outlet:
-  // it cools further.
-  s.area_1 = s.plate_area * (2 * s.passes * n1 - 1);
-  s.q_cap_1 = s.lmtd * s.area_1 * s.k_1;
-  const double m1 = 1000 * s.cp_h * s.rho_h * n1 * s.channel_area * s.v_h1;
-  s.q_part = (s.t_h_in - s.t_h_out) * m1;
-  s.t_h_out_1 = s.t_h_out;
-  s.t_c_out_1 = s.t_c_out;
-  while (s.q_cap_1 > s.q_part && n1 > 0) {
-    s.t_h_out_1 = s.t_h_out_1 - kGroupTempStep;
-    s.t_c_out_1 = s.t_c_in + (s.t_h_in - s.t_h_out_1) * s.cp_h * s.rho_h * s.flow_h / (s.cp_c * s.rho_c * s.flow_c);
-    s.dt_1 = s.t_h_in - s.t_c_out_1;
-    s.dt_2 = s.t_h_out_1 - s.t_c_in;
-    s.lmtd_1 = EndMean(s.dt_1, s.dt_2);
-    s.q_cap_1 = s.lmtd_1 * s.area_1 * s.k_1;
-    s.q_part = (s.t_h_in - s.t_h_out_1) * m1;
-    Pump(env);
-    if (s.t_h_out_1 < s.t_c_in) break;
+double PackFactor(const SelectionState& s, const PackRating& r, double fouling) {
+  double lo = 1e-9, hi = 1e9;
+  if (PackDuty(s, r, hi, fouling) < s.duty) return std::numeric_limits<double>::infinity();
+  for (int i = 0; i < 2 * kSolveSteps; ++i) {
+    const double mid = std::sqrt(lo * hi);
+    (PackDuty(s, r, mid, fouling) < s.duty ? lo : hi) = mid;
   }
-
-  // Group 2 cannot: it leaves warmer.
-  s.area_2 = static_cast<float>(s.plate_area * (2 * s.passes * n2 - 1));
-  s.q_cap_2 = s.lmtd * s.area_2 * s.k_2;
-  const double m2 = 1000 * s.cp_h * s.rho_h * n2 * s.channel_area * s.v_h2;
-  s.q_part = (s.t_h_in - s.t_h_out) * m2;
-  s.t_h_out_2 = s.t_h_out;
-  s.t_c_out_2 = s.t_c_out;
-  while (s.q_cap_2 < s.q_part && n2 > 0) {
-    s.t_h_out_2 = s.t_h_out_2 + kGroupTempStep;
-    s.t_c_out_2 = s.t_c_in + (s.t_h_in - s.t_h_out_2) * s.cp_h * s.rho_h * s.flow_h / (s.cp_c * s.rho_c * s.flow_c);
-    s.dt_1 = s.t_h_in - s.t_c_out_2;
-    s.dt_2 = s.t_h_out_2 - s.t_c_in;
-    s.lmtd_2 = static_cast<float>(EndMean(s.dt_1, s.dt_2));
-    s.q_cap_2 = s.lmtd_2 * s.area_2 * s.k_2;
-    s.q_part = (s.t_h_in - s.t_h_out_2) * m2;
-    Pump(env);
-    if (s.t_h_out_2 > s.t_h_in) break;
-  }
+  return std::sqrt(lo * hi);
 }
 
-void Br_Js30(SelectionState& s, Env& env) {
-  KindOneSearchStart(s, env);
-  for (;;) {
-    MixedPackStep(s, env, false);
-    const double rw = s.plate_thickness * 0.001 / s.lambda_plate;
-    s.k_1 = 0.95 / (1 / s.alpha_h1 + 1 / s.alpha_c1 + rw + s.fouling_out);
-    s.k_2 = 0.95 / (1 / s.alpha_h2 + 1 / s.alpha_c2 + rw + s.fouling_out);
-    PackGeometry(s);
-    s.k_clean = static_cast<float>(Weighted(s, s.k_1, s.k_2));
-    s.k_service = s.duty / (s.lmtd * s.area);
-    s.margin = 100 * (s.k_clean / s.k_service - 1);
-    if (s.channels_hm > 0 && s.channels_ml > 0) {
-      // Both groups present: rate by the heat each group really passes.
-      Wq1c(s, env);
-      s.duty_calc = 1000 * s.cp_h * s.rho_h * s.channel_area *
-                    (s.channels_hm * s.v_h1 * (s.t_h_in - s.t_h_out_1) +
-                     s.channels_ml * s.v_h2 * (s.t_h_in - s.t_h_out_2));
-      s.k_clean = static_cast<float>(s.duty_calc / (s.lmtd * s.area));
-      s.margin = 100 * (s.k_clean / s.k_service - 1);
-    }
-    if (s.margin >= 0) return;
-    if (s.channels_hm >= kChannelLimit) return;
-    s.channels_hm = s.channels_hm + 1;
-    Pump(env);
+double PackFoulingCapacity(const SelectionState& s, const PackRating& r) {
+  // Below -r0 of the better group a coefficient has no meaning.
+  double lo = -std::min(r.group[0].channels > 0 ? r.group[0].r0 : 1.0,
+                        r.group[1].channels > 0 ? r.group[1].r0 : 1.0) *
+              (1 - 1e-9);
+  double hi = 1;
+  for (int i = 0; i < 2 * kSolveSteps; ++i) {
+    const double mid = (lo + hi) / 2;
+    (PackDuty(s, r, 1, mid) >= s.duty ? lo : hi) = mid;
   }
-}
-
-void Br_Js3(SelectionState& s, Env& env) {
-  KindOneSearchStart(s, env);
-  for (;;) {
-    MixedPackStep(s, env, true);
-    const double rw = s.plate_thickness * 0.001 / s.lambda_plate;
-    s.k_1 = 0.95 / (1 / s.alpha_h1 + 1 / s.alpha_c1 + rw + s.fouling);
-    s.k_2 = 0.95 / (1 / s.alpha_h2 + 1 / s.alpha_c2 + rw + s.fouling);
-    s.k_1_clean = 0.95 / (1 / s.alpha_h1 + 1 / s.alpha_c1 + rw);
-    s.k_2_clean = 0.95 / (1 / s.alpha_h2 + 1 / s.alpha_c2 + rw);
-    s.k_mix = Weighted(s, s.k_1_clean, s.k_2_clean);
-    PackGeometry(s);
-    s.k_calc = Weighted(s, s.k_1, s.k_2);
-    s.k_service = s.duty / (s.lmtd * s.area);
-    s.margin = TruncatedMargin(s.k_calc, s.k_service);
-    // With both kinds present the coefficient of the preceding pack sizing rules.
-    if (s.channels_hm > 0 && s.channels_ml > 0) s.margin = TruncatedMargin(s.k_clean, s.k_service);
-    // The pack at the channel limit is reported like a sized one.
-    if (s.margin >= s.margin_in || s.channels_hm >= kChannelLimit) {
-      if (s.channels_hm == 0) {
-        s.dp_ch_h = std::pow(s.visc_h / s.visc_w_h, s.visc_exp_dp_h) *
-                    KindDrop(s.passes, s.v_h2, s.rho_h, s.eu_coef_h2, s.re_h2, s.eu_exp_h2);
-        s.dp_ch_c = std::pow(s.visc_c / s.visc_w_c, s.visc_exp_dp_c) *
-                    KindDrop(s.passes, s.v_c2, s.rho_c, s.eu_coef_c2, s.re_c2, s.eu_exp_c2);
-      } else if (s.channels_ml == 0) {
-        s.dp_ch_h = std::pow(s.visc_h / s.visc_w_h, s.visc_exp_dp_h) *
-                    KindDrop(s.passes, s.v_h1, s.rho_h, s.eu_coef_h1, s.re_h1, s.eu_exp_h1);
-        s.dp_ch_c = std::pow(s.visc_c / s.visc_w_c, s.visc_exp_dp_c) *
-                    KindDrop(s.passes, s.v_c1, s.rho_c, s.eu_coef_c1, s.re_c1, s.eu_exp_c1);
-      } else {
-        MixedChannelDrops(s);
-      }
-      s.dp_h = s.dp_ch_h + s.dp_port_h;
-      s.dp_c = s.dp_ch_c + s.dp_port_c;
-      s.shear_h = Shear(s, 1000, s.dp_ch_h);
-      s.shear_c = Shear(s, 1000, s.dp_ch_c);
-      return;
-    }
-    s.channels_hm = s.channels_hm + 1;
-    Pump(env);
-  }
+  return (lo + hi) / 2;
 }
 
 }  // namespace phe

@@ -7,6 +7,8 @@
 // fields round at the same points in every engine.
 #pragma once
 
+#include <string>
+
 #include "engines/engines.h"
 #include "state/env.h"
 #include "state/selection_state.h"
@@ -92,19 +94,22 @@ void FoulingSearch(double& fouling, K k, double k_service, bool upwards, Env& en
   }
 }
 
-void LiquidFoulingCapacity(SelectionState& s, Env& env);
-void SteamFoulingAndSubcooling(SelectionState& s, Env& env);
+void SingleFoulingCapacity(SelectionState& s, Env& env);
+void SteamSubcooling(SelectionState& s, Env& env);
 
 // ---- mixed packs ----
-void RequireMixedChannels(SelectionState& s, Env& env);
 void MixedReynolds(SelectionState& s);
-void MixedCorrelations(SelectionState& s, bool copy_euler);
+void MixedCorrelations(SelectionState& s);
 void MixedFilms(SelectionState& s, bool wall_factor);
 void MixedMeans(SelectionState& s);
 void MixedWall(SelectionState& s, Env& env);
 void MixedWallPasses(SelectionState& s, Env& env);
 void MixedChannelDrops(SelectionState& s);
-void MixedFoulingSearch(SelectionState& s, Env& env, bool upwards);
+void PublishPack(SelectionState& s, const PackRating& r);
+void MixedFoulingOut(SelectionState& s, const PackRating& r);
+std::string KindPlateType(const std::string& mixed_type, int kind);
+void RestartPlateConductivity(SelectionState& s, Env& env);
+void AnnounceOneKind(SelectionState& s, Env& env, const std::string& mixed_type);
 void Br_Js2Mixed(SelectionState& s, Env& env);
 
 }  // namespace phe::detail

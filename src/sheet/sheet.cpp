@@ -81,7 +81,7 @@ Table Builder::OperatingCase() const {
   };
   row(T("介质", "Medium"), Box("Com_jh"), Box("Com_jc"), "");
   row(T("进口温度", "Inlet temperature"), Box("Txt_Th1"), Box("Txt_Tc1"), "℃");
-  row(steam_ ? T("出口温度（凝结水）", "Outlet temperature (condensate)")
+  row(steam_ ? T("出口温度（凝结水，富余面积过冷）", "Outlet temperature (condensate, subcooled by spare area)")
              : T("出口温度", "Outlet temperature"),
       steam_ ? F(s_.t_h_out, 1) : Box("Txt_Th2"), Box("Txt_Tc2"), "℃");
   row(steam_ ? T("体积流量（蒸汽）", "Volume flow (steam)") : T("体积流量", "Volume flow"),
@@ -152,13 +152,8 @@ double Builder::CleanK() const {
     const double r = 1 / s_.alpha_h + 1 / s_.alpha_c + s_.plate_thickness * 0.001 / s_.lambda_plate;
     return 0.95 / r;
   }
-  if (s_.calc_mode == 2) return s_.k_clean;
-  // With one kind only, the channel-weighted clean coefficients; the fouling
-  // search has since rewritten k_mix.
-  if (s_.channels_hm == 0 || s_.channels_ml == 0)
-    return (s_.channels_hm * s_.k_1_clean + s_.channels_ml * s_.k_2_clean) /
-           (s_.channels_hm + s_.channels_ml);
-  return s_.k_mix_first;
+  // The pack's coefficient that closes Q = K·A·ΔTm with its margin.
+  return s_.k_clean;
 }
 
 Working Builder::Thermal() const {
@@ -237,14 +232,16 @@ Working Builder::Thermal() const {
     if (s_.channels_hm > 0 && s_.channels_ml > 0)
       line(T("板束净传热系数", "Clean pack coefficient"),
            "K0 = " + F(CleanK(), 1) + " W/(m²·℃)  " +
-               T("（两种流道按各组流道数及其传递的热量合成）",
-                 "(both channel kinds, from the heat each channel group passes)"));
+               T("（两组流道各按逆流换热器计算，出口混合）",
+                 "(each channel group a counter-current exchanger, outlets mixed)"));
   }
   line(T("设计裕量", "Margin"), "100 · (K0 / K − 1) = 100 × (" + F(CleanK(), 1) + " / " +
                                   F(s_.k_service, 1) + " − 1) → " + Box("Txt_GF") + " %");
   line(T("可承受污垢系数", "Fouling the pack can carry"), "Rf,max = " + Box("Txt_RHC1") + " m²·℃/W");
+  // Condensation carries the whole duty; the spare area may cool the
+  // condensate further, which is capacity beyond the duty, not part of it.
   if (steam_ && s_.t_h_out < s_.t_h_in)
-    line(T("凝结水过冷", "Condensate subcooling"),
+    line(T("凝结水过冷（富余能力，不计入换热量）", "Condensate subcooling (spare capacity, not in the duty)"),
          "Q_sc = G·cp·(Th1 − Th2) / 3600 = " + F(s_.steam_flow, 2) + " × " + F(s_.cp_h, 4) +
              " × " + F(s_.t_h_in - s_.t_h_out, 2) + " / 3600 = " +
              F(s_.steam_flow * s_.cp_h * (s_.t_h_in - s_.t_h_out) / 3600, 2) + " kW");
@@ -308,17 +305,13 @@ Diagram Builder::TemperatureDuty() const {
   // Counterflow: the cold inlet meets the hot outlet at Q = 0.
   d.cold = {{0, s_.t_c_in}, {q, s_.t_c_out}};
   if (steam_) {
-    double q_sc = s_.t_h_out < s_.t_h_in
-                      ? s_.steam_flow * s_.cp_h * (s_.t_h_in - s_.t_h_out) / 3600
-                      : 0;
-    q_sc = std::clamp(q_sc, 0.0, q);
-    if (q_sc > 0) d.hot.push_back({0, s_.t_h_out});
-    d.hot.push_back({q_sc, s_.t_h_in});
-    d.hot.push_back({q, s_.t_h_in});
-    d.note = q_sc > 0 ? T("水平段：冷凝；左侧斜段：凝结水过冷",
-                          "Flat part: condensing; sloped part at the left: condensate subcooling")
-                      : T("水平段：冷凝", "Flat part: condensing");
-    if (q_sc > 0) d.labels.push_back({0, s_.t_h_out, "Th2 " + F(s_.t_h_out, 1)});
+    // The duty is all condensation; subcooling lies outside it.
+    d.hot = {{0, s_.t_h_in}, {q, s_.t_h_in}};
+    d.note = s_.t_h_out < s_.t_h_in
+                 ? T("水平段：冷凝，承担全部换热量；凝结水可利用富余面积过冷至 ",
+                     "Flat line: condensing, the whole duty; the spare area may subcool the condensate to ") +
+                       F(s_.t_h_out, 1) + T(" ℃（不计入换热量）", " ℃ (not in the duty)")
+                 : T("水平段：冷凝", "Flat part: condensing");
   } else {
     d.hot = {{0, s_.t_h_out}, {q, s_.t_h_in}};
     d.labels.push_back({0, s_.t_h_out, "Th2 " + Box("Txt_Th2")});

@@ -24,8 +24,8 @@ bool PortTooFast(const SelectionState& s) {
 }
 
 bool AtChannelLimit(const SelectionState& s) {
-  const bool mixed = EqualsNoCase(s.arrangement_type, "HM") || EqualsNoCase(s.arrangement_type, "ML");
-  return s.calc_mode == 1 && (mixed ? s.channels_hm : s.channels) >= kChannelLimit;
+  // A mixed pack counts both kinds.
+  return s.calc_mode == 1 && s.channels >= kChannelLimit;
 }
 
 std::string BrokenLimit(const SelectionState& s) {

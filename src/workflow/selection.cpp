@@ -131,16 +131,17 @@ void CalculationPass(SelectionState& s, Env& env, RunGuard& guard) {
         s.plate_type = s.best_plate_type;
       }
     }
-    env.sized_plate_type = s.plate_type;
     Br_Js2(s, env);
+    // A mixed request may come back as a pack of one kind, sized as that type.
+    env.sized_plate_type = s.plate_type;
     guard.Check(s, "设计计算");
     BPLX(s);
     if (IsMixedArrangement(s.arrangement_type) && (s.visc_h > 20 || s.visc_c > 20))
       ShowMessage(env.form, kViscousMixed, "提示", 48);
   }
   if (s.calc_mode == 2) {
-    env.sized_plate_type = s.plate_type;
     Br_Ys(s, env);
+    env.sized_plate_type = s.plate_type;
     guard.Check(s, "校核计算");
   }
   env.form.Yield();
@@ -357,6 +358,8 @@ void SplitAndChooseFamily(SelectionState& s, Env& env) {
     s.duty = s.duty_total / n;
     s.flow_h = s.flow_h_total / n;
     s.flow_c = s.flow_c_total / n;
+    // Every quantity of a unit is the unit's, the steam mass flow too.
+    if (steam) s.steam_flow = s.flow_h * s.rho_steam;
     s.selection_mode = 0;
     s.family_bumped = 0;
     env.pass_complete = false;

@@ -1,6 +1,8 @@
 #include "sheet/qt/sheet_pdf.h"
 
-#include <QFile>
+#include "files/files.h"
+
+#include <QBuffer>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -423,14 +425,10 @@ QHash<QByteArray, QByteArray> RadicalIdeographs() {
   return out;
 }
 
-// Rewrites the radicals of the written file's ToUnicode maps as their
-// ideographs. Both are four hex digits, so no offset in the file moves.
-bool UnifyRadicals(const QString& file) {
-  QFile f(file);
-  if (!f.open(QIODevice::ReadWrite)) return false;
-  QByteArray pdf = f.readAll();
+// Rewrites the radicals of the PDF's ToUnicode maps as their ideographs. Both
+// are four hex digits, so no offset in the file moves.
+void UnifyRadicals(QByteArray& pdf) {
   const QHash<QByteArray, QByteArray> map = RadicalIdeographs();
-  bool changed = false;
   for (const char* kind : {"bfrange", "bfchar"}) {
     const QByteArray begin = QByteArray("begin") + kind, end = QByteArray("end") + kind;
     for (qsizetype at = pdf.indexOf(begin); at >= 0; at = pdf.indexOf(begin, at)) {
@@ -438,15 +436,11 @@ bool UnifyRadicals(const QString& file) {
       if (stop < 0) break;
       for (qsizetype i = pdf.indexOf('<', at); i >= 0 && i < stop; i = pdf.indexOf('<', i + 1)) {
         const auto it = map.constFind(pdf.mid(i, 6));
-        if (it == map.constEnd()) continue;
-        pdf.replace(i, 6, *it);
-        changed = true;
+        if (it != map.constEnd()) pdf.replace(i, 6, *it);
       }
       at = stop;
     }
   }
-  if (!changed) return true;
-  return f.seek(0) && f.write(pdf) == pdf.size();
 }
 
 }  // namespace
@@ -473,24 +467,23 @@ int Render(const Document& doc, QPagedPaintDevice& device) {
 }
 
 bool WritePdf(const Document& doc, const std::string& path, std::string* error) {
-  const QString file = QString::fromStdString(path);
+  // Laid out in memory and written whole: a full disk or a kill never leaves
+  // half a sheet in place of the old one.
+  QByteArray pdf;
   {
-    // QPdfWriter does not say when it cannot open its file.
-    QFile probe(file);
-    if (!probe.open(QIODevice::WriteOnly)) {
-      if (error) *error = probe.errorString().toStdString();
-      return false;
-    }
-  }
-  {
-    QPdfWriter writer(file);
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
     writer.setResolution(600);
     writer.setTitle(Q(doc.title + " " + doc.designation));
     writer.setCreator(Q(doc.program));
     Render(doc, writer);
   }
-  if (!UnifyRadicals(file)) {
-    if (error) *error = "cannot rewrite the text map of the PDF";
+  UnifyRadicals(pdf);
+  try {
+    files::WriteWhole(path, pdf.toStdString());
+  } catch (const files::FileError& e) {
+    if (error) *error = e.what();
     return false;
   }
   return true;
