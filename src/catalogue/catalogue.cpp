@@ -111,7 +111,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::optional<PlateTypeCode> ParsePlateType(std::string_view plate_type) {
+namespace {
+
+std::optional<PlateTypeCode> Parse(std::string_view plate_type) {
   // Model codes hold no hyphen, so the first hyphen splits every catalogue code.
   const size_t dash = plate_type.find('-');
   if (dash == std::string_view::npos) return std::nullopt;
@@ -125,6 +127,21 @@ std::optional<PlateTypeCode> ParsePlateType(std::string_view plate_type) {
     return std::nullopt;
   }
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<PlateTypeCode> ParsePlateType(std::string_view plate_type) {
+  // The sizing loops decode the code of the candidate at every step: the last
+  // answer of each thread is kept.
+  thread_local std::string last_text;
+  thread_local std::optional<PlateTypeCode> last_code;
+  thread_local bool known = false;
+  if (known && plate_type == last_text) return last_code;
+  last_code = Parse(plate_type);
+  last_text = plate_type;
+  known = true;
+  return last_code;
 }
 
 const char* ChannelTypeCode(ChannelType channel) {

@@ -99,27 +99,36 @@ struct Statement {
   ~Statement() { sqlite3_finalize(stmt); }
 };
 
-// Interval tables are written in ascending order; when one is, finds bisect.
-void MarkSortedIntervals(TableData& t) {
-  int lo = t.ColumnIndex("min_T"), hi = t.ColumnIndex("max_T");
-  if (lo < 0 || hi < 0) return;
-  for (size_t i = 0; i < t.rows.size(); ++i) {
-    const Cell& l = t.rows[i][lo];
-    const Cell& h = t.rows[i][hi];
-    if (!std::holds_alternative<double>(l) || !std::holds_alternative<double>(h)) return;
-    if (!(std::get<double>(l) < std::get<double>(h))) return;
-    if (i > 0 && !(std::get<double>(t.rows[i - 1][hi]) <= std::get<double>(l))) return;
-  }
-  t.sorted_lo = lo;
-  t.sorted_hi = hi;
-}
-
 }  // namespace
 
 int TableData::ColumnIndex(std::string_view column) const {
   for (size_t i = 0; i < columns.size(); ++i)
     if (EqualNoCase(columns[i], column)) return static_cast<int>(i);
   return -1;
+}
+
+const TableData::Numbers& TableData::Index() const {
+  std::call_once(indexed_, [this] {
+    Numbers& n = numbers_;
+    n.width = columns.size();
+    n.cells.reserve(rows.size() * n.width);
+    for (const auto& row : rows)
+      for (size_t i = 0; i < n.width; ++i) n.cells.push_back(i < row.size() ? AsNumber(row[i]) : 0.0);
+    // Interval tables are written in ascending order; when one is, finds bisect.
+    const int lo = ColumnIndex("min_T"), hi = ColumnIndex("max_T");
+    if (lo < 0 || hi < 0) return;
+    for (size_t i = 0; i < rows.size(); ++i) {
+      if (rows[i].size() != n.width) return;
+      const Cell& l = rows[i][lo];
+      const Cell& h = rows[i][hi];
+      if (!std::holds_alternative<double>(l) || !std::holds_alternative<double>(h)) return;
+      if (!(std::get<double>(l) < std::get<double>(h))) return;
+      if (i > 0 && !(std::get<double>(rows[i - 1][hi]) <= std::get<double>(l))) return;
+    }
+    n.sorted_lo = lo;
+    n.sorted_hi = hi;
+  });
+  return numbers_;
 }
 
 Criterion Criterion::LowInclusive(std::string lo, std::string hi, double x) {
@@ -134,7 +143,8 @@ Criterion Criterion::ModelArea(std::string model, double area) {
   return {Kind::kModelArea, "min_f", "max_f", area, std::move(model)};
 }
 
-RecordSet::RecordSet(std::shared_ptr<const TableData> table) : table_(std::move(table)) {
+RecordSet::RecordSet(std::shared_ptr<const TableData> table)
+    : table_(std::move(table)), numbers_(&table_->Index()) {
   if (!table_->rows.empty()) current_ = 0;
 }
 
@@ -144,56 +154,15 @@ bool RecordSet::FindFirst(const Criterion& c) {
   if (lo < 0 || hi < 0)
     throw DbError("table \"" + table_->name + "\" has no column \"" +
                   (lo < 0 ? c.lo_column : c.hi_column) + "\"");
-  int br = -1;
-  if (c.kind == Criterion::Kind::kModelArea) {
-    br = table_->ColumnIndex("Br");
-    if (br < 0) throw DbError("table \"" + table_->name + "\" has no column \"Br\"");
-  }
+  if (c.kind != Criterion::Kind::kModelArea) return FindInterval(c.kind, lo, hi, c.x);
+  const int br = table_->ColumnIndex("Br");
+  if (br < 0) throw DbError("table \"" + table_->name + "\" has no column \"Br\"");
   const auto& rows = table_->rows;
-  if (c.kind != Criterion::Kind::kModelArea && lo == table_->sorted_lo &&
-      hi == table_->sorted_hi) {
-    // Only the last interval starting at or below x can hold it.
-    const bool inclusive = c.kind == Criterion::Kind::kLowInclusiveHighExclusive;
-    size_t first = 0, count = rows.size();
-    while (count > 0) {
-      const size_t half = count / 2;
-      const double l = AsNumber(rows[first + half][lo]);
-      if (inclusive ? l <= c.x : l < c.x) {
-        first += half + 1;
-        count -= half + 1;
-      } else {
-        count = half;
-      }
-    }
-    if (first > 0) {
-      const double h = AsNumber(rows[first - 1][hi]);
-      if (inclusive ? h > c.x : h >= c.x) {
-        current_ = static_cast<long>(first - 1);
-        no_match_ = false;
-        return true;
-      }
-    }
-    no_match_ = true;
-    return false;
-  }
   for (size_t i = 0; i < rows.size(); ++i) {
     const double l = AsNumber(rows[i][lo]);
     const double h = AsNumber(rows[i][hi]);
-    bool hit = false;
-    switch (c.kind) {
-      case Criterion::Kind::kLowInclusiveHighExclusive:
-        hit = l <= c.x && h > c.x;
-        break;
-      case Criterion::Kind::kLowExclusiveHighInclusive:
-        hit = l < c.x && h >= c.x;
-        break;
-      case Criterion::Kind::kModelArea: {
-        const std::string* m = std::get_if<std::string>(&rows[i][br]);
-        hit = m && EqualNoCase(*m, c.model) && l < c.x && h >= c.x;
-        break;
-      }
-    }
-    if (hit) {
+    const std::string* m = std::get_if<std::string>(&rows[i][br]);
+    if (m && EqualNoCase(*m, c.model) && l < c.x && h >= c.x) {
       current_ = static_cast<long>(i);
       no_match_ = false;
       return true;
@@ -201,6 +170,75 @@ bool RecordSet::FindFirst(const Criterion& c) {
   }
   no_match_ = true;
   return false;
+}
+
+bool RecordSet::FindFirst(const ColumnSet& set, double x) {
+  const std::vector<int>& c = Columns(set);
+  return FindInterval(set.kind, c[0], c[1], x);
+}
+
+bool RecordSet::FindInterval(Criterion::Kind kind, int lo, int hi, double x) {
+  const bool inclusive = kind == Criterion::Kind::kLowInclusiveHighExclusive;
+  const size_t width = numbers_->width;
+  const double* cells = numbers_->cells.data();
+  const size_t n = table_->rows.size();
+  auto holds = [&](size_t row) {
+    const double l = cells[row * width + lo];
+    const double h = cells[row * width + hi];
+    return inclusive ? l <= x && h > x : l < x && h >= x;
+  };
+  auto found = [&](size_t row) {
+    current_ = static_cast<long>(row);
+    no_match_ = false;
+    return true;
+  };
+  if (lo == numbers_->sorted_lo && hi == numbers_->sorted_hi) {
+    // No two rows overlap, so a row holding x is the first one. Lookups walk
+    // the table in whole degrees: the current row or a neighbour is the usual answer.
+    if (current_ >= 0) {
+      const size_t cur = static_cast<size_t>(current_);
+      if (holds(cur)) return found(cur);
+      if (cur + 1 < n && holds(cur + 1)) return found(cur + 1);
+      if (cur > 0 && holds(cur - 1)) return found(cur - 1);
+    }
+    // Only the last interval starting at or below x can hold it.
+    size_t first = 0, count = n;
+    while (count > 0) {
+      const size_t half = count / 2;
+      const double l = cells[(first + half) * width + lo];
+      if (inclusive ? l <= x : l < x) {
+        first += half + 1;
+        count -= half + 1;
+      } else {
+        count = half;
+      }
+    }
+    if (first > 0 && holds(first - 1)) return found(first - 1);
+    no_match_ = true;
+    return false;
+  }
+  for (size_t i = 0; i < n; ++i)
+    if (holds(i)) return found(i);
+  no_match_ = true;
+  return false;
+}
+
+const std::vector<int>& RecordSet::Columns(const ColumnSet& set) const {
+  for (const auto& [key, columns] : resolved_)
+    if (key == &set) return columns;
+  std::vector<int> columns;
+  for (const std::string& name : set.names) {
+    const int idx = table_->ColumnIndex(name);
+    if (idx < 0) throw DbError("table \"" + table_->name + "\" has no column \"" + name + "\"");
+    columns.push_back(idx);
+  }
+  resolved_.emplace_back(&set, std::move(columns));
+  return resolved_.back().second;
+}
+
+double RecordSet::Field(int column) const {
+  if (current_ < 0) throw DbError("table \"" + table_->name + "\" has no current row");
+  return numbers_->cells[static_cast<size_t>(current_) * numbers_->width + static_cast<size_t>(column)];
 }
 
 const Cell& RecordSet::CellAt(std::string_view column) const {
@@ -229,10 +267,11 @@ bool RecordSet::ColumnSpan(std::string_view column, double& lo, double& hi) cons
 }
 
 bool RecordSet::RowSpan(double& first, double& last) const {
-  if (table_->sorted_lo < 0 || table_->rows.empty()) return false;
-  const auto lo = static_cast<size_t>(table_->sorted_lo);
-  first = AsNumber(table_->rows.front()[lo]);
-  last = AsNumber(table_->rows.back()[lo]);
+  const TableData::Numbers& n = table_->Index();
+  if (n.sorted_lo < 0 || table_->rows.empty()) return false;
+  const auto lo = static_cast<size_t>(n.sorted_lo);
+  first = n.cells[lo];
+  last = n.cells[(table_->rows.size() - 1) * n.width + lo];
   return true;
 }
 
@@ -367,7 +406,6 @@ std::shared_ptr<const TableData> Database::Load(const std::string& table) {
   if (rc != SQLITE_DONE)
     throw DbError("cannot read table \"" + table + "\" of \"" + path_ +
                   "\": " + Reason(handle_, rc, busy_ms_));
-  MarkSortedIntervals(*data);
   return data;
 }
 

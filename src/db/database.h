@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -31,11 +32,23 @@ struct TableData {
   std::string name;
   std::vector<std::string> columns;  // as spelled in the file
   std::vector<std::vector<Cell>> rows;
-  // Set when the rows hold ascending, non-overlapping intervals of the columns
-  // lo_column..hi_column: a find may then bisect instead of scanning.
-  int sorted_lo = -1;
-  int sorted_hi = -1;
   int ColumnIndex(std::string_view column) const;  // -1 when absent
+
+  // Every cell as the number a field reads (NULL and text read 0), row after
+  // row, and the columns min_T..max_T when the rows hold ascending,
+  // non-overlapping intervals of them, so that a find may bisect instead of
+  // scanning. Built on first use, once, from the rows as they are then.
+  struct Numbers {
+    std::vector<double> cells;
+    size_t width = 0;
+    int sorted_lo = -1;
+    int sorted_hi = -1;
+  };
+  const Numbers& Index() const;
+
+ private:
+  mutable std::once_flag indexed_;
+  mutable Numbers numbers_;
 };
 
 // The criterion forms the program searches by. Every number is compared as a
@@ -57,6 +70,14 @@ struct Criterion {
   static Criterion ModelArea(std::string model, double area);
 };
 
+// An interval criterion and the columns read from the row it finds, declared
+// once (as a static) by the code that reads a table that way: a record set
+// resolves the names on first use and remembers them by the set's address.
+struct ColumnSet {
+  Criterion::Kind kind;              // kLowInclusiveHighExclusive or kLowExclusiveHighInclusive
+  std::vector<std::string> names;    // the interval's low and high column, then the values
+};
+
 // A record set opened by table name: a cursor over the table's rows.
 class RecordSet {
  public:
@@ -70,6 +91,14 @@ class RecordSet {
   bool FindFirst(const Criterion& c);
   bool NoMatch() const { return no_match_; }
 
+  // The same find by the interval of `set` at x, without naming columns.
+  bool FindFirst(const ColumnSet& set, double x);
+  // Column indices of `set` in the order of its names; an unknown column
+  // throws DbError.
+  const std::vector<int>& Columns(const ColumnSet& set) const;
+  // Value of the current row in a column of Columns().
+  double Field(int column) const;
+
   // Values of the current row by column name, without regard to letter case.
   // A NULL cell reads as 0 or the empty text. Unknown columns and a record set
   // without a current row throw DbError.
@@ -82,15 +111,18 @@ class RecordSet {
   bool ColumnSpan(std::string_view column, double& lo, double& hi) const;
 
   // Lower bounds of the first and the last row of an interval table whose rows
-  // ascend (see TableData::sorted_lo); false for any other table.
+  // ascend (see TableData::Numbers::sorted_lo); false for any other table.
   bool RowSpan(double& first, double& last) const;
 
  private:
   const Cell& CellAt(std::string_view column) const;
+  bool FindInterval(Criterion::Kind kind, int lo, int hi, double x);
 
   std::shared_ptr<const TableData> table_;
+  const TableData::Numbers* numbers_;
   long current_ = -1;
   bool no_match_ = false;
+  mutable std::vector<std::pair<const ColumnSet*, std::vector<int>>> resolved_;
 };
 
 // An ordered list of field assignments for the case record.

@@ -38,25 +38,31 @@ RecordSet& Open(const std::unique_ptr<RecordSet>& rs, const char* which) {
   return *rs;
 }
 
+// Interval and value columns of a liquid property table.
+const ColumnSet kLiquidRows{Criterion::Kind::kLowInclusiveHighExclusive,
+                            {"min_T", "max_T", "R", "cP", "L", "V"}};
+enum { kR = 2, kCp, kL, kV };
+
 // Reads the rows at Fix(t) and Fix(t) + 1; all four properties, or density
 // and specific heat only.
 void ReadRows(RecordSet& rs, double t, SideRows w, bool all) {
+  const std::vector<int>& c = rs.Columns(kLiquidRows);
   const double t0 = std::trunc(t);
   w.t0 = t0;
-  if (rs.FindFirst(Criterion::LowInclusive("min_T", "max_T", t0))) {
-    w.r0 = rs.Field("R");
-    w.cp0 = rs.Field("cP");
+  if (rs.FindFirst(kLiquidRows, t0)) {
+    w.r0 = rs.Field(c[kR]);
+    w.cp0 = rs.Field(c[kCp]);
     if (all) {
-      w.l0 = rs.Field("L");
-      w.v0 = rs.Field("V");
+      w.l0 = rs.Field(c[kL]);
+      w.v0 = rs.Field(c[kV]);
     }
   }
-  if (rs.FindFirst(Criterion::LowInclusive("min_T", "max_T", t0 + 1))) {
-    w.r1 = rs.Field("R");
-    w.cp1 = rs.Field("cP");
+  if (rs.FindFirst(kLiquidRows, t0 + 1)) {
+    w.r1 = rs.Field(c[kR]);
+    w.cp1 = rs.Field(c[kCp]);
     if (all) {
-      w.l1 = rs.Field("L");
-      w.v1 = rs.Field("V");
+      w.l1 = rs.Field(c[kL]);
+      w.v1 = rs.Field(c[kV]);
     }
   }
 }
@@ -92,19 +98,24 @@ void ColdRhoCp(SelectionState& s, Env& env) {
   s.cp_c = Lerp(w.cp0, w.cp1, f);
 }
 
+// Saturated steam and its condensate, by the steam temperature.
+const ColumnSet kSteamRow{Criterion::Kind::kLowInclusiveHighExclusive,
+                          {"min_t", "max_t", "Ic", "Rz", "Cpz", "Lz", "Vz", "R", "cP", "L", "V"}};
+
 void SteamProps(SelectionState& s, Env& env) {
   RecordSet& rs = Open(env.rs_hot, "hot medium");
+  const std::vector<int>& c = rs.Columns(kSteamRow);
   // Saturated steam is taken from its row as it stands, not interpolated.
-  if (!rs.FindFirst(Criterion::LowInclusive("min_t", "max_t", s.t_h_in))) return;
-  s.latent_heat = rs.Field("Ic");
-  s.rho_steam = rs.Field("Rz");
-  s.cp_steam = static_cast<float>(rs.Field("Cpz"));
-  s.lambda_steam = rs.Field("Lz");
-  s.visc_steam = rs.Field("Vz");
-  s.rho_h = rs.Field("R");
-  s.cp_h = rs.Field("cP");
-  s.lambda_h = rs.Field("L");
-  s.visc_h = rs.Field("V");
+  if (!rs.FindFirst(kSteamRow, s.t_h_in)) return;
+  s.latent_heat = rs.Field(c[2]);
+  s.rho_steam = rs.Field(c[3]);
+  s.cp_steam = static_cast<float>(rs.Field(c[4]));
+  s.lambda_steam = rs.Field(c[5]);
+  s.visc_steam = rs.Field(c[6]);
+  s.rho_h = rs.Field(c[7]);
+  s.cp_h = rs.Field(c[8]);
+  s.lambda_h = rs.Field(c[9]);
+  s.visc_h = rs.Field(c[10]);
 }
 
 void MediaProps(SelectionState& s, Env& env) {

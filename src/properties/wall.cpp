@@ -22,6 +22,8 @@ void WallTemperatures(const SelectionState& s, double alpha_h, double alpha_c, d
   t_w_c = (t_w_h + s.t_c_mean * alpha_c * r) / (1 + alpha_c * r);
 }
 
+const ColumnSet kViscosityRows{Criterion::Kind::kLowInclusiveHighExclusive, {"min_T", "max_T", "V"}};
+
 // Viscosity at a wall temperature, interpolated between whole degrees. The
 // working values are shared by every wall lookup. The kind-2 lookups keep
 // their upper value in single precision.
@@ -36,20 +38,24 @@ double WallViscosity(SelectionState& s, RecordSet& rs, double t, bool kind2) {
     else if (std::trunc(t) >= last)
       t = last;
   }
+  const int v = rs.Columns(kViscosityRows)[2];
   const double t0 = std::trunc(t);
   s.wall_t0 = t0;
-  if (rs.FindFirst(Criterion::LowInclusive("min_T", "max_T", t0))) s.wall_v0 = rs.Field("V");
+  if (rs.FindFirst(kViscosityRows, t0)) s.wall_v0 = rs.Field(v);
   double v1;
   if (kind2) {
-    if (rs.FindFirst(Criterion::LowInclusive("min_T", "max_T", t0 + 1)))
-      s.wall_v1_2 = static_cast<float>(rs.Field("V"));
+    if (rs.FindFirst(kViscosityRows, t0 + 1)) s.wall_v1_2 = static_cast<float>(rs.Field(v));
     v1 = s.wall_v1_2;
   } else {
-    if (rs.FindFirst(Criterion::LowInclusive("min_T", "max_T", t0 + 1))) s.wall_v1 = rs.Field("V");
+    if (rs.FindFirst(kViscosityRows, t0 + 1)) s.wall_v1 = rs.Field(v);
     v1 = s.wall_v1;
   }
   return s.wall_v0 + (t - t0) * (v1 - s.wall_v0);
 }
+
+// Here a temperature on a row's upper bound belongs to that row.
+const ColumnSet kConductivityRows{Criterion::Kind::kLowExclusiveHighInclusive,
+                                  {"min_t", "max_t", "SUS304", "SUS316"}};
 
 }  // namespace
 
@@ -74,10 +80,10 @@ void BW12(SelectionState& s, Env& env) {
 
 void BP(SelectionState& s, Env& env) {
   RecordSet& rs = Open(env.rs_bpdrxs, "plate conductivity");
-  // Here a temperature on a row's upper bound belongs to that row.
-  if (rs.FindFirst(Criterion::LowExclusive("min_t", "max_t", s.t_wall))) {
-    s.lambda_sus304 = rs.Field("SUS304");
-    s.lambda_sus316 = rs.Field("SUS316");
+  const std::vector<int>& c = rs.Columns(kConductivityRows);
+  if (rs.FindFirst(kConductivityRows, s.t_wall)) {
+    s.lambda_sus304 = rs.Field(c[2]);
+    s.lambda_sus316 = rs.Field(c[3]);
   }
   switch (env.form.ListIndex("Com_bpc")) {
     case 0: s.lambda_plate = static_cast<float>(s.lambda_sus304); break;

@@ -158,9 +158,9 @@ SideRef Cold(SelectionState& s, Env& env) {
           "冷介质（" + env.form.Text("Com_jc") + "）"};
 }
 
-bool HasRow(RecordSet& rs, double t) {
-  return rs.FindFirst(Criterion::LowInclusive("min_T", "max_T", t));
-}
+const ColumnSet kRowByTemperature{Criterion::Kind::kLowInclusiveHighExclusive, {"min_T", "max_T"}};
+
+bool HasRow(RecordSet& rs, double t) { return rs.FindFirst(kRowByTemperature, t); }
 
 // True when both rows an interpolated lookup at t reads exist (the upper row
 // is not needed at a whole degree).

@@ -15,16 +15,30 @@
 namespace phe::testing {
 
 struct ExampleSession {
-  explicit ExampleSession(const std::string& file)
+  explicit ExampleSession(const std::string& file) : ExampleSession(Read(file), {}) {}
+  // An example with some of its inputs changed.
+  ExampleSession(const std::string& file, const nlohmann::json& changes)
+      : ExampleSession(Changed(Read(file), changes), {}) {}
+
+  static nlohmann::json Read(const std::string& file) {
+    std::ifstream in(std::string(PHE_SOURCE_DIR) + "/examples/" + file);
+    return nlohmann::json::parse(in);
+  }
+  static nlohmann::json Changed(nlohmann::json doc, const nlohmann::json& changes) {
+    doc.update(changes);
+    return doc;
+  }
+
+  struct Parsed {};
+  ExampleSession(const nlohmann::json& doc, Parsed)
       : copy((std::filesystem::temp_directory_path() /
               ("phe_bench_" + std::to_string(getpid()) + ".mdb"))
                  .string()) {
     std::filesystem::copy_file(DefaultDatabasePath(), copy,
                                std::filesystem::copy_options::overwrite_existing);
     db = Database::Open(copy);
-    std::ifstream in(std::string(PHE_SOURCE_DIR) + "/examples/" + file);
     bool several = false;
-    cases = ParseCases(nlohmann::json::parse(in), &several);
+    cases = ParseCases(doc, &several);
     session = std::make_unique<CaseSession>(*db);
   }
   ~ExampleSession() {
