@@ -15,6 +15,7 @@
 #include "ui/headless_form.h"
 #include "ui/layout.h"
 #include "workflow/run_guard.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -107,7 +108,7 @@ const Row kRows[] = {
 class RunChecks : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("phe_checks_" + std::to_string(getpid()));
+    dir_ = phe::testing::ScratchDir() / ("phe_checks_" + std::to_string(getpid()));
     fs::create_directories(dir_);
     path_ = (dir_ / "br.mdb").string();
     fs::copy_file(DefaultDatabasePath(), path_, fs::copy_options::overwrite_existing);

@@ -15,6 +15,7 @@
 #include "driver/case_driver.h"
 #include "base/numeric.h"
 #include "ui/layout.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -26,7 +27,7 @@ namespace {
 class RunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = (fs::temp_directory_path() /
+    path_ = (phe::testing::ScratchDir() /
              ("phe_run_" + std::to_string(getpid()) + "_" +
               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".mdb"))
                 .string();
@@ -298,7 +299,10 @@ TEST_F(RunTest, RefusedRunChangesNothing) {
 
 // A sweep of generated cases: every run ends, with results or with a message,
 // and never shows a NaN or an infinity.
-TEST_F(RunTest, GeneratedCasesAlwaysEnd) {
+// Thousands of runs: a suite named *Sweep is the slow tier (ctest -L sweep).
+class RunSweep : public RunTest {};
+
+TEST_F(RunSweep, GeneratedCasesAlwaysEnd) {
   std::mt19937 rng(20261207);
   auto uni = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(rng); };
   auto pick = [&](const std::vector<std::string>& v) {

@@ -335,6 +335,9 @@ void Br_Js2Mixed(SelectionState& s, Env& env) {
     r = rate(n1, n2);
     Pump(env);
   }
+  // The trials after the accepted pack left their working fields; rate it
+  // again so that the state describes the pack reported.
+  r = rate(n1, n2);
   PublishPack(s, r);
   s.margin = std::trunc(s.margin) + 0.0;
   MixedFoulingOut(s, r);
@@ -346,6 +349,8 @@ using namespace detail;
 
 PackRating RateMixedPack(SelectionState& s, Env& env, double n1, double n2, double fouling) {
   PackRating r;
+  // A pack rates the same whatever was rated before it.
+  RestartPlateConductivity(s, env);
   SplitSide(s, n1, n2, s.flow_h, s.rho_h, s.visc_h, s.v_h1, s.v_h2);
   SplitSide(s, n1, n2, s.flow_c, s.rho_c, s.visc_c, s.v_c1, s.v_c2);
   MixedReynolds(s);

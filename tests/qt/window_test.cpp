@@ -49,6 +49,7 @@
 #include "ui/qt/main_window.h"
 #include "ui/qt/sheet_actions.h"
 #include "workflow/run_command.h"
+#include "support/scratch.h"
 
 namespace phe {
 namespace {
@@ -109,7 +110,7 @@ class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    db_path_ = fs::temp_directory_path() /
+    db_path_ = phe::testing::ScratchDir() /
                (std::string("qt_") + info->test_suite_name() + "_" + info->name() + ".mdb");
     fs::copy_file(DefaultDatabasePath(), db_path_, fs::copy_options::overwrite_existing);
     window_ = MakeWindow();
