@@ -31,14 +31,26 @@ inline const std::vector<std::string> kOils = {
     "Oil SAE10",     "Oil SAE20",     "Oil SAE30",    "Oil SAE40",    "Oil SAE50",
     "Oil SAE60",     "Oil SAE70"};
 
-inline std::vector<std::string> WithOils(std::vector<std::string> first) {
+// After the oils, so that the older positions keep their meaning.
+inline const std::vector<std::string> kGlycols = {
+    "Ethylene glycol 10%",  "Ethylene glycol 15%",  "Ethylene glycol 20%",
+    "Ethylene glycol 25%",  "Ethylene glycol 30%",  "Ethylene glycol 35%",
+    "Ethylene glycol 40%",  "Ethylene glycol 45%",  "Ethylene glycol 50%",
+    "Ethylene glycol 55%",  "Ethylene glycol 60%",  "Propylene glycol 10%",
+    "Propylene glycol 15%", "Propylene glycol 20%", "Propylene glycol 25%",
+    "Propylene glycol 30%", "Propylene glycol 35%", "Propylene glycol 40%",
+    "Propylene glycol 45%", "Propylene glycol 50%", "Propylene glycol 55%",
+    "Propylene glycol 60%"};
+
+inline std::vector<std::string> WithOilsAndGlycols(std::vector<std::string> first) {
   first.insert(first.end(), kOils.begin(), kOils.end());
+  first.insert(first.end(), kGlycols.begin(), kGlycols.end());
   return first;
 }
 
 inline const std::vector<ListLayout> kLists = {
-    {"Com_jh", WithOils({"Water", "Steam"})},
-    {"Com_jc", WithOils({"Water", "25% Glycol"})},
+    {"Com_jh", WithOilsAndGlycols({"Water", "Steam"})},
+    {"Com_jc", WithOilsAndGlycols({"Water", "25% Glycol"})},
     {"Com_pg", {"1.0MPa", "1.6MPa"}},
     {"Com_bpc", {"SUS304", "SUS316"}},
     {"Com_bph", {"0.5mm", "0.6mm", "0.7mm"}},
