@@ -107,7 +107,7 @@ CaseInput CaseFiles::CurrentCase() const {
   };
   CaseInput in;
   in.selection_option = checked(3) ? 3 : 2;
-  in.calc_option = checked(5) ? 5 : 4;
+  in.calc_option = checked(6) ? 6 : checked(5) ? 5 : 4;
   for (const auto& name : layout::kFocusOrder) {
     auto it = typed_.find(name);
     if (it == typed_.end()) continue;
