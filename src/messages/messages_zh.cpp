@@ -19,6 +19,7 @@ constexpr CatalogueEntry kZh[] = {
     {"save_changes", "保存对案例的修改吗？"},
     {"case_open_failed", "无法打开案例文件：\n{path}\n{detail}"},
     {"case_save_failed", "无法保存案例文件：\n{path}\n{detail}"},
+    {"case_read_only", "案例文件是只读的：\n{path}\n仍要替换它吗？"},
     {"case_several_runs", "文件含有多次运行（\"runs\"），窗口一次只打开一个案例"},
     {"sheet_save_failed", "计算书未能保存到文件 {path}：{detail}"},
     {"internal_error", "程序内部错误：{detail}"},
@@ -46,6 +47,14 @@ constexpr CatalogueEntry kZh[] = {
     {"steam.temperature", "蒸汽温度必须介于{min}℃和{max}℃之间，请重新输入！"},
     {"steam.no_mixed", "一次侧为蒸汽时，采用深波纹板片M，不能采用HM、ML板型。"},
     {"check.no_channels", "校核计算时流道数不能为0，请输入流道数！"},
+    {"simulate.hot_in", "模拟计算需要热介质进口温度，请输入！"},
+    {"simulate.steam_temperature", "模拟计算需要蒸汽温度，请输入！"},
+    {"simulate.cold_in", "模拟计算需要冷介质进口温度，请输入！"},
+    {"simulate.hot_flow", "模拟计算需要热介质流量，请输入！"},
+    {"simulate.cold_flow", "模拟计算需要冷介质流量，请输入！"},
+    {"simulate.order", "冷介质进口温度必须小于热介质进口温度，请重新输入！"},
+    {"simulate.no_channels", "模拟计算时流道数不能为0，请输入流道数！"},
+    {"simulate.not_converged", "模拟计算：出口温度未能收敛，请检查流量、温度和流道数！"},
 
     // The boxes the Run reads, as messages name them.
     {"box.Txt_Th1", "“进口温度”（热介质）"},
@@ -66,6 +75,7 @@ constexpr CatalogueEntry kZh[] = {
     // Values of the boxes.
     {"input.not_a_number", "{box}中的“{text}”不是一个完整的数值，请重新输入！"},
     {"input.temperature", "{box}超出{side}（{medium}）物性数据的温度范围，必须介于{min}℃和{max}℃之间，请重新输入！"},
+    {"input.temperature_freezing", "{box}超出{side}（{medium}）物性数据的温度范围，必须介于{min}℃和{max}℃之间（该介质的冰点为{freezing}℃），请重新输入！"},
     {"input.flow", "{box}必须大于0且不大于{max} m3/h，请重新输入！"},
     {"input.duty", "{box}必须大于0且不大于{max} kW，请重新输入！"},
     {"input.pressure_drop", "{box}必须大于0且不大于{max} kPa，请重新输入！"},
@@ -116,6 +126,7 @@ constexpr CatalogueEntry kZh[] = {
     {"stage.type_search", "板型搜索"},
     {"stage.design", "设计计算"},
     {"stage.check", "校核计算"},
+    {"stage.simulate", "模拟计算"},
     {"stage.results_check", "校验计算结果"},
     {"stage.results", "结果整理"},
     {"qside.none", ""},

@@ -333,8 +333,9 @@ Document Builder::Build(const std::vector<Message>& messages, const Meta& meta) 
   if (!meta.customer.empty()) parts.push_back(T("客户：", "Customer: ") + meta.customer);
   for (size_t i = 0; i < parts.size(); ++i) doc.project_line += (i ? "    " : "") + parts[i];
   doc.designation = s_.plate_type;
-  doc.case_line = (s_.calc_mode == 2 ? T("校核计算", "Check calculation")
-                                     : T("设计计算", "Design calculation")) +
+  doc.case_line = (s_.calc_mode == 3   ? T("模拟计算", "Simulation")
+                   : s_.calc_mode == 2 ? T("校核计算", "Check calculation")
+                                       : T("设计计算", "Design calculation")) +
                   "  ·  " +
                   (s_.selection_mode == 1 ? T("人工选型", "manual selection")
                                           : T("自动选型", "automatic selection"));

@@ -25,10 +25,13 @@ constexpr Box kBoxes[] = {
 };
 
 // The run reads a box only in the mode that uses it: margin and fouling in a
-// design, the channel counts in a check.
+// design, the channel counts in a check, fouling and channels in a simulation.
 bool ReadByRun(const SelectionState& s, std::string_view box) {
+  // A simulation's outlets and duty are its results.
+  if (s.calc_mode == 3 && (box == "Txt_Th2" || box == "Txt_Tc2" || box == "Txt_Wq" || box == "Txt_GF1"))
+    return false;
   if (box == "Txt_GF1" || box == "Txt_Rhc") return s.calc_mode != 2;
-  if (box == "Txt_nh" || box == "Txt_nl") return s.calc_mode == 2;
+  if (box == "Txt_nh" || box == "Txt_nl") return s.calc_mode != 1;
   return true;
 }
 
@@ -96,13 +99,20 @@ bool CheckRanges(SelectionState& s, Env& env) {
       // Interpolation reads the row of the next whole degree too, so the last
       // row's start is the highest temperature covered.
       if (!rs || !rs->ColumnSpan("min_T", lo, hi)) continue;
-      if (v < lo || v > hi)
-        return Refuse(env, box,
-                      AboutBox("input.temperature", box)
-                          .Ref("side", hot ? "side.hot" : "side.cold")
-                          .With("medium", env.form.Text(hot ? "Com_jh" : "Com_jc"))
-                          .With("min", FormatGeneral(lo))
-                          .With("max", FormatGeneral(hi)));
+      if (v < lo || v > hi) {
+        Message m = AboutBox("input.temperature", box)
+                        .Ref("side", hot ? "side.hot" : "side.cold")
+                        .With("medium", env.form.Text(hot ? "Com_jh" : "Com_jc"))
+                        .With("min", FormatGeneral(lo))
+                        .With("max", FormatGeneral(hi));
+        // Below its table a liquid is near or past freezing: say where it freezes.
+        double t_f = 0;
+        if (v < lo && s.db && s.db->FreezingPoint(rs->table(), t_f)) {
+          m.id = "input.temperature_freezing";
+          m.With("freezing", FormatGeneral(t_f));
+        }
+        return Refuse(env, box, m);
+      }
     } else if (box == "Txt_Qh" || box == "Txt_Qc") {
       if (entered && !(v > 0 && v <= kMaxFlow)) return Refuse(env, box, "input.flow", kMaxFlow);
     } else if (box == "Txt_Wq") {

@@ -62,6 +62,17 @@ bool TemperatureOrder(SelectionState& s, Env& env, bool thi, bool tho, bool tci,
   return true;
 }
 
+bool SteamTemperatureRefused(SelectionState& s, Env& env) {
+  if (s.t_h_in >= kSteamTMin && s.t_h_in <= kSteamTMax) return false;
+  ShowMessage(env.form,
+              Message("steam.temperature")
+                  .With("min", FormatGeneral(kSteamTMin))
+                  .With("max", FormatGeneral(kSteamTMax)),
+              "title.error", kCritical);
+  env.form.SetFocus("Txt_Th1");
+  return true;
+}
+
 bool Validate(SelectionState& s, Env& env) {
   const bool duty = Given(s.given_duty);
   const bool fh = Given(s.given_flow_h);
@@ -102,15 +113,7 @@ bool Validate(SelectionState& s, Env& env) {
     // The engines have no condensate data for the mixed channel types.
     const bool mixed = EqualsNoCase(zh, "HM") || EqualsNoCase(zh, "ML");
     if (!TemperatureOrder(s, env, thi, tho, tci, tco)) return false;
-    if (s.t_h_in < kSteamTMin || s.t_h_in > kSteamTMax) {
-      ShowMessage(env.form,
-                  Message("steam.temperature")
-                      .With("min", FormatGeneral(kSteamTMin))
-                      .With("max", FormatGeneral(kSteamTMax)),
-                  "title.error", kCritical);
-      env.form.SetFocus("Txt_Th1");
-      return false;
-    }
+    if (SteamTemperatureRefused(s, env)) return false;
     const Rule rules[] = {
         {duty && fc && cold_temps, "given.too_many_cold", "title.notice", "Txt_Tc2"},
         {(s.selection_mode == 1 || s.calc_mode == 2) && mixed, "steam.no_mixed", "title.notice",
@@ -124,6 +127,36 @@ bool Validate(SelectionState& s, Env& env) {
   if (check({(s.hot_kind == 1 || s.hot_kind == 2) && s.calc_mode == 2 && s.channels_hm + s.channels_ml <= 0,
              "check.no_channels", "title.error", "Txt_nh"}))
     return false;
+  return true;
+}
+
+// A simulation takes both inlets and both flows (steam: the cold flow); the
+// outlet and duty boxes hold results and are not read.
+bool ValidateSimulation(SelectionState& s, Env& env) {
+  s.duty = 0;
+  s.t_h_out = 0;
+  s.t_c_out = 0;
+  s.given_duty = s.given_t_h_out = s.given_t_c_out = 0;
+  const bool steam = s.hot_kind == 2;
+  const std::string zh = env.form.Text("com_zh");
+  const bool mixed = EqualsNoCase(zh, "HM") || EqualsNoCase(zh, "ML");
+  const Rule given[] = {
+      {!Given(s.given_t_h_in), steam ? "simulate.steam_temperature" : "simulate.hot_in",
+       "title.notice", "Txt_Th1"},
+      {!Given(s.given_t_c_in), "simulate.cold_in", "title.notice", "Txt_Tc1"},
+      {!steam && !(s.flow_h > 0), "simulate.hot_flow", "title.notice", "Txt_Qh"},
+      {!(s.flow_c > 0), "simulate.cold_flow", "title.notice", "Txt_Qc"},
+      {s.t_h_in <= s.t_c_in, "simulate.order", "title.error", "Txt_Tc1"},
+  };
+  for (const Rule& r : given)
+    if (Check(env, r)) return false;
+  if (steam && SteamTemperatureRefused(s, env)) return false;
+  const Rule pack[] = {
+      {steam && mixed, "steam.no_mixed", "title.notice", "com_zh"},
+      {s.channels_hm + s.channels_ml <= 0, "simulate.no_channels", "title.error", "Txt_nh"},
+  };
+  for (const Rule& r : pack)
+    if (Check(env, r)) return false;
   return true;
 }
 
@@ -358,6 +391,12 @@ bool RunValidateAndBalance(SelectionState& s, Env& env) {
     s.units = 1;
     s.family_bumped = 0;
 
+    if (s.calc_mode == 3) {
+      if (!ValidateSimulation(s, env) || !CheckRanges(s, env)) return false;
+      if (s.hot_kind == 2 && !env.rs_hot->FindFirst(Criterion::LowInclusive("min_t", "max_t", s.t_h_in)))
+        Abort(env, Message("steam.no_data").With("t", Temp(s.t_h_in)));
+      return true;
+    }
     if (!Validate(s, env) || !CheckRanges(s, env)) return false;
     const Known known = CompleteBalance(s, env);
     // A computed temperature must keep the order the entered ones kept.
