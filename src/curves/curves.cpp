@@ -25,7 +25,7 @@ class QuietForm : public FormPort {
   bool Enabled(std::string_view) const override { return true; }
   void SetEnabled(std::string_view, bool) override {}
   void SetFocus(std::string_view) override {}
-  MsgAnswer MessageBox(const std::string&, const std::string&, MsgIcon, MsgButtons) override {
+  MsgAnswer MessageBox(const Message&, const Message&, MsgIcon, MsgButtons) override {
     return MsgAnswer::kOk;
   }
   void BusyOn() override {}
