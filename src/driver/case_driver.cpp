@@ -203,6 +203,7 @@ void CaseSession::EnterText(const std::string& control, const std::string& text)
   // The whole text at once, as a paste or the window's file open enters it:
   // handlers that judge a half-typed number ("5" of "5e-05") never see one.
   form.SetText(control, text);
+  TextEdited(env, control);
   if (const Handler change = ChangeHandler(control)) change(state, env);
   if (const Handler lost = LostFocusHandler(control)) lost(state, env);
 }

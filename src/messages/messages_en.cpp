@@ -207,6 +207,7 @@ constexpr CatalogueEntry kEn[] = {
     {"tip.Com_dpc", "Gasket material"},
     {"tip.Com_jgl", "Lining of the connections"},
     {"tip.Txt_Wq", "Heat duty, kW\nRange: above 0, up to {max}"},
+    {"tip.computed", "Computed by the last run; it becomes a given value only when you change it"},
     {"tip.Txt_N", "Number of passes\nRange: whole number 1-{max}"},
     {"tip.Txt_GF1", "Design margin required, %\nRange: 0-{max}"},
     {"tip.Txt_Rhc", "Fouling factor, m2.℃/W\nRange: 0 to below {max} (design with a liquid hot medium)"},

@@ -218,6 +218,7 @@ constexpr CatalogueEntry kZh[] = {
     {"tip.Com_dpc", "垫片材质"},
     {"tip.Com_jgl", "接口衬里材质"},
     {"tip.Txt_Wq", "热交换量，kW\n范围：大于 0，至 {max}"},
+    {"tip.computed", "由上次运行计算得出；修改数值后才作为已知项"},
     {"tip.Txt_N", "流程数量\n范围：1～{max} 的整数"},
     {"tip.Txt_GF1", "要求的设计裕量，%\n范围：0～{max}"},
     {"tip.Txt_Rhc", "污垢系数，m2.℃/W\n范围：0 至小于 {max}（液体热介质的设计计算）"},

@@ -38,13 +38,25 @@ int Position(Env& env, const char* list) {
 
 double ValueOf(Env& env, const char* control) { return Val(env.form.Text(control)); }
 
+// Leaving a box the last run filled, without editing it, enters nothing.
+bool StillComputed(Env& env, const char* control) {
+  const auto it = env.computed_texts.find(control);
+  return it != env.computed_texts.end() && it->second == env.form.Text(control);
+}
+
 void EnablePlateTypeControls(Env& env) {
   for (const char* c : {"com_br", "com_zh", "Txt_nh", "Txt_nl"}) env.form.SetEnabled(c, true);
 }
 
 }  // namespace
 
+void TextEdited(Env& env, std::string_view control) {
+  if (const auto it = env.computed_texts.find(control); it != env.computed_texts.end())
+    env.computed_texts.erase(it);
+}
+
 void Form_Load(SelectionState& s, Env& env) {
+  env.computed_texts.clear();
   s.calc_mode = 1;
   s.fouling = 0;
   s.units = 1;
@@ -83,38 +95,45 @@ void Timer_Timer(SelectionState&, Env& env) {
 // Hot temperatures, flows and duty count a typed 0 as not entered; the cold
 // temperatures count any text, so 0 degC can be given on the cold side.
 void Txt_Th1_LostFocus(SelectionState& s, Env& env) {
+  if (StillComputed(env, "Txt_Th1")) return;
   s.t_h_in = ValueOf(env, "Txt_Th1");
   s.given_t_h_in = s.t_h_in != 0 ? 1 : 0;
 }
 
 void Txt_Th2_LostFocus(SelectionState& s, Env& env) {
+  if (StillComputed(env, "Txt_Th2")) return;
   s.t_h_out = ValueOf(env, "Txt_Th2");
   s.given_t_h_out = s.t_h_out != 0 ? 1 : 0;
 }
 
 void Txt_Tc1_LostFocus(SelectionState& s, Env& env) {
+  if (StillComputed(env, "Txt_Tc1")) return;
   const std::string text = env.form.Text("Txt_Tc1");
   s.t_c_in = Val(text);
   s.given_t_c_in = text.empty() ? 0 : 1;
 }
 
 void Txt_Tc2_LostFocus(SelectionState& s, Env& env) {
+  if (StillComputed(env, "Txt_Tc2")) return;
   const std::string text = env.form.Text("Txt_Tc2");
   s.t_c_out = Val(text);
   s.given_t_c_out = text.empty() ? 0.0f : 1.0f;
 }
 
 void Txt_Qh_LostFocus(SelectionState& s, Env& env) {
+  if (StillComputed(env, "Txt_Qh")) return;
   s.flow_h = ValueOf(env, "Txt_Qh");
   s.given_flow_h = s.flow_h != 0 ? 1 : 0;
 }
 
 void Txt_Qc_LostFocus(SelectionState& s, Env& env) {
+  if (StillComputed(env, "Txt_Qc")) return;
   s.flow_c = ValueOf(env, "Txt_Qc");
   s.given_flow_c = s.flow_c != 0 ? 1 : 0;
 }
 
 void Txt_Wq_LostFocus(SelectionState& s, Env& env) {
+  if (StillComputed(env, "Txt_Wq")) return;
   s.duty = ValueOf(env, "Txt_Wq") * 1000;
   s.given_duty = s.duty != 0 ? 1.0f : 0.0f;
 }

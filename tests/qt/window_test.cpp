@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDialog>
 #include <QRegularExpression>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -537,6 +538,10 @@ TEST_F(WindowTest, AnInputErrorShowsItsMessageAndMovesTheFocus) {
 const std::vector<std::pair<std::string, std::string>> kWaterWater = {
     {"Txt_Th1", "90"}, {"Txt_Tc1", "50"}, {"Txt_Th2", "70"}, {"Txt_Tc2", "60"}, {"Txt_Wq", "500"}};
 
+void EnterWaterWater(MainWindow& w, const char* duty = "500") {
+  for (const auto& [box, text] : kWaterWater) w.EnterText(box, box == "Txt_Wq" ? duty : text);
+}
+
 // Guards against the two faces drifting apart: the same case typed into the
 // window and entered through the headless form with the same handlers must
 // leave every box, every message and the whole record the same.
@@ -897,6 +902,76 @@ TEST_F(WindowTest, SheetCommandsFollowTheLastRunWithAResult) {
   EXPECT_FALSE(sheet->PrintAction()->isEnabled());
 }
 
+// Guards against a sheet that leaves the office untrue: export and print were
+// enabled by a click on 运行 only (not by F5 or Enter), stayed enabled over
+// edited inputs (the new cold outlet printed beside the old results), Ctrl+E
+// did nothing while a text box had the focus (the box took it), and one
+// heading was carried into every later case's sheet.
+TEST_F(WindowTest, TheSheetGoesOutOnlyWhileItsResultsAreCurrent) {
+  auto* sheet = window_->findChild<SheetActions*>();
+  ASSERT_NE(sheet, nullptr);
+  auto enabled = [&] {
+    EXPECT_EQ(sheet->ExportAction()->isEnabled(), sheet->PrintAction()->isEnabled());
+    return sheet->ExportAction()->isEnabled();
+  };
+  // What Ctrl+E opens, closed again: the file dialog, or the heading's
+  // dialog with the texts it offers.
+  auto ctrl_e = [&] {
+    QString opened;
+    QStringList offered;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      opened = QString::fromLatin1(dialog->metaObject()->className());
+      for (QLineEdit* e : dialog->findChildren<QLineEdit*>()) offered << e->text();
+      dialog->reject();
+    });
+    W("Txt_Wq")->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::ControlModifier);
+    window_->activateWindow();
+    for (int i = 0; i < 200 && !window_->isActiveWindow(); ++i) {
+      QApplication::processEvents();
+      QThread::msleep(5);
+    }
+    return std::pair{opened, offered};
+  };
+
+  EnterWaterWater(*window_);
+  window_->Files().SetHeading("P-7", "T-101", "ACME");
+  TypeInto("Txt_Wq", "500");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
+  ASSERT_FALSE(window_->ResultsStale());
+  EXPECT_TRUE(enabled());
+  EXPECT_EQ(ctrl_e().first, QStringLiteral("QFileDialog"));
+
+  Enter("Txt_Tc2", "62");
+  EXPECT_TRUE(window_->ResultsStale());
+  EXPECT_FALSE(enabled());
+  QTest::keyClick(W("Txt_Wq"), Qt::Key_Return);
+  EXPECT_TRUE(enabled());
+
+  // The heading travels with the case file, and a new case has none.
+  const fs::path file = db_path_.string() + ".json";
+  ASSERT_TRUE(window_->Files().SaveTo(Q(file.string())));
+  window_->Files().New();
+  std::string project, item, customer;
+  window_->Files().Heading(&project, &item, &customer);
+  EXPECT_EQ(project + item + customer, "");
+  EXPECT_FALSE(enabled());
+  ASSERT_TRUE(window_->Files().OpenFile(Q(file.string())));
+  window_->Files().Heading(&project, &item, &customer);
+  EXPECT_EQ(project + "/" + item + "/" + customer, "P-7/T-101/ACME");
+  fs::remove(file);
+
+  window_->Files().New();
+  EnterWaterWater(*window_);
+  Click(window_->RunButton());
+  ASSERT_TRUE(enabled());
+  const auto [opened, offered] = ctrl_e();
+  EXPECT_EQ(opened, QStringLiteral("QDialog"));
+  EXPECT_EQ(offered, (QStringList{"", "", ""}));
+}
+
 // Guards against a box whose icon or buttons do not match its style, whose
 // answer is lost, or whose default lets Enter discard the session: without the
 // hook the window shows a real modal box.
@@ -954,13 +1029,10 @@ TEST_F(WindowTest, WithoutTheHookARealModalBoxAsksAndAnswers) {
 }
 
 // The water/water case entered as the screenshot run enters it.
-void EnterWaterWater(MainWindow& w, const char* duty = "500") {
-  for (const auto& [box, text] : kWaterWater) w.EnterText(box, box == "Txt_Wq" ? duty : text);
-}
 
 // Guards against a split into parallel units that passes unseen: the number
-// of units, the duty box holding one unit's share, and "单台" beside the
-// per-unit values exactly when the duty was split.
+// of units, the duty box keeping the plant's duty as entered, and "单台"
+// beside the per-unit values exactly when the duty was split.
 TEST_F(WindowTest, ASplitCaseShowsItsUnitsAndMarksThePerUnitValues) {
   const struct {
     const char* duty;
@@ -975,11 +1047,14 @@ TEST_F(WindowTest, ASplitCaseShowsItsUnitsAndMarksThePerUnitValues) {
     const double units = window_->state().units;
     EXPECT_EQ(units > 1, c.split);
     EXPECT_EQ(window_->Text("Txt_NUM"), FormatWhole(units));
-    EXPECT_NEAR(Val(window_->Text("Txt_Wq")) * units, Val(c.duty), 0.1 * units);
+    // The duty the user gave stays the plant's; the computed flows are one unit's.
+    EXPECT_EQ(Val(window_->Text("Txt_Wq")), Val(c.duty));
+    EXPECT_NEAR(window_->state().duty * units, Val(c.duty) * 1000, 1);
     const auto marks = window_->findChildren<QLabel*>(QStringLiteral("per_unit"));
-    ASSERT_GE(marks.size(), 5);  // duty, flows, designation, area, price, weight
+    ASSERT_GE(marks.size(), 5);  // duty, flows, area, price, weight
     for (QLabel* m : marks) {
-      EXPECT_EQ(m->isVisible(), c.split);
+      const bool beside_duty = m->property("phe_boxes").toStringList() == QStringList{"Txt_Wq"};
+      EXPECT_EQ(m->isVisible(), c.split && !beside_duty);
       EXPECT_EQ(m->text(), QStringLiteral("单台"));
     }
     // The split is also told once, in a notice.
@@ -988,6 +1063,58 @@ TEST_F(WindowTest, ASplitCaseShowsItsUnitsAndMarksThePerUnitValues) {
       EXPECT_EQ(messages_[0].text.rfind("流量超过单台换热器的处理能力", 0), 0u);
     }
   }
+}
+
+// Guards against computed values turning into inputs by focus alone. After
+// the 2 MW substation's run, Tab through the two computed flow boxes made
+// them entered ("换热量、热介质流量、进出口温度数值过多"); after a 100 MW case split
+// over parallel units, a click and Tab in the duty box, which showed 50000.0,
+// ran one unit for half the plant. A computed box looks apart, says so in
+// its tooltip and becomes an input when its text is edited.
+TEST_F(WindowTest, ComputedValuesStayResultsUntilEdited) {
+  const std::vector<std::pair<std::string, std::string>> substation = {
+      {"Txt_Th1", "110"}, {"Txt_Tc1", "50"}, {"Txt_Th2", "70"}, {"Txt_Tc2", "80"}, {"Txt_Wq", "2000"}};
+  for (const auto& [box, text] : substation) Enter(box, text);
+  Click(window_->RunButton());
+  ASSERT_TRUE(messages_.empty()) << messages_[0].text;
+  auto computed = [this](const char* box) { return W(box)->property("computed").toBool(); };
+  for (const char* box : {"Txt_Qh", "Txt_Qc"}) {
+    EXPECT_TRUE(computed(box)) << box;
+    EXPECT_TRUE(Box(box)->font().italic()) << box;
+    EXPECT_TRUE(W(box)->toolTip().contains(QStringLiteral("由上次运行计算得出"))) << box;
+  }
+  for (const char* box : {"Txt_Wq", "Txt_Th1", "Txt_Tc2"}) EXPECT_FALSE(computed(box)) << box;
+
+  Enter("Txt_Tc2", "75");
+  ASSERT_EQ(FocusName(), "Txt_Qc");
+  Leave();
+  Leave();  // through both flow boxes
+  Click(window_->RunButton());
+  EXPECT_TRUE(messages_.empty()) << messages_[0].text;
+  EXPECT_FALSE(window_->ResultsStale());
+  EXPECT_EQ(window_->state().given_flow_h + window_->state().given_flow_c, 0);
+  EXPECT_NEAR(window_->state().t_c_out, 75, 1e-9);
+
+  // Edited, a computed flow is an input: with the duty and both
+  // temperatures of its side, one too many.
+  Enter("Txt_Qc", "60");
+  EXPECT_FALSE(computed("Txt_Qc"));
+  Click(window_->RunButton());
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].message.id, "given.too_many_cold");
+
+  messages_.clear();
+  window_->EnterText("Txt_Qc", "");
+  EnterWaterWater(*window_, "100000");
+  Click(window_->RunButton());
+  const double units = window_->state().units;
+  ASSERT_GT(units, 1);
+  EXPECT_EQ(Val(window_->Text("Txt_Wq")), 100000);
+  Click(W("Txt_Wq"));
+  Leave();
+  Click(window_->RunButton());
+  EXPECT_EQ(window_->state().units, units);
+  EXPECT_NEAR(window_->state().duty * window_->state().units, 100000e3, 1);
 }
 
 // Guards against a value beyond its limit that looks like any other: a check

@@ -121,6 +121,20 @@ CaseInput CaseFiles::CurrentCase() const {
   return in;
 }
 
+void CaseFiles::Heading(std::string* project, std::string* item, std::string* customer) const {
+  *project = project_;
+  *item = item_;
+  *customer = customer_;
+}
+
+void CaseFiles::SetHeading(const std::string& project, const std::string& item,
+                           const std::string& customer) {
+  project_ = project;
+  item_ = item;
+  customer_ = customer;
+  ShowTitle();
+}
+
 bool CaseFiles::Unsaved() const { return FileForm(CurrentCase()) != saved_; }
 
 void CaseFiles::StartClean() {
@@ -157,6 +171,7 @@ void CaseFiles::ResetWindow() {
     opt_br_Click(s, window_.env(), index);
   }
   Form_Load(s, window_.env());
+  window_.ForgetResults();
 }
 
 void CaseFiles::EnterCase(const CaseInput& in) {

@@ -53,6 +53,11 @@ class CaseFiles : public QObject {
   bool OpenFile(const QString& path);
   bool SaveTo(const QString& path);
 
+  // The sheet heading (project, item, customer) belongs to the case: kept in
+  // its file, empty for a new case.
+  void Heading(std::string* project, std::string* item, std::string* customer) const;
+  void SetHeading(const std::string& project, const std::string& item, const std::string& customer);
+
   // Most recent first, at most kRecentFiles.
   QStringList RecentFiles() const;
   static constexpr int kRecentFiles = 5;

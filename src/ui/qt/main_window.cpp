@@ -128,6 +128,9 @@ void MainWindow::WireHandlers() {
   for (const auto& name : layout::kInputTextBoxes) {
     auto* box = static_cast<QLineEdit*>(At(name));
     // textEdited comes from the user only; a text the program writes runs nothing.
+    connect(box, &QLineEdit::textEdited, this, [this, name] {
+      if (!writing_) Edited(name);
+    });
     if (Handler h = ChangeHandler(name))
       connect(box, &QLineEdit::textEdited, this, [this, h] {
         if (!writing_) Dispatch([this, h] { h(state_, env_); });
@@ -169,6 +172,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::Edited(const std::string& control) {
+  TextEdited(env_, control);
+  PaintComputed();
 }
 
 void MainWindow::Dispatch(const std::function<void()>& handler) {
@@ -230,6 +238,7 @@ void MainWindow::EnterText(std::string_view control, const std::string& text) {
   MarkInputsChanged();
   if (auto* box = qobject_cast<QLineEdit*>(w)) {
     box->setText(Q(text));
+    Edited(name);
     if (Handler h = ChangeHandler(name)) Dispatch([this, h] { h(state_, env_); });
   } else if (auto* list = qobject_cast<QComboBox*>(w)) {
     const int index = list->findText(Q(text), Qt::MatchExactly);

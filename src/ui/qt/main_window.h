@@ -88,6 +88,10 @@ class MainWindow : public QMainWindow, public FormPort {
 
   // Results of the last run no longer match the inputs.
   bool ResultsStale() const { return results_stale_; }
+  // Results of a run are on screen and match the inputs: the sheet may go out.
+  bool ResultsCurrent() const { return results_on_screen_ && !results_stale_; }
+  // A new case: no results on screen any more.
+  void ForgetResults();
   const std::vector<LimitBreach>& Breaches() const { return breaches_; }
   QLabel* StatusOutcome() const { return status_outcome_; }
 
@@ -104,6 +108,10 @@ class MainWindow : public QMainWindow, public FormPort {
   AlternativesDialog& Alternatives() const { return *alternatives_; }
   // True while the program itself writes a control (not a user's edit).
   bool Writing() const { return writing_; }
+
+ signals:
+  // A run ended, or the inputs changed under the results on screen.
+  void ResultsChanged();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -124,17 +132,23 @@ class MainWindow : public QMainWindow, public FormPort {
   // Runs one handler; a fault inside it is explained in a message box rather
   // than left to unwind through the event loop.
   void Dispatch(const std::function<void()>& handler);
+  // The user changed a box's text: a computed value there becomes an input.
+  void Edited(const std::string& control);
   void OnRun();
   void OnTimerTick();
 
   // results_view.cpp: the results frame, the per-unit marks, limits and
   // stale results.
   QWidget* BuildResultsFrame();
-  QLabel* PerUnitMark();
+  // A "单台" mark; beside input boxes (`boxes`) only while one of them shows
+  // a value the run computed, since what the user gave is the plant's.
+  QLabel* PerUnitMark(const QStringList& boxes = {});
   void WireStaleMarks();
   void MarkInputsChanged();
   void AfterRun(bool shown, qint64 ms);
   void PaintResults();
+  // Balance boxes holding a value the run computed look apart and say so.
+  void PaintComputed();
 
   // status.cpp: the status bar and the keyboard.
   void BuildStatusBar();

@@ -124,7 +124,7 @@ void MainWindow::BuildPanel() {
       grid->addWidget(text_box(row.hot), r, 1, Qt::AlignCenter);
       grid->addWidget(text_box(row.cold), r, 2, Qt::AlignCenter);
       grid->addWidget(Unit(QString::fromUtf8(row.unit)), r, 3);
-      if (std::string_view(row.hot) == "Txt_Qh") grid->addWidget(PerUnitMark(), r, 4);
+      if (std::string_view(row.hot) == "Txt_Qh") grid->addWidget(PerUnitMark({"Txt_Qh", "Txt_Qc"}), r, 4);
       ++r;
     }
   }
@@ -179,7 +179,7 @@ void MainWindow::BuildPanel() {
       grid->addWidget(Caption(QString::fromUtf8(row.caption)), r, 0);
       grid->addWidget(text_box(row.name), r, 1);
       if (*row.unit) grid->addWidget(Unit(QString::fromUtf8(row.unit)), r, 2);
-      if (std::string_view(row.name) == "Txt_Wq") grid->addWidget(PerUnitMark(), r, 3);
+      if (std::string_view(row.name) == "Txt_Wq") grid->addWidget(PerUnitMark({"Txt_Wq"}), r, 3);
       ++r;
     }
   }
