@@ -219,8 +219,13 @@ bool RecordSet::FindInterval(Criterion::Kind kind, int lo, int hi, double x) {
 }
 
 const std::vector<int>& RecordSet::Columns(const ColumnSet& set) const {
-  for (const auto& [key, columns] : resolved_)
-    if (key == &set) return columns;
+  // A lookup asks for its set twice in a row: before the find and in it.
+  if (last_ < resolved_.size() && resolved_[last_].first == &set) return resolved_[last_].second;
+  for (size_t i = 0; i < resolved_.size(); ++i)
+    if (resolved_[i].first == &set) {
+      last_ = i;
+      return resolved_[i].second;
+    }
   std::vector<int> columns;
   for (const std::string& name : set.names) {
     const int idx = table_->ColumnIndex(name);
@@ -228,6 +233,7 @@ const std::vector<int>& RecordSet::Columns(const ColumnSet& set) const {
     columns.push_back(idx);
   }
   resolved_.emplace_back(&set, std::move(columns));
+  last_ = resolved_.size() - 1;
   return resolved_.back().second;
 }
 

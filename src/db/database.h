@@ -119,6 +119,7 @@ class RecordSet {
   long current_ = -1;
   bool no_match_ = false;
   mutable std::vector<std::pair<const ColumnSet*, std::vector<int>>> resolved_;
+  mutable size_t last_ = 0;
 };
 
 // An ordered list of field assignments for the case record.
