@@ -70,10 +70,10 @@ const OptionRow kOptions[] = {
      [](Options& o, const std::string& v) { o.jobs = PositiveInt("--jobs", v); }},
     {"--sheet", "OUT.pdf", "with --case: write the calculation sheet of the last run as a PDF",
      [](Options& o, const std::string& v) { o.sheet.path = v; }},
-    {"--lang", "zh|en", "language of the sheet (default zh)",
+    {"--lang", "zh|en", "language of the sheet; en also adds each message's English text_en (default zh)",
      [](Options& o, const std::string& v) {
-       phe::sheet::Lang l;
-       if (!phe::sheet::ParseLang(v, &l)) throw UsageError("--lang must be zh or en, not \"" + v + "\"");
+       phe::Lang l;
+       if (!phe::ParseLang(v, &l)) throw UsageError("--lang must be zh or en, not \"" + v + "\"");
        o.sheet.lang = v;
      }},
     {"--alternatives", nullptr, "with --case: add the table of neighbouring packs to each run",
@@ -157,6 +157,7 @@ int RunCases(const Options& o) {
   const std::vector<phe::CaseInput> cases = phe::ParseCaseFile(o.case_path, &several);
   phe::CaseSession session(*db);
   session.alternatives = o.alternatives;
+  session.english = o.sheet.lang == "en";
   int status = 0;
   nlohmann::json run;
   if (several) std::cout << "[";
@@ -173,7 +174,7 @@ int RunCases(const Options& o) {
     std::cout << Dump(run) << std::flush;
   }
   std::cout << (several ? "\n]\n" : "\n") << std::flush;
-  if (!o.sheet.path.empty()) status = std::max(status, o.sheet.Write(session, cases, run));
+  if (!o.sheet.path.empty()) status = std::max(status, o.sheet.Write(session, cases));
   return status;
 }
 

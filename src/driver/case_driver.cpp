@@ -27,6 +27,16 @@ const char* IconName(MsgIcon icon) {
   return "information";
 }
 
+nlohmann::json MessageToJson(const RecordedMessage& m, bool english) {
+  nlohmann::json j = {{"title", m.title},
+                      {"text", m.text},
+                      {"id", m.message.id},
+                      {"icon", IconName(m.icon)},
+                      {"focus", m.focus ? nlohmann::json(*m.focus) : nlohmann::json()}};
+  if (english) j["text_en"] = Format(m.message, Lang::kEn);
+  return j;
+}
+
 size_t CharacterCount(const std::string& utf8) {
   size_t n = 0;
   for (const char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
@@ -237,13 +247,9 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
 
   nlohmann::json out;
   out["messages"] = nlohmann::json::array();
-  for (size_t i = first_message; i < form.messages.size(); ++i) {
-    const auto& m = form.messages[i];
-    out["messages"].push_back({{"title", m.title},
-                               {"text", m.text},
-                               {"icon", IconName(m.icon)},
-                               {"focus", m.focus ? nlohmann::json(*m.focus) : nlohmann::json()}});
-  }
+  last_run_messages.assign(form.messages.begin() + static_cast<std::ptrdiff_t>(first_message),
+                           form.messages.end());
+  for (const auto& m : last_run_messages) out["messages"].push_back(MessageToJson(m, english));
   nlohmann::json controls = nlohmann::json::object();
   for (const auto& n : form.ControlNames()) controls[n] = form.Text(n);
   out["controls"] = controls;
@@ -255,10 +261,14 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
       rows = db_.ReadCaseRecords();
     } catch (const DbError& e) {
       // Another program may hold the file: this run says so, the next goes on.
-      out["messages"].push_back({{"title", "错误"},
-                                 {"text", std::string("案例记录已保存，但未能读回：") + e.what()},
-                                 {"icon", "critical"},
-                                 {"focus", nullptr}});
+      RecordedMessage m;
+      m.message = Message("record_not_read").With("detail", e.what());
+      m.title_message = Message("title.error");
+      m.text = Format(m.message, Lang::kZh);
+      m.title = Format(m.title_message, Lang::kZh);
+      m.icon = MsgIcon::kCritical;
+      out["messages"].push_back(MessageToJson(m, english));
+      last_run_messages.push_back(std::move(m));
     }
     if (!rows.empty()) {
       nlohmann::json rec = nlohmann::json::object();
