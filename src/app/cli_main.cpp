@@ -35,6 +35,7 @@ struct Options {
   int jobs = 0;  // 0: one per core
   phe::cli::SheetRequest sheet;
   bool alternatives = false;
+  bool curves = false;
   bool help = false, version = false;
 };
 
@@ -78,6 +79,8 @@ const OptionRow kOptions[] = {
      }},
     {"--alternatives", nullptr, "with --case: add the table of neighbouring packs to each run",
      [](Options& o, const std::string&) { o.alternatives = true; }},
+    {"--curves", nullptr, "with --case: add the operating curves of each run's pack (40-120 % of each flow)",
+     [](Options& o, const std::string&) { o.curves = true; }},
     {"--db", "PATH", "the engineering database (default: br.mdb beside the program)",
      [](Options& o, const std::string& v) { o.db = v; }},
     {"--help", nullptr, "print this help and exit",
@@ -89,7 +92,7 @@ const OptionRow kOptions[] = {
 std::string HelpText() {
   std::string h =
       "usage: pheselect-cli --case CASE.json [--db PATH] [--sheet OUT.pdf [--lang zh|en]]\n"
-      "                     [--alternatives]\n"
+      "                     [--alternatives] [--curves]\n"
       "       pheselect-cli --batch IN --out OUT [--jobs N] [--db PATH]\n\n"
       "Runs the selection program's own logic on case files, without a window.\n\n"
       "options:\n";
@@ -137,8 +140,8 @@ Options Parse(int argc, char** argv) {
   if (!o.batch_in.empty() && o.batch_out.empty()) throw UsageError("--batch needs --out");
   if (o.batch_in.empty() && (!o.batch_out.empty() || o.jobs))
     throw UsageError("--out and --jobs go with --batch");
-  if (!o.batch_in.empty() && (!o.sheet.path.empty() || o.alternatives))
-    throw UsageError("--sheet and --alternatives go with --case");
+  if (!o.batch_in.empty() && (!o.sheet.path.empty() || o.alternatives || o.curves))
+    throw UsageError("--sheet, --alternatives and --curves go with --case");
   return o;
 }
 
@@ -157,6 +160,7 @@ int RunCases(const Options& o) {
   const std::vector<phe::CaseInput> cases = phe::ParseCaseFile(o.case_path, &several);
   phe::CaseSession session(*db);
   session.alternatives = o.alternatives;
+  session.curves = o.curves;
   session.english = o.sheet.lang == "en";
   int status = 0;
   nlohmann::json run;

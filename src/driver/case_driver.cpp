@@ -8,6 +8,7 @@
 #include "base/numeric.h"
 #include "catalogue/catalogue.h"
 #include "compare/alternatives.h"
+#include "curves/curves.h"
 #include "files/files.h"
 #include "ui/input_panel.h"
 #include "ui/layout.h"
@@ -282,6 +283,11 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
   }
   if (alternatives) out["alternatives"] = table ? AlternativesToJson(*table) : nlohmann::json::array();
   last_alternatives = std::move(table);
+  if (curves) {
+    std::optional<curves::OperatingCurves> c;
+    if (last_run_has_result) c = curves::Compute(state, env);
+    out["curves"] = c ? curves::ToJson(*c) : nlohmann::json();
+  }
   return out;
 }
 

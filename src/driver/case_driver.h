@@ -61,6 +61,9 @@ class CaseSession {
   // Adds "alternatives" to every design run's output (and the suggestion to
   // its messages), as the window does after every design run.
   bool alternatives = false;
+  // Adds "curves" to every run's output: the operating curves of the pack of
+  // a run that reached its results, null otherwise.
+  bool curves = false;
   // Adds each message's English text ("text_en") beside its Chinese one.
   bool english = false;
   // The table of the last run when alternatives are on.
