@@ -1324,6 +1324,11 @@ QStringList SheetTexts(const sheet::Document& d) {
           } else if constexpr (std::is_same_v<B, sheet::Notes>) {
             for (const auto& item : block.items) add(item);
             add(block.empty);
+          } else if constexpr (std::is_same_v<B, sheet::Chart>) {
+            for (const std::string* s :
+                 {&block.x_caption, &block.y_caption, &block.y2_caption, &block.note, &block.mark_caption})
+              add(*s);
+            for (const auto& series : block.series) add(series.caption);
           } else {
             for (const std::string* s : {&block.x_caption, &block.y_caption, &block.hot_caption,
                                          &block.cold_caption, &block.note})
