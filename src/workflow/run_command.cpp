@@ -8,6 +8,7 @@
 #include "properties/media.h"
 #include "ui/input_panel.h"
 #include "base/numeric.h"
+#include "workflow/engineering_checks.h"
 #include "workflow/input_checks.h"
 #include "workflow/transfer.h"
 
@@ -358,6 +359,8 @@ bool RunValidateAndBalance(SelectionState& s, Env& env) {
     const Known known = CompleteBalance(s, env);
     // A computed temperature must keep the order the entered ones kept.
     if (!TemperatureOrder(s, env, known.thi, known.tho, known.tci, known.tco)) return false;
+    // Boiling or freezing media are no case to size a pack for.
+    if (!CheckMediumStates(s, env)) return false;
   } catch (const DbError& e) {
     ShowMessage(env.form, std::string("数据库错误：") + e.what(), "错误", kCritical);
     return false;

@@ -10,6 +10,7 @@
 #include "properties/media.h"
 #include "properties/wall.h"
 #include "base/numeric.h"
+#include "workflow/engineering_checks.h"
 #include "workflow/limits.h"
 #include "workflow/run_command.h"
 #include "workflow/run_guard.h"
@@ -202,6 +203,7 @@ void LimitWarnings(SelectionState& s, Env& env) {
   };
   drop("热介质", s.dp_h, s.dp_max_h);
   drop("冷介质", s.dp_c, s.dp_max_c);
+  for (const LimitBreach& w : EngineeringWarnings(s)) ShowMessage(env.form, w.text, "提示", 48);
 }
 
 void FrameDimensions(SelectionState& s, Env& env) {
