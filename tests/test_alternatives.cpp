@@ -14,6 +14,7 @@
 
 #include "catalogue/catalogue.h"
 #include "driver/case_driver.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -48,7 +49,7 @@ void PrintTo(const Row& r, std::ostream* os) { *os << r.name; }
 class AlternativesTest : public ::testing::TestWithParam<Row> {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
+    dir_ = phe::testing::ScratchDir() /
            ("phe_alt_" + std::to_string(getpid()) + "_" + GetParam().name);
     fs::create_directories(dir_);
     db_path_ = (dir_ / "br.mdb").string();

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "db/database.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -27,7 +28,7 @@ struct Result {
 };
 
 Result RunCli(const std::string& args) {
-  const fs::path dir = fs::temp_directory_path() / ("phe_cli_" + std::to_string(getpid()));
+  const fs::path dir = phe::testing::ScratchDir() / ("phe_cli_" + std::to_string(getpid()));
   fs::create_directories(dir);
   const std::string err_file = (dir / "stderr").string();
   const std::string cmd = phe::ExecutableDir() + "/pheselect-cli " + args + " 2>" + err_file;
@@ -49,7 +50,7 @@ Result RunCli(const std::string& args) {
 class CliTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
+    dir_ = phe::testing::ScratchDir() /
            ("phe_cli_" + std::to_string(getpid()) + "_" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);

@@ -15,6 +15,7 @@
 #include "ui/headless_form.h"
 #include "ui/layout.h"
 #include "workflow/run_guard.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -81,8 +82,17 @@ const Row kRows[] = {
     {"hot inlet above the water table", false, "Txt_Th1", "300",
      "“进口温度”（热介质）超出热介质（Water）物性数据的温度范围，必须介于-10℃和251℃之间，请重新输入！"},
     {"cold inlet below the water table", false, "Txt_Tc1", "-10.5",
-     "“进口温度”（冷介质）超出冷介质（Water）物性数据的温度范围，必须介于-10℃和251℃之间，请重新输入！"},
+     "“进口温度”（冷介质）超出冷介质（Water）物性数据的温度范围，必须介于-10℃和251℃之间（该介质的冰点为0℃），请重新输入！"},
     {"cold inlet at the table's edge", false, "Txt_Tc1", "-10", nullptr},
+    // A glycol's table runs from above its freezing point to 100 degC.
+    {"cold glycol below its table", false, "Txt_Tc1", "-13",
+     "“进口温度”（冷介质）超出冷介质（Propylene glycol 30%）物性数据的温度范围，必须介于-12℃和100℃之间（该介质的冰点为-12.79℃），请重新输入！",
+     "Com_jc", "Propylene glycol 30%"},
+    {"cold glycol at its table's edge", false, "Txt_Tc1", "-12", nullptr, "Com_jc",
+     "Propylene glycol 30%"},
+    {"hot glycol above its table", false, "Txt_Th1", "100.5",
+     "“进口温度”（热介质）超出热介质（Ethylene glycol 40%）物性数据的温度范围，必须介于-23℃和100℃之间，请重新输入！",
+     "Com_jh", "Ethylene glycol 40%"},
     // Text that is no number: "5OO" designed for 5 kW, "1,500" for 1 kW.
     {"letters O", false, "Txt_Wq", "5OO", "“热交换量”中的“5OO”不是一个完整的数值，请重新输入！"},
     {"thousands comma", false, "Txt_Wq", "1,500", "“热交换量”中的“1,500”不是一个完整的数值，请重新输入！"},
@@ -98,7 +108,7 @@ const Row kRows[] = {
 class RunChecks : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("phe_checks_" + std::to_string(getpid()));
+    dir_ = phe::testing::ScratchDir() / ("phe_checks_" + std::to_string(getpid()));
     fs::create_directories(dir_);
     path_ = (dir_ / "br.mdb").string();
     fs::copy_file(DefaultDatabasePath(), path_, fs::copy_options::overwrite_existing);

@@ -15,6 +15,7 @@
 #include "driver/case_driver.h"
 #include "base/numeric.h"
 #include "ui/layout.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -26,7 +27,7 @@ namespace {
 class RunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = (fs::temp_directory_path() /
+    path_ = (phe::testing::ScratchDir() /
              ("phe_run_" + std::to_string(getpid()) + "_" +
               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".mdb"))
                 .string();
@@ -296,9 +297,44 @@ TEST_F(RunTest, RefusedRunChangesNothing) {
     EXPECT_EQ(out["controls"][c], first["controls"][c]) << c;
 }
 
+// Guards the simulation as a run: outlets and duty come from the pack (a
+// check with one outlet empty took them from the heat balance, 65.0 ℃ for
+// 10 and for 20 channels), stale outlet and duty boxes are not read, the case
+// is stored, and a missing cold flow is refused with nothing stored.
+TEST_F(RunTest, SimulationGivesTheOutletsOfThePack) {
+  json c = Example("simulate_pack.json");
+  c["Txt_Th2"] = "10";  // left from another case: results, not inputs
+  c["Txt_Wq"] = "1";
+  const json twenty = Run(c);
+  c["Txt_nh"] = "10";
+  const json ten = Run(c);
+  for (const json* out : {&twenty, &ten}) {
+    EXPECT_TRUE((*out)["report"].is_object());
+    const double tc2 = std::stod((*out)["controls"]["Txt_Tc2"].get<std::string>());
+    const double th2 = std::stod((*out)["controls"]["Txt_Th2"].get<std::string>());
+    const double wq = std::stod((*out)["controls"]["Txt_Wq"].get<std::string>());
+    // Both flows carry the same duty.
+    EXPECT_NEAR(wq, 22.1 * (90 - th2) * 4.19 * 0.966 / 3.6, 0.01 * wq);
+    EXPECT_NEAR(wq, 29.1 * (tc2 - 50) * 4.18 * 0.98 / 3.6, 0.01 * wq);
+    ExpectFiniteControls(*out);
+  }
+  EXPECT_GT(std::stod(twenty["controls"]["Txt_Tc2"].get<std::string>()),
+            std::stod(ten["controls"]["Txt_Tc2"].get<std::string>()) + 1);
+  EXPECT_EQ(twenty["report"]["Br"], "PX50B-41");
+
+  c["Txt_Qc"] = "";
+  const json refused = Run(c);
+  ASSERT_EQ(refused["messages"].size(), 1u);
+  EXPECT_EQ(refused["messages"][0]["text"], "模拟计算需要冷介质流量，请输入！");
+  EXPECT_TRUE(refused["report"].is_null());
+}
+
 // A sweep of generated cases: every run ends, with results or with a message,
 // and never shows a NaN or an infinity.
-TEST_F(RunTest, GeneratedCasesAlwaysEnd) {
+// Thousands of runs: a suite named *Sweep is the slow tier (ctest -L sweep).
+class RunSweep : public RunTest {};
+
+TEST_F(RunSweep, GeneratedCasesAlwaysEnd) {
   std::mt19937 rng(20261207);
   auto uni = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(rng); };
   auto pick = [&](const std::vector<std::string>& v) {

@@ -19,6 +19,7 @@
 
 #include "base/numeric.h"
 #include "db/database.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -46,7 +47,7 @@ class SheetTest : public ::testing::Test {
 #ifndef PHE_CLI_WRITES_SHEETS
     GTEST_SKIP() << "Qt was not found at build time: pheselect-cli writes no sheets";
 #endif
-    dir_ = fs::temp_directory_path() /
+    dir_ = phe::testing::ScratchDir() /
            ("phe_sheet_" + std::to_string(getpid()) + "_" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);

@@ -50,7 +50,7 @@ TEST_F(TransferTest, InputsAtTheStartOfARun) {
   EXPECT_EQ(s.t_c_in, -5);
   EXPECT_EQ(s.t_c_out, 0);
   EXPECT_EQ(s.dp_max_h, 55.5);
-  EXPECT_EQ(s.dp_max_c, 50.1f);
+  EXPECT_EQ(s.dp_max_c, 50.1);  // a float kept 50.099998474121094
   EXPECT_EQ(s.passes, 2);
   // Design mode leaves the check inputs alone.
   EXPECT_EQ(s.channels_hm, 7);

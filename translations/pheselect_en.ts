@@ -76,6 +76,10 @@
         <translation>Check</translation>
     </message>
     <message>
+        <source>模拟计算</source>
+        <translation>Simulation</translation>
+    </message>
+    <message>
         <source>热交换量</source>
         <translation>Heat duty</translation>
     </message>
@@ -324,6 +328,14 @@ Version %1</translation>
         <translation>Cannot save the case file:
 %1
 %2</translation>
+    </message>
+    <message>
+        <source>案例文件是只读的：
+%1
+仍要替换它吗？</source>
+        <translation>The case file is read-only:
+%1
+Replace it all the same?</translation>
     </message>
     <message>
         <source>文件含有多次运行（"runs"），窗口一次只打开一个案例</source>
@@ -944,6 +956,10 @@ Range: whole number 0-700</translation>
     <message>
         <source>%1超出%2（%3）物性数据的温度范围，必须介于%4℃和%5℃之间，请重新输入！</source>
         <translation>%1 is outside the property data of %2 (%3): it must lie between %4 ℃ and %5 ℃; please enter it again!</translation>
+    </message>
+    <message>
+        <source>%1超出%2（%3）物性数据的温度范围，必须介于%4℃和%5℃之间（该介质的冰点为%6℃），请重新输入！</source>
+        <translation>%1 is outside the property data of %2 (%3): it must lie between %4 ℃ and %5 ℃ (the medium freezes at %6 ℃); please enter it again!</translation>
     </message>
     <message>
         <source>%1必须大于0且不大于1000000 m3/h，请重新输入！</source>

@@ -110,6 +110,10 @@ class RecordSet {
   // columns throw DbError.
   bool ColumnSpan(std::string_view column, double& lo, double& hi) const;
 
+  // Lower bounds of the first and the last row of an interval table whose rows
+  // ascend (see TableData::Numbers::sorted_lo); false for any other table.
+  bool RowSpan(double& first, double& last) const;
+
  private:
   const Cell& CellAt(std::string_view column) const;
   bool FindInterval(Criterion::Kind kind, int lo, int hi, double x);
@@ -119,6 +123,7 @@ class RecordSet {
   long current_ = -1;
   bool no_match_ = false;
   mutable std::vector<std::pair<const ColumnSet*, std::vector<int>>> resolved_;
+  mutable size_t last_ = 0;
 };
 
 // An ordered list of field assignments for the case record.
@@ -151,6 +156,10 @@ class Database {
 
   // Every row of "br_prn" as (column, cell) pairs, for reports and tests.
   std::vector<std::vector<std::pair<std::string, Cell>>> ReadCaseRecords();
+
+  // The freezing point of a medium table, from "media"; false for a medium
+  // without one (the oils).
+  bool FreezingPoint(std::string_view table, double& t_f);
 
   static bool IsKnownTable(std::string_view table);
   static const std::vector<std::string>& MediumTables();

@@ -73,7 +73,8 @@ CaseInput ParseOne(const nlohmann::json& obj, const HeadlessForm& form) {
       const std::string v = value.is_string() ? value.get<std::string>() : "";
       if (v == "design") in.calc_option = 4;
       else if (v == "check") in.calc_option = 5;
-      else throw CaseError("\"calc\" must be \"design\" or \"check\"");
+      else if (v == "simulate") in.calc_option = 6;
+      else throw CaseError("\"calc\" must be \"design\", \"check\" or \"simulate\"");
       continue;
     }
     if (key == "project" || key == "item" || key == "customer") {

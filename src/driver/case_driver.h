@@ -26,7 +26,7 @@ class CaseError : public std::runtime_error {
 struct CaseInput {
   std::vector<std::pair<std::string, std::string>> controls;
   std::optional<int> selection_option;  // 2 automatic, 3 manual
-  std::optional<int> calc_option;       // 4 design, 5 check
+  std::optional<int> calc_option;       // 4 design, 5 check, 6 simulate
   // Where the case belongs; carried along, never calculated with.
   std::string project, item, customer;
 };

@@ -2,6 +2,7 @@
 // which the plate-type search runs too, the fouling the design can absorb and,
 // for condensing steam, the subcooling the spare area allows. Mixed types go
 // to the mixed-pack procedures.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -174,6 +175,9 @@ void Br_Js2(SelectionState& s, Env& env) {
     return;
   }
   InitialChannels(s);
+  // A duty beyond any pack of the chosen type starts (and so ends) at the
+  // channel limit; the plate-type search keeps its own start.
+  s.channels = std::min(s.channels, kChannelLimit);
   if (s.hot_kind == 1) {
     LiquidSizingLoop(s, env, Sizing::kDesign);
   } else if (s.hot_kind == 2) {

@@ -113,21 +113,6 @@ void SplitSide(SelectionState& s, double n1, double n2, double flow, double rho,
   v2 = drop.Velocity(2, drop(1, v1));
 }
 
-double CounterflowHeat(double c_h, double c_c, double ka, double dt_in) {
-  if (c_h <= 0 || c_c <= 0 || ka <= 0 || dt_in <= 0) return 0;
-  const double c_min = std::min(c_h, c_c);
-  const double cr = c_min / std::max(c_h, c_c);
-  const double ntu = ka / c_min;
-  double eff;
-  if (1 - cr < 1e-9) {
-    eff = ntu / (1 + ntu);
-  } else {
-    const double e = std::exp(-ntu * (1 - cr));
-    eff = (1 - e) / (1 - cr * e);
-  }
-  return eff * c_min * dt_in;
-}
-
 // Heat capacity rate of a flow in m³/h, W/℃.
 double Capacity(double flow, double rho, double cp) { return flow * rho * cp / 3.6; }
 
@@ -148,6 +133,21 @@ void SetGroupHeat(const SelectionState& s, GroupRating& g, double fouling) {
 }
 
 }  // namespace
+
+double CounterflowHeat(double c_h, double c_c, double ka, double dt_in) {
+  if (c_h <= 0 || c_c <= 0 || ka <= 0 || dt_in <= 0) return 0;
+  const double c_min = std::min(c_h, c_c);
+  const double cr = c_min / std::max(c_h, c_c);
+  const double ntu = ka / c_min;
+  double eff;
+  if (1 - cr < 1e-9) {
+    eff = ntu / (1 + ntu);
+  } else {
+    const double e = std::exp(-ntu * (1 - cr));
+    eff = (1 - e) / (1 - cr * e);
+  }
+  return eff * c_min * dt_in;
+}
 
 // The plate type of one kind of a mixed type: PX100B-HM, 1 -> PX100B-H.
 std::string KindPlateType(const std::string& mixed_type, int kind) {

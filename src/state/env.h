@@ -34,6 +34,7 @@ struct Env {
   int results_shown = 0;         // runs that ended with their results displayed
   std::string sized_plate_type;  // plate type the last run sized (e.g. PX100B-HM)
   bool store_case_record = true;  // false for batch runs, which only read the database
+  std::string fouling_refused_text;  // the fouling text last refused while typing
 
   // Called once a run has its heat balance and is about to size: the record
   // as it stands then is where the alternatives start from.

@@ -34,7 +34,7 @@ class Database;
   X(double, t_c_in) /* ℃ */                                                   \
   X(double, t_c_out) /* ℃ */                                                  \
   X(double, dp_max_h) /* kPa */                                               \
-  X(float, dp_max_c) /* kPa */                                                \
+  X(double, dp_max_c) /* kPa */                                               \
   X(double, passes)                                                           \
   X(double, fouling) /* m²·℃/W */                                             \
   X(double, margin_in) /* % */                                                \

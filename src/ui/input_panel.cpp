@@ -10,19 +10,22 @@ namespace phe {
 
 namespace {
 
-// Property table by 1-based list position; position 2 is steam on the hot
-// side (the water table) and 25% glycol on the cold side.
-const std::array<const char*, 17> kOilTables = {
-    "VG10",  "VG22",  "VG32",  "VG46",  "VG68",  "VG100", "VG150", "VG220", "VG320",
-    "VG460", "SAE10", "SAE20", "SAE30", "SAE40", "SAE50", "SAE60", "SAE70"};
+// Property table by 1-based list position from 3 on; position 1 is water,
+// position 2 steam on the hot side (the water table) and 25% glycol on the
+// cold side.
+const std::array<const char*, 39> kTables = {
+    "VG10", "VG22", "VG32", "VG46", "VG68", "VG100", "VG150", "VG220", "VG320", "VG460",
+    "SAE10", "SAE20", "SAE30", "SAE40", "SAE50", "SAE60", "SAE70",
+    "EG10", "EG15", "EG20", "EG25", "EG30", "EG35", "EG40", "EG45", "EG50", "EG55", "EG60",
+    "PG10", "PG15", "PG20", "PG25", "PG30", "PG35", "PG40", "PG45", "PG50", "PG55", "PG60"};
 
 void SetTableByPosition(int position, const char* second, std::string& table) {
   if (position == 1)
     table = "water";
   else if (position == 2)
     table = second;
-  else if (position >= 3 && position <= 19)
-    table = kOilTables[static_cast<size_t>(position - 3)];
+  else if (position >= 3 && position < 3 + static_cast<int>(kTables.size()))
+    table = kTables[static_cast<size_t>(position - 3)];
   // Any other position leaves the table as it was.
 }
 
@@ -127,7 +130,17 @@ bool Txt_Rhc_Refresh(SelectionState& s, Env& env) {
 }
 
 void Txt_Rhc_Change(SelectionState& s, Env& env) {
-  if (Txt_Rhc_Refresh(s, env)) return;
+  const std::string text = env.form.Text("Txt_Rhc");
+  if (Txt_Rhc_Refresh(s, env)) {
+    env.fouling_refused_text.clear();
+    return;
+  }
+  // Typing on after the notice is one mistake, not one per character.
+  const bool typed_on = !env.fouling_refused_text.empty() &&
+                        text.size() > env.fouling_refused_text.size() &&
+                        text.starts_with(env.fouling_refused_text);
+  env.fouling_refused_text = text;
+  if (typed_on) return;
   ShowMessage(env.form, "污垢系数太大，请重新输入！", "提示", 48);
   env.form.SetFocus("Txt_Rhc");
 }
@@ -193,9 +206,15 @@ void opt_br_Click(SelectionState& s, Env& env, int index) {
       env.form.SetEnabled("Txt_Rhc", false);
       env.form.SetEnabled("Txt_GF1", false);
       break;
+    case 6:
+      // Simulation: the fouling enters the pack's coefficient; no margin is asked.
+      s.calc_mode = 3;
+      env.form.SetEnabled("Txt_Rhc", true);
+      env.form.SetEnabled("Txt_GF1", false);
+      break;
     default:
       throw std::invalid_argument("opt_br has no option button " + std::to_string(index) +
-                                  " (2 to 5)");
+                                  " (2 to 6)");
   }
 }
 

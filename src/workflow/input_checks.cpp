@@ -34,10 +34,13 @@ constexpr Box kBoxes[] = {
 };
 
 // The run reads a box only in the mode that uses it: margin and fouling in a
-// design, the channel counts in a check.
+// design, the channel counts in a check, fouling and channels in a simulation.
 bool ReadByRun(const SelectionState& s, std::string_view box) {
+  // A simulation's outlets and duty are its results.
+  if (s.calc_mode == 3 && (box == "Txt_Th2" || box == "Txt_Tc2" || box == "Txt_Wq" || box == "Txt_GF1"))
+    return false;
   if (box == "Txt_GF1" || box == "Txt_Rhc") return s.calc_mode != 2;
-  if (box == "Txt_nh" || box == "Txt_nl") return s.calc_mode == 2;
+  if (box == "Txt_nh" || box == "Txt_nl") return s.calc_mode != 1;
   return true;
 }
 
@@ -103,11 +106,17 @@ bool CheckRanges(SelectionState& s, Env& env) {
       // Interpolation reads the row of the next whole degree too, so the last
       // row's start is the highest temperature covered.
       if (!rs || !rs->ColumnSpan("min_T", lo, hi)) continue;
+      // Below its table a liquid is near or past freezing: say where it freezes.
+      double t_f = 0;
+      const std::string freezing =
+          v < lo && s.db && s.db->FreezingPoint(rs->table(), t_f)
+              ? "（该介质的冰点为" + Number(t_f) + "℃）"
+              : "";
       if (v < lo || v > hi)
         return Refuse(env, box,
                       name + "超出" + b.side + "（" + env.form.Text(hot ? "Com_jh" : "Com_jc") +
                           "）物性数据的温度范围，必须介于" + Number(lo) + "℃和" + Number(hi) +
-                          "℃之间，请重新输入！");
+                          "℃之间" + freezing + "，请重新输入！");
     } else if (box == "Txt_Qh" || box == "Txt_Qc") {
       if (entered && !(v > 0 && v <= 1e6))
         return Refuse(env, box, name + "必须大于0且不大于1000000 m3/h，请重新输入！");

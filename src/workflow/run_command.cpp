@@ -123,6 +123,33 @@ bool Validate(SelectionState& s, Env& env) {
   return true;
 }
 
+// A simulation takes both inlets and both flows (steam: the cold flow); the
+// outlet and duty boxes hold results and are not read.
+bool ValidateSimulation(SelectionState& s, Env& env) {
+  s.duty = 0;
+  s.t_h_out = 0;
+  s.t_c_out = 0;
+  s.given_duty = s.given_t_h_out = s.given_t_c_out = 0;
+  const bool steam = s.hot_kind == 2;
+  const std::string zh = env.form.Text("com_zh");
+  const bool mixed = EqualsNoCase(zh, "HM") || EqualsNoCase(zh, "ML");
+  const Rule rules[] = {
+      {!Given(s.given_t_h_in), steam ? "模拟计算需要蒸汽温度，请输入！" : "模拟计算需要热介质进口温度，请输入！",
+       "提示", "Txt_Th1"},
+      {!Given(s.given_t_c_in), "模拟计算需要冷介质进口温度，请输入！", "提示", "Txt_Tc1"},
+      {!steam && !(s.flow_h > 0), "模拟计算需要热介质流量，请输入！", "提示", "Txt_Qh"},
+      {!(s.flow_c > 0), "模拟计算需要冷介质流量，请输入！", "提示", "Txt_Qc"},
+      {s.t_h_in <= s.t_c_in, "冷介质进口温度必须小于热介质进口温度，请重新输入！", "错误", "Txt_Tc1"},
+      {steam && (s.t_h_in < 105 || s.t_h_in > 160), "蒸汽温度必须介于105℃和160℃之间，请重新输入！",
+       "错误", "Txt_Th1"},
+      {steam && mixed, "一次侧为蒸汽时，采用深波纹板片M，不能采用HM、ML板型。", "提示", "com_zh"},
+      {s.channels_hm + s.channels_ml <= 0, "模拟计算时流道数不能为0，请输入流道数！", "错误", "Txt_nh"},
+  };
+  for (const Rule& r : rules)
+    if (Check(env, r)) return false;
+  return true;
+}
+
 // ------------------------------------------------------------- heat balance
 
 // Ends the run after the message has been shown.
@@ -355,6 +382,12 @@ bool RunValidateAndBalance(SelectionState& s, Env& env) {
     s.units = 1;
     s.family_bumped = 0;
 
+    if (s.calc_mode == 3) {
+      if (!ValidateSimulation(s, env) || !CheckRanges(s, env)) return false;
+      if (s.hot_kind == 2 && !env.rs_hot->FindFirst(Criterion::LowInclusive("min_t", "max_t", s.t_h_in)))
+        Abort(env, "物性数据缺失：蒸汽在" + Temp(s.t_h_in) + "时没有饱和蒸汽数据，无法计算蒸汽流量！");
+      return true;
+    }
     if (!Validate(s, env) || !CheckRanges(s, env)) return false;
     const Known known = CompleteBalance(s, env);
     // A computed temperature must keep the order the entered ones kept.

@@ -94,6 +94,14 @@ const ModelInfo* AreaLimitedModel(const std::string& plate_type) {
 
 void CalculationPass(SelectionState& s, Env& env, RunGuard& guard) {
   env.pass_complete = true;
+  // A simulation finds its own outlets and the properties at them.
+  if (s.calc_mode == 3) {
+    Br_Mn(s, env);
+    env.sized_plate_type = s.plate_type;
+    guard.Check(s, "模拟计算");
+    env.form.Yield();
+    return;
+  }
   MediaProps(s, env);
   // Computed temperatures can cross although the entered ones did not; the
   // log-mean difference then has no value and nothing can be sized.
@@ -410,7 +418,7 @@ void CalculateResults(SelectionState& s, Env& env) {
 void RunSelection(SelectionState& s, Env& env) {
   // A steam case may pass validation with the balance still open; the
   // engines need the duty and both flows.
-  if (!(s.duty > 0 && s.flow_h > 0 && s.flow_c > 0)) {
+  if (s.calc_mode != 3 && !(s.duty > 0 && s.flow_h > 0 && s.flow_c > 0)) {
     ShowMessage(env.form, "热平衡不完整：换热量和冷、热介质流量都必须大于0，请补充输入已知项！", "错误",
                 16);
     env.form.SetFocus("Txt_Wq");

@@ -23,13 +23,15 @@ std::string FormatSingle(float x) {
 }
 
 void WriteBalance(SelectionState& s, Env& env) {
+  // A simulation's outlets are its answer, converged to 0.01 degC.
+  const int outlet_digits = s.calc_mode == 3 ? 2 : 1;
   env.form.SetText("Txt_Wq", FormatFixed(s.duty / 1000, 1));
   env.form.SetText("Txt_Qh", FormatFixed(s.flow_h, 1));
   env.form.SetText("Txt_Qc", FormatFixed(s.flow_c, 1));
   env.form.SetText("Txt_Tc1", FormatFixed(s.t_c_in, 1));
-  env.form.SetText("Txt_Tc2", FormatFixed(s.t_c_out, 1));
+  env.form.SetText("Txt_Tc2", FormatFixed(s.t_c_out, outlet_digits));
   env.form.SetText("Txt_Th1", FormatFixed(s.t_h_in, 1));
-  env.form.SetText("Txt_Th2", FormatFixed(s.t_h_out, 1));
+  env.form.SetText("Txt_Th2", FormatFixed(s.t_h_out, outlet_digits));
 }
 
 }  // namespace
@@ -47,9 +49,9 @@ void txttj_in(SelectionState& s, Env& env) {
   s.t_c_in = ValueOf(env, "Txt_Tc1");
   s.t_c_out = ValueOf(env, "Txt_Tc2");
   s.dp_max_h = ValueOf(env, "Txt_Ph");
-  s.dp_max_c = static_cast<float>(ValueOf(env, "Txt_Pc"));
+  s.dp_max_c = ValueOf(env, "Txt_Pc");
   s.passes = ValueOf(env, "Txt_N");
-  if (s.calc_mode == 2) {
+  if (s.calc_mode == 2 || s.calc_mode == 3) {
     s.channels_hm = ValueOf(env, "Txt_nh");
     s.channels_ml = ValueOf(env, "Txt_nl");
     s.plate_type = env.form.Text("com_br") + "-" + env.form.Text("com_zh");

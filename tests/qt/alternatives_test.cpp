@@ -19,6 +19,7 @@
 #include "ui/layout.h"
 #include "ui/qt/alternatives_dialog.h"
 #include "ui/qt/main_window.h"
+#include "support/scratch.h"
 
 namespace phe {
 namespace {
@@ -42,7 +43,7 @@ int Column(QTableWidget* grid, const QString& header) {
 // the boxes or the stored record describing anything but the manual design of
 // the row taken.
 TEST(AlternativesWindow, AdoptingARowShowsExactlyItsManualDesign) {
-  const fs::path dir = fs::temp_directory_path() / ("qt_alt_" + std::to_string(getpid()));
+  const fs::path dir = phe::testing::ScratchDir() / ("qt_alt_" + std::to_string(getpid()));
   fs::create_directories(dir);
   const std::string window_db = (dir / "window.mdb").string();
   const std::string headless_db = (dir / "headless.mdb").string();

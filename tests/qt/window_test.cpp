@@ -49,6 +49,7 @@
 #include "ui/qt/main_window.h"
 #include "ui/qt/sheet_actions.h"
 #include "workflow/run_command.h"
+#include "support/scratch.h"
 
 namespace phe {
 namespace {
@@ -109,7 +110,7 @@ class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    db_path_ = fs::temp_directory_path() /
+    db_path_ = phe::testing::ScratchDir() /
                (std::string("qt_") + info->test_suite_name() + "_" + info->name() + ".mdb");
     fs::copy_file(DefaultDatabasePath(), db_path_, fs::copy_options::overwrite_existing);
     window_ = MakeWindow();
@@ -283,9 +284,9 @@ TEST_F(WindowTest, EveryCaptionHasAnInstalledChineseFont) {
 }
 
 // Guards against a Tab order that wanders: from the cold medium the Tab key
-// visits the inputs in the fixed order, then the Run button. Each pair of
+// visits the inputs in the fixed order, then the Run button. Each group of
 // option buttons is entered at its chosen button (the arrow keys move inside
-// the pair), so the chosen ones stand for their pair.
+// the group), so the chosen ones stand for their group.
 TEST_F(WindowTest, TabVisitsTheInputsInTheirOrder) {
   for (int chosen_selection : {2, 3}) {
     SCOPED_TRACE(chosen_selection);
@@ -295,7 +296,8 @@ TEST_F(WindowTest, TabVisitsTheInputsInTheirOrder) {
     for (const auto& name : layout::kFocusOrder)
       if (name.rfind("opt_br(", 0) != 0 || window_->Text(name) == "True") expected.push_back(name);
     expected.push_back("cmd_count");
-    ASSERT_EQ(expected.size(), layout::kFocusOrder.size() - 1);
+    // One unchosen selection button, two unchosen calculation buttons, the Run button.
+    ASSERT_EQ(expected.size(), layout::kFocusOrder.size() - 2);
 
     W(layout::kFocusOrder.front())->setFocus(Qt::MouseFocusReason);
     std::vector<std::string> visited = {FocusName()};
@@ -654,6 +656,57 @@ TEST_F(WindowTest, CloseAnsweredNoKeepsTheWindowAndItsContents) {
   yes_no_answer_ = MsgAnswer::kYes;
   EXPECT_TRUE(window_->close());
   EXPECT_FALSE(window_->isVisible());
+}
+
+// Guards against a save that makes a private file readable by all, replaces a
+// symlink by a plain file, replaces a read-only file unasked, fails on a name
+// as long as the file system allows, or leaves a temporary file behind.
+TEST_F(WindowTest, SavingACaseKeepsTheFilesKindAndLeavesNothingBehind) {
+  const fs::path dir = db_path_.string() + ".d";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  auto mode = [](const fs::path& p) { return fs::status(p).permissions() & fs::perms::mask; };
+  auto saved_wq = [](const fs::path& p) {
+    bool several = false;
+    const auto cases = ParseCaseFile(p.string(), &several);
+    for (const auto& [control, text] : cases.at(0).controls)
+      if (control == "Txt_Wq") return text;
+    return std::string();
+  };
+  auto save = [&](const fs::path& p, const char* wq) {
+    Enter("Txt_Wq", wq);
+    return window_->Files().SaveTo(QString::fromStdString(p.string()));
+  };
+  const fs::path priv = dir / "private.phe.json";
+  ASSERT_TRUE(save(priv, "1"));
+  fs::permissions(priv, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_TRUE(save(priv, "2"));
+  EXPECT_EQ(mode(priv), fs::perms::owner_read | fs::perms::owner_write);
+
+  const fs::path link = dir / "link.phe.json";
+  fs::create_symlink(priv.filename(), link);
+  ASSERT_TRUE(save(link, "3"));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(saved_wq(priv), "3");
+
+  fs::permissions(priv, fs::perms::owner_read);
+  messages_.clear();
+  yes_no_answer_ = MsgAnswer::kNo;
+  EXPECT_FALSE(save(priv, "4"));
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_NE(messages_[0].text.find("只读"), std::string::npos) << messages_[0].text;
+  EXPECT_EQ(saved_wq(priv), "3");
+  yes_no_answer_ = MsgAnswer::kYes;
+  EXPECT_TRUE(save(priv, "5"));
+  EXPECT_EQ(saved_wq(priv), "5");
+  EXPECT_EQ(mode(priv), fs::perms::owner_read);
+
+  const fs::path longest = dir / (std::string(255 - 9, 'x') + ".phe.json");
+  EXPECT_TRUE(save(longest, "6"));
+  EXPECT_EQ(saved_wq(longest), "6");
+  for (const auto& e : fs::directory_iterator(dir))
+    EXPECT_FALSE(e.path().filename().string().starts_with(".")) << e.path();
+  fs::remove_all(dir);
 }
 
 QAction* FileMenuEntry(MainWindow& window, const QString& prefix) {

@@ -1,5 +1,8 @@
 #include "ui/qt/case_files.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
@@ -104,7 +107,7 @@ CaseInput CaseFiles::CurrentCase() const {
   };
   CaseInput in;
   in.selection_option = checked(3) ? 3 : 2;
-  in.calc_option = checked(5) ? 5 : 4;
+  in.calc_option = checked(6) ? 6 : checked(5) ? 5 : 4;
   for (const auto& name : layout::kFocusOrder) {
     auto it = typed_.find(name);
     if (it == typed_.end()) continue;
@@ -249,6 +252,15 @@ bool CaseFiles::SaveAs() {
 
 bool CaseFiles::SaveTo(const QString& path) {
   const CaseInput in = CurrentCase();
+  // A new file can replace a read-only one (the folder allows it), which the
+  // user may not expect: ask. The file stays read-only after the save.
+  struct stat st;
+  const std::string local = LocalPath(path);
+  if (::stat(local.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+      ((st.st_mode & S_IWUSR) == 0 || ::access(local.c_str(), W_OK) != 0) &&
+      window_.MessageBox("案例文件是只读的：\n" + path.toStdString() + "\n仍要替换它吗？", "提示",
+                         MsgIcon::kQuestion, MsgButtons::kYesNo) != MsgAnswer::kYes)
+    return false;
   try {
     WriteCaseFile(LocalPath(path), in);
   } catch (const CaseError& e) {

@@ -154,13 +154,16 @@ void MainWindow::BuildPanel() {
     auto* grid = new QGridLayout(design);
     QRadioButton* opt4 = AddOption(4, QStringLiteral("设计计算"));
     QRadioButton* opt5 = AddOption(5, QStringLiteral("校核计算"));
+    QRadioButton* opt6 = AddOption(6, QStringLiteral("模拟计算"));
     calc_group_ = new QButtonGroup(this);
     calc_group_->addButton(opt4, 4);
     calc_group_->addButton(opt5, 5);
+    calc_group_->addButton(opt6, 6);
     opt4->setChecked(true);
     auto* modes = new QHBoxLayout;
     modes->addWidget(opt4);
     modes->addWidget(opt5);
+    modes->addWidget(opt6);
     grid->addLayout(modes, 0, 0, 1, 3);
     struct Row {
       const char* caption;
