@@ -379,14 +379,19 @@ void Lookup(const Sets& sets, const SelectionState& s, Outputs out) {
 
 }  // namespace
 
-double LowestCorrelatedRe(std::string_view plate_type) {
+double LowestCorrelatedRe(std::string_view plate_type, int kind) {
   const auto code = ParsePlateType(plate_type);
   if (!code) return NAN;
   const int single = SingleTypeIndex(code->channel);
-  if (single < 0 || !NusseltSets().present[code->model][single]) return NAN;
+  const auto [first, second] = single < 0 ? MixedKinds(code->channel) : std::pair{single, single};
+  if (single >= 0 ? kind != 0 : kind != 1 && kind != 2) return NAN;
+  if (!NusseltSets().present[code->model][first] || !NusseltSets().present[code->model][second])
+    return NAN;
   double lowest = INFINITY;
   for (const Sets* sets : {&NusseltSets(), &EulerSets()}) {
-    const RangeSet& set = sets->single[code->model][single];
+    const RangeSet& set =
+        single >= 0 ? sets->single[code->model][single]
+                    : sets->mixed[code->model][code->channel == ChannelType::kHM ? 0 : 1][kind - 1];
     if (set.bounds_count > 0) lowest = std::min(lowest, set.bounds[set.bounds_count - 1]);
   }
   return std::isinf(lowest) ? NAN : lowest;

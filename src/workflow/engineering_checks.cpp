@@ -1,13 +1,15 @@
 #include "workflow/engineering_checks.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <optional>
 #include <string_view>
 
 #include "base/numeric.h"
 #include "catalogue/catalogue.h"
+#include "db/database.h"
 #include "engines/steps.h"
-#include "ui/input_panel.h"
 
 namespace phe {
 
@@ -23,20 +25,6 @@ constexpr double kN[] = {0.11670521452767e4,  -0.72421316703206e6, -0.1707384694
 
 enum class Medium { kWater, kSteam, kGlycol, kOil };
 
-// Continuous service range and fitness of gasket and port-lining elastomers;
-// typical values of plate heat exchanger gasket guides (NBR about -10..110 degC,
-// resists mineral oil; EPDM about -25..150 degC, water, glycol and steam, swells
-// in mineral oil). Rubber lining suppliers quote the same figures.
-struct Elastomer {
-  const char* name;
-  double t_min, t_max;  // degC
-  bool water, steam, glycol, oil;
-};
-constexpr Elastomer kElastomers[] = {
-    {"NBR", -10, 110, true, false, true, true},
-    {"EPDM", -25, 150, true, true, true, false},
-};
-
 const char* MediumWords(Medium m) {
   switch (m) {
     case Medium::kWater: return "水";
@@ -47,7 +35,7 @@ const char* MediumWords(Medium m) {
   return "";
 }
 
-bool Fits(const Elastomer& e, Medium m) {
+bool Fits(const ElastomerLimits& e, Medium m) {
   switch (m) {
     case Medium::kWater: return e.water;
     case Medium::kSteam: return e.steam;
@@ -59,8 +47,11 @@ bool Fits(const Elastomer& e, Medium m) {
 
 Medium MediumOf(const std::string& table, bool steam) {
   if (steam) return Medium::kSteam;
-  if (table == "water") return Medium::kWater;
-  if (table == "glycol") return Medium::kGlycol;
+  if (EqualsNoCase(table, "water")) return Medium::kWater;
+  const std::string_view t = table;
+  if (EqualsNoCase(t, "glycol") || (t.size() > 2 && (EqualsNoCase(t.substr(0, 2), "EG") ||
+                                                     EqualsNoCase(t.substr(0, 2), "PG"))))
+    return Medium::kGlycol;
   return Medium::kOil;
 }
 
@@ -71,6 +62,56 @@ bool Refuse(Env& env, const std::string& box, const std::string& text) {
 }
 
 std::string Temp(double t) { return FormatFixed(t, 1) + "℃"; }
+
+// Three significant digits: flows here span hundreds of decades.
+std::string Significant(double x) {
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 3);
+  return std::string(buf, r.ptr);
+}
+
+const ColumnSet kRhoVisc{Criterion::Kind::kLowInclusiveHighExclusive, {"min_T", "max_T", "R", "V"}};
+
+// Density and viscosity interpolated at t as the property lookup does, from a
+// record set of its own so the run's cursors stay where they are; false
+// without both rows.
+bool RhoViscAt(Database& db, const std::string& table, double t, double& rho, double& visc) {
+  const auto rs = db.OpenRecordSet(table);
+  const std::vector<int>& c = rs->Columns(kRhoVisc);
+  const double t0 = std::trunc(t);
+  if (!rs->FindFirst(kRhoVisc, t0)) return false;
+  const double r0 = rs->Field(c[2]), v0 = rs->Field(c[3]);
+  if (!rs->FindFirst(kRhoVisc, t0 + 1)) return false;
+  const double f = t - t0;
+  rho = r0 + (rs->Field(c[2]) - r0) * f;
+  visc = v0 + (rs->Field(c[3]) - v0) * f;
+  return rho > 0 && visc > 0;
+}
+
+// min over the single-type plates of (lowest correlated Re) * channel area / d_e.
+struct FlowBound {
+  double factor = INFINITY;  // m
+  std::string plate_type;
+};
+
+const FlowBound& Bound() {
+  static const FlowBound bound = [] {
+    FlowBound b;
+    for (const ModelInfo& m : Models()) {
+      for (const char* kind : {"H", "M", "L"}) {
+        SelectionState g;
+        g.plate_type = std::string(m.code) + "-" + kind;
+        const double re = LowestCorrelatedRe(g.plate_type);
+        Br_Cs(g);
+        if (std::isnan(re) || !(g.d_e > 0) || !(g.channel_area > 0)) continue;
+        const double f = re * g.channel_area / g.d_e;
+        if (f < b.factor) b = {f, g.plate_type};
+      }
+    }
+    return b;
+  }();
+  return bound;
+}
 
 }  // namespace
 
@@ -92,17 +133,10 @@ double SaturationTemperature(double p_abs) {
   return (kN[9] + d - std::sqrt((kN[9] + d) * (kN[9] + d) - 4 * (kN[8] + kN[9] * d))) / 2 - 273.15;
 }
 
-double FreezingPoint(const std::string& table) {
-  if (table == "water") return 0;
-  // 25 % ethylene glycol by mass, the mixture the glycol table holds.
-  if (table == "glycol") return -10.97;
-  return NAN;
-}
-
-bool CheckMediumStates(SelectionState& s, Env& env) {
+bool CheckMediumStates(SelectionState& s, Env& env, KnownTemperatures known, bool simulated) {
   const double p_abs = s.design_pressure + kAtmosphere;
   const std::string pressure = FormatGeneral(s.design_pressure) + " MPa";
-  if (s.hot_kind == 2) {
+  if (s.hot_kind == 2 && known.t_h_in) {
     const double ps = SaturationPressure(s.t_h_in);
     if (ps > p_abs)
       return Refuse(env, "Txt_Th1",
@@ -110,33 +144,91 @@ bool CheckMediumStates(SelectionState& s, Env& env) {
                         " MPa（表压），超过设计压力" + pressure + "，请降低蒸汽温度或提高设计压力！");
   }
   const double t_sat = SaturationTemperature(p_abs);
+  struct Extreme {
+    bool known;
+    double t;
+    const char* box;      // the box holding t
+    const char* driver;   // the inlet a simulation's outlet follows from
+  };
   struct SideTemps {
     bool liquid;
     const std::string& table;
-    double hottest, coldest;
-    const char* hot_box;
-    const char* cold_box;
+    Extreme hottest, coldest;
     const char* side;
     const char* list;
   };
   const SideTemps sides[] = {
-      {s.hot_kind == 1, s.table_h, s.t_h_in, s.t_h_out, "Txt_Th1", "Txt_Th2", "热介质", "Com_jh"},
-      {true, s.table_c, s.t_c_out, s.t_c_in, "Txt_Tc2", "Txt_Tc1", "冷介质", "Com_jc"},
+      {s.hot_kind == 1, s.table_h, {known.t_h_in, s.t_h_in, "Txt_Th1", "Txt_Th1"},
+       {known.t_h_out, s.t_h_out, "Txt_Th2", "Txt_Tc1"}, "热介质", "Com_jh"},
+      {true, s.table_c, {known.t_c_out, s.t_c_out, "Txt_Tc2", "Txt_Th1"},
+       {known.t_c_in, s.t_c_in, "Txt_Tc1", "Txt_Tc1"}, "冷介质", "Com_jc"},
   };
+  auto focus = [&](const Extreme& e) { return simulated ? e.driver : e.box; };
   for (const SideTemps& side : sides) {
     if (!side.liquid) continue;
     const std::string name = std::string(side.side) + "（" + env.form.Text(side.list) + "）";
     // Water and its mixtures boil near the water line; oils boil far above
     // the tables' range.
-    if (MediumOf(side.table, false) != Medium::kOil && side.hottest >= t_sat)
-      return Refuse(env, side.hot_box,
-                    name + "最高温度" + Temp(side.hottest) + "不低于设计压力" + pressure +
+    if (side.hottest.known && MediumOf(side.table, false) != Medium::kOil && side.hottest.t >= t_sat)
+      return Refuse(env, focus(side.hottest),
+                    name + "最高温度" + Temp(side.hottest.t) + "不低于设计压力" + pressure +
                         "（表压）下的饱和温度" + Temp(t_sat) + "，介质将汽化，请降低温度或提高设计压力！");
-    const double freeze = FreezingPoint(side.table);
-    if (!std::isnan(freeze) && side.coldest <= freeze)
-      return Refuse(env, side.cold_box,
-                    name + "最低温度" + Temp(side.coldest) + "不高于其冰点" + FormatGeneral(freeze) +
+    double freeze = 0;
+    if (side.coldest.known && s.db && s.db->FreezingPoint(side.table, freeze) &&
+        side.coldest.t <= freeze)
+      return Refuse(env, focus(side.coldest),
+                    name + "最低温度" + Temp(side.coldest.t) + "不高于其冰点" + FormatGeneral(freeze) +
                         "℃，介质将冻结，请重新输入！");
+  }
+  return true;
+}
+
+double SmallestCorrelatedFlow(double rho, double visc) {
+  // Re = 1000 rho d_e v / visc with v = Q / (3600 A) solved for Q.
+  return Bound().factor * visc * 3600 / (1000 * rho);
+}
+
+const std::string& SmallestFlowPlateType() { return Bound().plate_type; }
+
+bool CheckSmallestFlows(SelectionState& s, Env& env) {
+  if (!s.db) return true;
+  const bool simulation = s.calc_mode == 3;
+  struct Side {
+    bool liquid;
+    double flow;
+    const std::string& table;
+    double t;  // where the properties are read
+    const char* box;
+    const char* other_box;
+    const char* side;
+    const char* list;
+  };
+  const Side sides[] = {
+      {s.hot_kind == 1, s.flow_h, s.table_h, simulation ? s.t_h_in : (s.t_h_in + s.t_h_out) / 2,
+       "Txt_Qh", "Txt_Qc", "热介质", "Com_jh"},
+      {true, s.flow_c, s.table_c, simulation ? s.t_c_in : (s.t_c_in + s.t_c_out) / 2, "Txt_Qc",
+       "Txt_Qh", "冷介质", "Com_jc"},
+  };
+  auto entered = [&](const char* box) {
+    double v = 0;
+    return ReadNumber(env.form.Text(box), v) && v != 0;
+  };
+  for (const Side& side : sides) {
+    double rho = 0, visc = 0;
+    if (!side.liquid || !(side.flow > 0) || !RhoViscAt(*s.db, side.table, side.t, rho, visc))
+      continue;
+    const double q_min = SmallestCorrelatedFlow(rho, visc);
+    if (side.flow >= q_min) continue;
+    // The box the small flow comes from: the flow itself, else the duty.
+    const char* box = entered(side.box)     ? side.box
+                      : entered("Txt_Wq")   ? "Txt_Wq"
+                      : entered(side.other_box) ? side.other_box
+                                                : side.box;
+    return Refuse(env, box,
+                  std::string(side.side) + "（" + env.form.Text(side.list) + "）流量" +
+                      Significant(side.flow) + " m3/h太小：任何型号的单个流道中雷诺数都低于其关联式的适用范围，" +
+                      "至少需要" + Significant(q_min) + " m3/h（" + SmallestFlowPlateType() +
+                      "板型，一个流道），请增大流量或热交换量！");
   }
   return true;
 }
@@ -146,22 +238,24 @@ std::vector<LimitBreach> EngineeringWarnings(const SelectionState& s) {
   const bool steam = s.hot_kind == 2;
   const Medium hot = MediumOf(s.table_h, steam);
   const Medium cold = MediumOf(s.table_c, false);
-  const double hottest = std::max({s.t_h_in, s.t_h_out, s.t_c_in, s.t_c_out});
+  // The steam outlet box plays no part; steam condenses at its inlet.
+  const double hottest = steam ? std::max({s.t_h_in, s.t_c_in, s.t_c_out})
+                               : std::max({s.t_h_in, s.t_h_out, s.t_c_in, s.t_c_out});
   const double coldest = steam ? std::min(s.t_c_in, s.t_c_out)
                                : std::min({s.t_h_in, s.t_h_out, s.t_c_in, s.t_c_out});
 
   auto elastomer = [&](const char* box, const char* what, const std::string& material) {
-    for (const Elastomer& e : kElastomers) {
-      if (!EqualsNoCase(material, e.name)) continue;
-      if (hottest > e.t_max || coldest < e.t_min)
-        out.push_back({box, std::string(what) + e.name + "的连续使用温度为" + FormatGeneral(e.t_min) +
-                                "～" + FormatGeneral(e.t_max) + "℃，介质温度" + Temp(coldest) + "～" +
-                                Temp(hottest) + "超出该范围，请选择其他材质！"});
-      for (const auto& [m, side] : {std::pair{hot, "热介质"}, std::pair{cold, "冷介质"}})
-        if (!Fits(e, m))
-          out.push_back({box, std::string(what) + e.name + "不适用于" + side + "（" + MediumWords(m) +
-                                  "），请选择其他材质！"});
-    }
+    if (!s.db) return;
+    const std::optional<ElastomerLimits> e = s.db->Elastomer(material);
+    if (!e) return;
+    if (hottest > e->t_max || coldest < e->t_min)
+      out.push_back({box, std::string(what) + material + "的连续使用温度为" + FormatGeneral(e->t_min) +
+                              "～" + FormatGeneral(e->t_max) + "℃，介质温度" + Temp(coldest) + "～" +
+                              Temp(hottest) + "超出该范围，请选择其他材质！"});
+    for (const auto& [m, side] : {std::pair{hot, "热介质"}, std::pair{cold, "冷介质"}})
+      if (!Fits(*e, m))
+        out.push_back({box, std::string(what) + material + "不适用于" + side + "（" + MediumWords(m) +
+                                "），请选择其他材质！"});
   };
   elastomer("Com_dpc", "垫片材质", s.gasket_material);
   elastomer("Com_jgl", "接口衬里材质", s.port_lining);
@@ -170,36 +264,47 @@ std::vector<LimitBreach> EngineeringWarnings(const SelectionState& s) {
   const bool mixed = EqualsNoCase(s.arrangement_type, "HM") || EqualsNoCase(s.arrangement_type, "ML");
   auto slow = [&](const char* box, const char* side, double v) {
     if (v > 0 && v < kMinChannelVelocity)
-      out.push_back({box, std::string(side) + "板间流速 " + FormatFixed(v, 3) + " m/s 低于 " +
+      out.push_back({box, std::string(side) + "板间流速 " + (v < 0.001 ? Significant(v) : FormatFixed(v, 3)) +
+                              " m/s 低于 " +
                               FormatGeneral(kMinChannelVelocity) +
                               " m/s，流量分配不均且易结垢，请选择较小的型号或增加流程数！"});
   };
+  auto slowest = [](double a, double b) { return a > 0 && b > 0 ? std::min(a, b) : std::max(a, b); };
   if (mixed) {
-    if (!steam) slow("Txt_Wlh", "热介质", std::min(s.v_h1, s.v_h2));
-    slow("Txt_Wlc", "冷介质", std::min(s.v_c1, s.v_c2));
+    if (!steam) slow("Txt_Wlh", "热介质", slowest(s.v_h1, s.v_h2));
+    slow("Txt_Wlc", "冷介质", slowest(s.v_c1, s.v_c2));
   } else {
     if (!steam) slow("Txt_Wlh", "热介质", s.v_h);
     slow("Txt_Wlc", "冷介质", s.v_c);
   }
 
-  if (!mixed) {
-    const std::string type = s.model_code + "-" + s.arrangement_type;
-    const double lowest = LowestCorrelatedRe(type);
-    auto band = [&](const char* box, const char* side, double re) {
-      if (!std::isnan(lowest) && re > 0 && re < lowest)
-        out.push_back({box, std::string(side) + "雷诺数 Re=" + FormatFixed(re, 1) + " 低于" + type +
-                                "板型关联式的适用范围（Re≥" + FormatGeneral(lowest) +
-                                "），计算结果为外推值！"});
-    };
-    if (!steam) band("Txt_Wlh", "热介质", s.re_h);
-    band("Txt_Wlc", "冷介质", s.re_c);
+  const std::string type = s.model_code + "-" + s.arrangement_type;
+  auto band = [&](const char* box, const char* side, double re, int kind) {
+    const double lowest = LowestCorrelatedRe(type, kind);
+    if (!std::isnan(lowest) && re > 0 && re < lowest)
+      out.push_back({box, std::string(side) + "雷诺数 Re=" + (re < 1 ? Significant(re) : FormatFixed(re, 1)) +
+                              " 低于" + type +
+                              "板型关联式的适用范围（Re≥" + FormatGeneral(lowest) +
+                              "），计算结果为外推值！"});
+  };
+  if (mixed) {
+    if (!steam) {
+      band("Txt_Wlh", "热介质", s.re_h1, 1);
+      band("Txt_Wlh", "热介质", s.re_h2, 2);
+    }
+    band("Txt_Wlc", "冷介质", s.re_c1, 1);
+    band("Txt_Wlc", "冷介质", s.re_c2, 2);
+  } else {
+    if (!steam) band("Txt_Wlh", "热介质", s.re_h, 0);
+    band("Txt_Wlc", "冷介质", s.re_c, 0);
   }
 
-  // The search stops after its cap of steps; the value it leaves is no capacity.
-  if (std::fabs(s.fouling_out) >= 0.999999 * detail::kFoulingStepCap * detail::kFoulingStep)
-    out.push_back({"Txt_Rhc", "污垢系数搜索已达到步数上限，该换热器可承受的污垢系数大于 " +
-                                  FormatGeneral(detail::kFoulingStepCap * detail::kFoulingStep) +
-                                  " m2.℃/W，显示值不是计算结果！"});
+  // The stepped search of a single-type pack stops after its cap of steps;
+  // the value it leaves there is no capacity.
+  if (!mixed && std::fabs(s.fouling_out) >= 0.999999 * detail::kFoulingStepCap * detail::kFoulingStep)
+    out.push_back({"Txt_RHC1", "污垢系数搜索已达到步数上限，该换热器可承受的污垢系数大于 " +
+                                   FormatGeneral(detail::kFoulingStepCap * detail::kFoulingStep) +
+                                   " m2.℃/W，显示值不是计算结果！"});
   return out;
 }
 

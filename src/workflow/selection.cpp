@@ -97,6 +97,7 @@ void CalculationPass(SelectionState& s, Env& env, RunGuard& guard) {
   // A simulation finds its own outlets and the properties at them.
   if (s.calc_mode == 3) {
     Br_Mn(s, env);
+    if (!CheckMediumStates(s, env, {true, true, true, true}, true)) throw RunAborted{};
     env.sized_plate_type = s.plate_type;
     guard.Check(s, "模拟计算");
     env.form.Yield();
@@ -211,7 +212,13 @@ void LimitWarnings(SelectionState& s, Env& env) {
   };
   drop("热介质", s.dp_h, s.dp_max_h);
   drop("冷介质", s.dp_c, s.dp_max_c);
-  for (const LimitBreach& w : EngineeringWarnings(s)) ShowMessage(env.form, w.text, "提示", 48);
+  // The lining list is editable; it is read as the case record reads it.
+  s.port_lining = env.form.Text("Com_jgl");
+  for (const LimitBreach& w : EngineeringWarnings(s)) {
+    ShowMessage(env.form, w.text, "提示", 48);
+    // A material unfit for the case is an input at fault.
+    if (w.box.rfind("Com_", 0) == 0) env.form.SetFocus(w.box);
+  }
 }
 
 void FrameDimensions(SelectionState& s, Env& env) {
