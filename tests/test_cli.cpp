@@ -105,6 +105,7 @@ TEST_F(CliTest, BadInputIsRefusedBeforeAnythingRuns) {
        "--case {case}", "Steam"},
       {"unknown option", "{}", "--case {case} --sheets x", "--sheets"},
       {"jobs without a batch", "{}", "--case {case} --jobs 2", "--jobs"},
+      {"curves with a batch", "{}", "--batch {case} --out {dir}/o.csv --curves", "--curves"},
       {"batch without an output", "{}", "--batch {case}", "--out"},
       {"jobs not a count", "{}", "--batch {case} --out {dir}/o.csv --jobs 0", "--jobs"},
       {"output of unknown kind", "{}", "--batch {case} --out {dir}/o.txt", ".jsonl"},
@@ -159,6 +160,11 @@ TEST_F(CliTest, ExitStatusSaysWhetherEveryRunProducedAResult) {
        "--case {case}", 0, "\"Com_jh\": \"Water\""},
       {"a refused run still prints its JSON (exited 0)", "{" + water + "}", "--case {case}", 1,
        "换热量、介质流量缺失"},
+      {"a refused run has no curves", "{" + water + "}", "--case {case} --curves", 1, "\"curves\": null"},
+      {"a simulation's curves: 9 points a side, the 40 % hot point first",
+       R"({"Txt_Th1": "90", "Txt_Tc1": "50", "Txt_Qh": "22.1", "Txt_Qc": "29.1", "selection": "manual",
+           "calc": "simulate", "com_br": "PX50B", "com_zh": "L", "Txt_nh": "20", "Txt_nl": "0"})",
+       "--case {case} --curves", 0, "\"hot\": [\n   {\n    \"dp_c\""},
       {"damaged database", "{" + water + "}", "--case {case} --db {dir}/broken.mdb", 3, ""},
   };
   for (const auto& c : cases) {
@@ -173,6 +179,13 @@ TEST_F(CliTest, ExitStatusSaysWhetherEveryRunProducedAResult) {
                                                                    : args);
     EXPECT_EQ(r.status, c.status) << r.err;
     EXPECT_NE(r.out.find(c.printed), std::string::npos) << r.out.substr(0, 400);
+    if (r.out.find("\"curves\": {") != std::string::npos) {
+      const auto j = nlohmann::json::parse(r.out);
+      ASSERT_EQ(j["curves"]["hot"].size(), 9u);
+      ASSERT_EQ(j["curves"]["cold"].size(), 9u);
+      EXPECT_DOUBLE_EQ(j["curves"]["hot"][0]["flow_h"].get<double>(), 0.4 * 22.1);
+      EXPECT_DOUBLE_EQ(j["curves"]["cold"][6]["duty"].get<double>(), j["state"]["duty"].get<double>());
+    }
   }
   EXPECT_EQ(phe::Database::Open(db_)->ReadCaseRecords().size(), 1u);
 }

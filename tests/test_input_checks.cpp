@@ -175,18 +175,18 @@ TEST(RunGuardWords, EveryNumberOfTheRecordHasUserWords) {
   for_each_field(s, [](const char* name, const auto& v) {
     // Only numbers can be found not finite.
     if (!std::is_floating_point_v<std::decay_t<decltype(v)>>) return;
-    const std::string words = RunGuard::QuantityWords(name);
+    const std::string words = Format(RunGuard::QuantityWords(name), Lang::kZh);
     EXPECT_EQ(words.find("中间计算值"), std::string::npos) << name;
     for (char c : words) EXPECT_FALSE(c == '_' || (c >= 'a' && c <= 'z')) << name << ": " << words;
   });
-  EXPECT_EQ(RunGuard::QuantityWords("t_h_in"), "热介质进口温度");
-  EXPECT_EQ(RunGuard::QuantityWords("dp_port_c"), "冷介质接口压降");
-  EXPECT_EQ(RunGuard::QuantityWords("price"), "参考价格");
+  EXPECT_EQ(Format(RunGuard::QuantityWords("t_h_in"), Lang::kZh), "热介质进口温度");
+  EXPECT_EQ(Format(RunGuard::QuantityWords("dp_port_c"), Lang::kZh), "冷介质接口压降");
+  EXPECT_EQ(Format(RunGuard::QuantityWords("price"), Lang::kZh), "参考价格");
 
   HeadlessForm form;
   RunGuard guard(form, s);
   s.wall_t0 = NAN;
-  EXPECT_THROW(guard.Check(s, "设计计算"), RunAborted);
+  EXPECT_THROW(guard.Check(s, "stage.design"), RunAborted);
   ASSERT_EQ(form.messages.size(), 1u);
   EXPECT_EQ(form.messages[0].text, "计算错误：设计计算中出现无效数值（壁面粘度查表值），计算已停止。");
 }

@@ -240,7 +240,8 @@ TEST(LimitBreaches, NameTheBoxAndTheLimit) {
     }
     ASSERT_EQ(breaches.size(), 1u);
     EXPECT_EQ(breaches[0].box, c.box);
-    EXPECT_EQ(breaches[0].text.rfind(c.text, 0), 0u) << breaches[0].text;
+    const std::string text = Format(breaches[0].text, Lang::kZh);
+    EXPECT_EQ(text.rfind(c.text, 0), 0u) << text;
   }
 }
 

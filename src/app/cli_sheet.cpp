@@ -25,8 +25,8 @@ int SheetRequest::Take(int argc, char** argv, int i) {
   if (a == "--sheet") {
     path = v;
   } else {
-    sheet::Lang l;
-    if (!sheet::ParseLang(v, &l)) {
+    Lang l;
+    if (!ParseLang(v, &l)) {
       error = "--lang must be zh or en, not \"" + v + "\"";
       return -1;
     }
@@ -35,8 +35,7 @@ int SheetRequest::Take(int argc, char** argv, int i) {
   return 2;
 }
 
-int SheetRequest::Write(CaseSession& session, const std::vector<CaseInput>& cases,
-                        const nlohmann::json& last_output) const {
+int SheetRequest::Write(CaseSession& session, const std::vector<CaseInput>& cases) const {
   if (!session.last_run_has_result) {
     std::cerr << "pheselect-cli: the last run ended without a result; no sheet written\n";
     return 1;
@@ -53,10 +52,10 @@ int SheetRequest::Write(CaseSession& session, const std::vector<CaseInput>& case
   const std::time_t now = std::time(nullptr);
   std::strftime(when, sizeof when, "%Y-%m-%d %H:%M", std::localtime(&now));
   meta.when = when;
-  std::vector<std::string> messages;
-  for (const auto& m : last_output["messages"]) messages.push_back(m["text"].get<std::string>());
-  sheet::Lang l = sheet::Lang::kZh;
-  sheet::ParseLang(lang, &l);
+  std::vector<Message> messages;
+  for (const auto& m : session.last_run_messages) messages.push_back(m.message);
+  Lang l = Lang::kZh;
+  ParseLang(lang, &l);
   sheet::Document doc = sheet::BuildSheet(session.state, session.env, messages, meta, l);
   if (session.last_alternatives) sheet::AppendAlternatives(doc, *session.last_alternatives, l);
 
@@ -77,7 +76,6 @@ int SheetRequest::Write(CaseSession& session, const std::vector<CaseInput>& case
   return write(doc, path);
 #else
   (void)cases;
-  (void)last_output;
   std::cerr << "pheselect-cli: built without Qt, cannot write the sheet \"" << path << "\"\n";
   return 1;
 #endif

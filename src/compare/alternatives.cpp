@@ -125,8 +125,11 @@ AlternativesTable BuildAlternatives(const BalancedCase& start, const SelectionSt
 
   if (!BrokenLimit(result).empty() && !table.rows.empty() && table.rows.front().Fits()) {
     const Alternative& best = table.rows.front();
-    table.suggestion = "建议：" + best.PlateType() + "，" + best.designation + "，面积" +
-                       FormatFixed(best.area, 1) + " m²，价格" + FormatGeneral(best.price) + "元";
+    table.suggestion = Message("suggestion")
+                           .With("type", best.PlateType())
+                           .With("designation", best.designation)
+                           .With("area", FormatFixed(best.area, 1))
+                           .With("price", FormatGeneral(best.price));
   }
   return table;
 }
@@ -148,7 +151,7 @@ std::optional<AlternativesTable> AlternativesWatch::Take(const SelectionState& r
 }
 
 void ShowSuggestion(FormPort& form, const AlternativesTable& table) {
-  if (!table.suggestion.empty()) ShowMessage(form, table.suggestion, "提示", 64);
+  if (!table.suggestion.id.empty()) ShowMessage(form, table.suggestion, "title.notice", 64);
 }
 
 nlohmann::json AlternativesToJson(const AlternativesTable& table) {

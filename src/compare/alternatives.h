@@ -45,7 +45,7 @@ struct AlternativesTable {
   std::vector<Alternative> rows;
   // "建议：..." when the program's own choice breaks a limit and a row fits;
   // empty otherwise.
-  std::string suggestion;
+  Message suggestion;  // no id when there is none
 };
 
 // Where every alternative starts: the record as the heat balance left it and

@@ -8,6 +8,7 @@
 #include "base/numeric.h"
 #include "catalogue/catalogue.h"
 #include "compare/alternatives.h"
+#include "curves/curves.h"
 #include "files/files.h"
 #include "ui/input_panel.h"
 #include "ui/layout.h"
@@ -25,6 +26,16 @@ const char* IconName(MsgIcon icon) {
     case MsgIcon::kInformation: return "information";
   }
   return "information";
+}
+
+nlohmann::json MessageToJson(const RecordedMessage& m, bool english) {
+  nlohmann::json j = {{"title", m.title},
+                      {"text", m.text},
+                      {"id", m.message.id},
+                      {"icon", IconName(m.icon)},
+                      {"focus", m.focus ? nlohmann::json(*m.focus) : nlohmann::json()}};
+  if (english) j["text_en"] = Format(m.message, Lang::kEn);
+  return j;
 }
 
 size_t CharacterCount(const std::string& utf8) {
@@ -237,13 +248,9 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
 
   nlohmann::json out;
   out["messages"] = nlohmann::json::array();
-  for (size_t i = first_message; i < form.messages.size(); ++i) {
-    const auto& m = form.messages[i];
-    out["messages"].push_back({{"title", m.title},
-                               {"text", m.text},
-                               {"icon", IconName(m.icon)},
-                               {"focus", m.focus ? nlohmann::json(*m.focus) : nlohmann::json()}});
-  }
+  last_run_messages.assign(form.messages.begin() + static_cast<std::ptrdiff_t>(first_message),
+                           form.messages.end());
+  for (const auto& m : last_run_messages) out["messages"].push_back(MessageToJson(m, english));
   nlohmann::json controls = nlohmann::json::object();
   for (const auto& n : form.ControlNames()) controls[n] = form.Text(n);
   out["controls"] = controls;
@@ -255,10 +262,14 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
       rows = db_.ReadCaseRecords();
     } catch (const DbError& e) {
       // Another program may hold the file: this run says so, the next goes on.
-      out["messages"].push_back({{"title", "错误"},
-                                 {"text", std::string("案例记录已保存，但未能读回：") + e.what()},
-                                 {"icon", "critical"},
-                                 {"focus", nullptr}});
+      RecordedMessage m;
+      m.message = Message("record_not_read").With("detail", e.what());
+      m.title_message = Message("title.error");
+      m.text = Format(m.message, Lang::kZh);
+      m.title = Format(m.title_message, Lang::kZh);
+      m.icon = MsgIcon::kCritical;
+      out["messages"].push_back(MessageToJson(m, english));
+      last_run_messages.push_back(std::move(m));
     }
     if (!rows.empty()) {
       nlohmann::json rec = nlohmann::json::object();
@@ -272,6 +283,11 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
   }
   if (alternatives) out["alternatives"] = table ? AlternativesToJson(*table) : nlohmann::json::array();
   last_alternatives = std::move(table);
+  if (curves) {
+    std::optional<curves::OperatingCurves> c;
+    if (last_run_has_result) c = curves::Compute(state, env);
+    out["curves"] = c ? curves::ToJson(*c) : nlohmann::json();
+  }
   return out;
 }
 

@@ -61,12 +61,19 @@ class CaseSession {
   // Adds "alternatives" to every design run's output (and the suggestion to
   // its messages), as the window does after every design run.
   bool alternatives = false;
+  // Adds "curves" to every run's output: the operating curves of the pack of
+  // a run that reached its results, null otherwise.
+  bool curves = false;
+  // Adds each message's English text ("text_en") beside its Chinese one.
+  bool english = false;
   // The table of the last run when alternatives are on.
   std::optional<AlternativesTable> last_alternatives;
 
   HeadlessForm form;
   SelectionState state;
   Env env;
+  // The message boxes of the last Run, in order.
+  std::vector<RecordedMessage> last_run_messages;
   // Whether the last Run ended with its results displayed.
   bool last_run_has_result = false;
 

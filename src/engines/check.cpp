@@ -115,7 +115,7 @@ void Br_YsMixed(SelectionState& s, Env& env) {
   const PackRating r = RateMixedPack(s, env, s.channels_hm, s.channels_ml, 0);
   PublishPack(s, r);
   MixedFoulingOut(s, r);
-  if (s.visc_h > 20) ShowMessage(env.form, kViscousMixedWarning, "提示", 48);
+  if (s.visc_h > 20) ShowMessage(env.form, Message("mixed.viscous"), "title.notice", 48);
 }
 
 }  // namespace

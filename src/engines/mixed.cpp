@@ -290,8 +290,8 @@ void RestartPlateConductivity(SelectionState& s, Env& env) {
 
 // A mixed request whose pack holds one kind only is that kind's pack.
 void AnnounceOneKind(SelectionState& s, Env& env, const std::string& mixed_type) {
-  ShowMessage(env.form, mixed_type + "板束按计算只含一种流道，已按单一板型" + s.plate_type + "计算。", "提示",
-              64);
+  ShowMessage(env.form, Message("mixed.one_kind").With("mixed", mixed_type).With("type", s.plate_type),
+              "title.notice", 64);
 }
 
 void Br_Js2Mixed(SelectionState& s, Env& env) {

@@ -92,7 +92,7 @@ void Br_Mn(SelectionState& s, Env& env) {
     Pump(env);
   }
   if (!converged || !(duty > 0)) {
-    ShowMessage(env.form, "模拟计算：出口温度未能收敛，请检查流量、温度和流道数！", "错误", 16);
+    ShowMessage(env.form, Message("simulate.not_converged"), "title.error", 16);
     throw RunAborted{};
   }
   // Outlets and duty of one rating, so that the heat balance closes exactly.

@@ -23,9 +23,6 @@ inline constexpr long kFoulingStepCap = 10000000;  // guards a search that canno
 inline constexpr double kGroupTempStep = 0.01;     // C
 inline constexpr double kPortShareLimit = 70;      // %
 
-inline constexpr const char* kViscousMixedWarning =
-    "粘度大于20cP，不能采用HM、ML板型，否则会造成流量分配不均而使换热失效！";
-
 void Pump(Env& env);
 double Reynolds(double rho, double d_e, double v, double visc);
 double PlateResistance(const SelectionState& s);

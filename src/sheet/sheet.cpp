@@ -29,7 +29,7 @@ class Builder {
     }
   }
 
-  Document Build(const std::vector<std::string>& messages, const Meta& meta);
+  Document Build(const std::vector<Message>& messages, const Meta& meta);
 
  private:
   std::string T(const char* zh, const char* en) const { return lang_ == Lang::kZh ? zh : en; }
@@ -322,7 +322,7 @@ Diagram Builder::TemperatureDuty() const {
   return d;
 }
 
-Document Builder::Build(const std::vector<std::string>& messages, const Meta& meta) {
+Document Builder::Build(const std::vector<Message>& messages, const Meta& meta) {
   Document doc;
   doc.title = T("板式换热器选型计算书", "Plate heat exchanger calculation sheet");
   doc.program = std::string("pheselect ") + PHE_VERSION;
@@ -333,8 +333,9 @@ Document Builder::Build(const std::vector<std::string>& messages, const Meta& me
   if (!meta.customer.empty()) parts.push_back(T("客户：", "Customer: ") + meta.customer);
   for (size_t i = 0; i < parts.size(); ++i) doc.project_line += (i ? "    " : "") + parts[i];
   doc.designation = s_.plate_type;
-  doc.case_line = (s_.calc_mode == 2 ? T("校核计算", "Check calculation")
-                                     : T("设计计算", "Design calculation")) +
+  doc.case_line = (s_.calc_mode == 3   ? T("模拟计算", "Simulation")
+                   : s_.calc_mode == 2 ? T("校核计算", "Check calculation")
+                                       : T("设计计算", "Design calculation")) +
                   "  ·  " +
                   (s_.selection_mode == 1 ? T("人工选型", "manual selection")
                                           : T("自动选型", "automatic selection"));
@@ -344,7 +345,7 @@ Document Builder::Build(const std::vector<std::string>& messages, const Meta& me
   doc.blocks.emplace_back(Hydraulics());
   Notes warnings;
   warnings.title = T("提示与警告", "Warnings");
-  warnings.items = messages;
+  for (const Message& m : messages) warnings.items.push_back(Format(m, lang_));
   warnings.empty = T("本次计算无提示。", "The run showed no warning.");
   doc.blocks.emplace_back(std::move(warnings));
   doc.blocks.emplace_back(TemperatureDuty());
@@ -356,13 +357,6 @@ Document Builder::Build(const std::vector<std::string>& messages, const Meta& me
 }
 
 }  // namespace
-
-bool ParseLang(std::string_view text, Lang* lang) {
-  if (text == "zh") *lang = Lang::kZh;
-  else if (text == "en") *lang = Lang::kEn;
-  else return false;
-  return true;
-}
 
 void AppendAlternatives(Document& doc, const AlternativesTable& table, Lang lang) {
   if (table.rows.empty()) return;
@@ -398,8 +392,8 @@ void AppendAlternatives(Document& doc, const AlternativesTable& table, Lang lang
   doc.blocks.emplace_back(std::move(t));
 }
 
-Document BuildSheet(const SelectionState& s, const Env& env,
-                    const std::vector<std::string>& messages, const Meta& meta, Lang lang) {
+Document BuildSheet(const SelectionState& s, const Env& env, const std::vector<Message>& messages,
+                    const Meta& meta, Lang lang) {
   return Builder(s, env, lang).Build(messages, meta);
 }
 

@@ -10,15 +10,14 @@
 #include <vector>
 
 #include "compare/alternatives.h"
+#include "messages/messages.h"
 #include "state/env.h"
 #include "state/selection_state.h"
 
 namespace phe::sheet {
 
-enum class Lang { kZh, kEn };
-
-// "zh" or "en"; false for anything else.
-bool ParseLang(std::string_view text, Lang* lang);
+using ::phe::Lang;
+using ::phe::ParseLang;
 
 enum class Align { kLeft, kRight, kCenter };
 
@@ -83,9 +82,10 @@ struct Meta {
 
 // The sheet of the run that has just ended with a result: the state holds its
 // numbers, the window (env.form) the texts it shows, which the sheet repeats
-// as they are; `messages` are the texts of that run's message boxes in order.
-Document BuildSheet(const SelectionState& s, const Env& env,
-                    const std::vector<std::string>& messages, const Meta& meta, Lang lang);
+// as they are; `messages` are that run's message boxes in order, written in
+// the sheet's language.
+Document BuildSheet(const SelectionState& s, const Env& env, const std::vector<Message>& messages,
+                    const Meta& meta, Lang lang);
 
 // The optional last page: the alternatives of the run, one line per pack,
 // the program's choice marked.

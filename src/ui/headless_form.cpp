@@ -74,11 +74,13 @@ void HeadlessForm::SetFocus(std::string_view control) {
   }
 }
 
-MsgAnswer HeadlessForm::MessageBox(const std::string& text, const std::string& title,
-                                   MsgIcon icon, MsgButtons buttons) {
+MsgAnswer HeadlessForm::MessageBox(const Message& text, const Message& title, MsgIcon icon,
+                                   MsgButtons buttons) {
   RecordedMessage m;
-  m.text = text;
-  m.title = title;
+  m.message = text;
+  m.title_message = title;
+  m.text = Format(text, Lang::kZh);
+  m.title = Format(title, Lang::kZh);
   m.icon = icon;
   m.buttons = buttons;
   switch (buttons) {

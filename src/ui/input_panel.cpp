@@ -1,5 +1,7 @@
 #include "ui/input_panel.h"
 
+#include "state/input_limits.h"
+
 #include <array>
 #include <stdexcept>
 #include <string>
@@ -69,7 +71,7 @@ void Form_Load(SelectionState& s, Env& env) {
 
 bool Form_Unload(SelectionState&, Env& env) {
   if (!env.confirm_exit) return true;
-  return ShowMessage(env.form, "您确定退出吗？", "提示", 36) == MsgAnswer::kYes;
+  return ShowMessage(env.form, Message("confirm_exit"), "title.notice", 36) == MsgAnswer::kYes;
 }
 
 void Timer_Timer(SelectionState&, Env& env) {
@@ -124,7 +126,7 @@ void Txt_N_Change(SelectionState& s, Env& env) { s.passes = ValueOf(env, "Txt_N"
 bool Txt_Rhc_Refresh(SelectionState& s, Env& env) {
   const double v = ValueOf(env, "Txt_Rhc");
   // The limit holds for a design with a liquid hot medium only.
-  if (v >= 0.0002 && s.hot_kind == 1 && s.calc_mode == 1) return false;
+  if (v >= kFoulingLimit && s.hot_kind == 1 && s.calc_mode == 1) return false;
   s.fouling = v;
   return true;
 }
@@ -141,7 +143,7 @@ void Txt_Rhc_Change(SelectionState& s, Env& env) {
                         text.starts_with(env.fouling_refused_text);
   env.fouling_refused_text = text;
   if (typed_on) return;
-  ShowMessage(env.form, "污垢系数太大，请重新输入！", "提示", 48);
+  ShowMessage(env.form, Message("fouling_too_large"), "title.notice", 48);
   env.form.SetFocus("Txt_Rhc");
 }
 

@@ -25,12 +25,12 @@ constexpr double kN[] = {0.11670521452767e4,  -0.72421316703206e6, -0.1707384694
 
 enum class Medium { kWater, kSteam, kGlycol, kOil };
 
-const char* MediumWords(Medium m) {
+const char* MediumId(Medium m) {
   switch (m) {
-    case Medium::kWater: return "水";
-    case Medium::kSteam: return "蒸汽";
-    case Medium::kGlycol: return "乙二醇溶液";
-    case Medium::kOil: return "矿物油";
+    case Medium::kWater: return "medium.water";
+    case Medium::kSteam: return "medium.steam";
+    case Medium::kGlycol: return "medium.glycol";
+    case Medium::kOil: return "medium.oil";
   }
   return "";
 }
@@ -55,13 +55,13 @@ Medium MediumOf(const std::string& table, bool steam) {
   return Medium::kOil;
 }
 
-bool Refuse(Env& env, const std::string& box, const std::string& text) {
-  ShowMessage(env.form, text, "错误", kCritical);
+bool Refuse(Env& env, const std::string& box, const Message& text) {
+  ShowMessage(env.form, text, "title.error", kCritical);
   env.form.SetFocus(box);
   return false;
 }
 
-std::string Temp(double t) { return FormatFixed(t, 1) + "℃"; }
+std::string Temp(double t) { return FormatFixed(t, 1); }
 
 // Three significant digits: flows here span hundreds of decades.
 std::string Significant(double x) {
@@ -135,13 +135,15 @@ double SaturationTemperature(double p_abs) {
 
 bool CheckMediumStates(SelectionState& s, Env& env, KnownTemperatures known, bool simulated) {
   const double p_abs = s.design_pressure + kAtmosphere;
-  const std::string pressure = FormatGeneral(s.design_pressure) + " MPa";
+  const std::string pressure = FormatGeneral(s.design_pressure);
   if (s.hot_kind == 2 && known.t_h_in) {
     const double ps = SaturationPressure(s.t_h_in);
     if (ps > p_abs)
       return Refuse(env, "Txt_Th1",
-                    "蒸汽在" + Temp(s.t_h_in) + "时的饱和压力为" + FormatFixed(ps - kAtmosphere, 3) +
-                        " MPa（表压），超过设计压力" + pressure + "，请降低蒸汽温度或提高设计压力！");
+                    Message("medium.steam_above_pressure")
+                        .With("t", Temp(s.t_h_in))
+                        .With("ps", FormatFixed(ps - kAtmosphere, 3))
+                        .With("p", pressure));
   }
   const double t_sat = SaturationTemperature(p_abs);
   struct Extreme {
@@ -159,26 +161,26 @@ bool CheckMediumStates(SelectionState& s, Env& env, KnownTemperatures known, boo
   };
   const SideTemps sides[] = {
       {s.hot_kind == 1, s.table_h, {known.t_h_in, s.t_h_in, "Txt_Th1", "Txt_Th1"},
-       {known.t_h_out, s.t_h_out, "Txt_Th2", "Txt_Tc1"}, "热介质", "Com_jh"},
+       {known.t_h_out, s.t_h_out, "Txt_Th2", "Txt_Tc1"}, "side.hot", "Com_jh"},
       {true, s.table_c, {known.t_c_out, s.t_c_out, "Txt_Tc2", "Txt_Th1"},
-       {known.t_c_in, s.t_c_in, "Txt_Tc1", "Txt_Tc1"}, "冷介质", "Com_jc"},
+       {known.t_c_in, s.t_c_in, "Txt_Tc1", "Txt_Tc1"}, "side.cold", "Com_jc"},
   };
   auto focus = [&](const Extreme& e) { return simulated ? e.driver : e.box; };
   for (const SideTemps& side : sides) {
     if (!side.liquid) continue;
-    const std::string name = std::string(side.side) + "（" + env.form.Text(side.list) + "）";
+    auto about = [&](const char* id, double t) {
+      return Message(id).Ref("side", side.side).With("medium", env.form.Text(side.list)).With("t", Temp(t));
+    };
     // Water and its mixtures boil near the water line; oils boil far above
     // the tables' range.
     if (side.hottest.known && MediumOf(side.table, false) != Medium::kOil && side.hottest.t >= t_sat)
       return Refuse(env, focus(side.hottest),
-                    name + "最高温度" + Temp(side.hottest.t) + "不低于设计压力" + pressure +
-                        "（表压）下的饱和温度" + Temp(t_sat) + "，介质将汽化，请降低温度或提高设计压力！");
+                    about("medium.boiling", side.hottest.t).With("p", pressure).With("t_sat", Temp(t_sat)));
     double freeze = 0;
     if (side.coldest.known && s.db && s.db->FreezingPoint(side.table, freeze) &&
         side.coldest.t <= freeze)
       return Refuse(env, focus(side.coldest),
-                    name + "最低温度" + Temp(side.coldest.t) + "不高于其冰点" + FormatGeneral(freeze) +
-                        "℃，介质将冻结，请重新输入！");
+                    about("medium.freezing", side.coldest.t).With("freezing", FormatGeneral(freeze)));
   }
   return true;
 }
@@ -205,9 +207,9 @@ bool CheckSmallestFlows(SelectionState& s, Env& env) {
   };
   const Side sides[] = {
       {s.hot_kind == 1, s.flow_h, s.table_h, simulation ? s.t_h_in : (s.t_h_in + s.t_h_out) / 2,
-       "Txt_Qh", "Txt_Qc", "热介质", "Com_jh"},
+       "Txt_Qh", "Txt_Qc", "side.hot", "Com_jh"},
       {true, s.flow_c, s.table_c, simulation ? s.t_c_in : (s.t_c_in + s.t_c_out) / 2, "Txt_Qc",
-       "Txt_Qh", "冷介质", "Com_jc"},
+       "Txt_Qh", "side.cold", "Com_jc"},
   };
   auto entered = [&](const char* box) {
     double v = 0;
@@ -225,10 +227,12 @@ bool CheckSmallestFlows(SelectionState& s, Env& env) {
                       : entered(side.other_box) ? side.other_box
                                                 : side.box;
     return Refuse(env, box,
-                  std::string(side.side) + "（" + env.form.Text(side.list) + "）流量" +
-                      Significant(side.flow) + " m3/h太小：任何型号的单个流道中雷诺数都低于其关联式的适用范围，" +
-                      "至少需要" + Significant(q_min) + " m3/h（" + SmallestFlowPlateType() +
-                      "板型，一个流道），请增大流量或热交换量！");
+                  Message("flow.too_small")
+                      .Ref("side", side.side)
+                      .With("medium", env.form.Text(side.list))
+                      .With("flow", Significant(side.flow))
+                      .With("min", Significant(q_min))
+                      .With("type", SmallestFlowPlateType()));
   }
   return true;
 }
@@ -249,62 +253,69 @@ std::vector<LimitBreach> EngineeringWarnings(const SelectionState& s) {
     const std::optional<ElastomerLimits> e = s.db->Elastomer(material);
     if (!e) return;
     if (hottest > e->t_max || coldest < e->t_min)
-      out.push_back({box, std::string(what) + material + "的连续使用温度为" + FormatGeneral(e->t_min) +
-                              "～" + FormatGeneral(e->t_max) + "℃，介质温度" + Temp(coldest) + "～" +
-                              Temp(hottest) + "超出该范围，请选择其他材质！"});
-    for (const auto& [m, side] : {std::pair{hot, "热介质"}, std::pair{cold, "冷介质"}})
+      out.push_back({box, Message("warn.elastomer_temperature")
+                              .Ref("what", what)
+                              .With("material", material)
+                              .With("min", FormatGeneral(e->t_min))
+                              .With("max", FormatGeneral(e->t_max))
+                              .With("coldest", Temp(coldest))
+                              .With("hottest", Temp(hottest))});
+    for (const auto& [m, side] : {std::pair{hot, "side.hot"}, std::pair{cold, "side.cold"}})
       if (!Fits(*e, m))
-        out.push_back({box, std::string(what) + material + "不适用于" + side + "（" + MediumWords(m) +
-                                "），请选择其他材质！"});
+        out.push_back({box, Message("warn.elastomer_medium")
+                                .Ref("what", what)
+                                .With("material", material)
+                                .Ref("side", side)
+                                .Ref("medium", MediumId(m))});
   };
-  elastomer("Com_dpc", "垫片材质", s.gasket_material);
-  elastomer("Com_jgl", "接口衬里材质", s.port_lining);
+  elastomer("Com_dpc", "material.gasket", s.gasket_material);
+  elastomer("Com_jgl", "material.lining", s.port_lining);
 
   // A mixed pack has two channel kinds on each side.
   const bool mixed = EqualsNoCase(s.arrangement_type, "HM") || EqualsNoCase(s.arrangement_type, "ML");
   auto slow = [&](const char* box, const char* side, double v) {
     if (v > 0 && v < kMinChannelVelocity)
-      out.push_back({box, std::string(side) + "板间流速 " + (v < 0.001 ? Significant(v) : FormatFixed(v, 3)) +
-                              " m/s 低于 " +
-                              FormatGeneral(kMinChannelVelocity) +
-                              " m/s，流量分配不均且易结垢，请选择较小的型号或增加流程数！"});
+      out.push_back({box, Message("warn.slow_channels")
+                              .Ref("side", side)
+                              .With("v", v < 0.001 ? Significant(v) : FormatFixed(v, 3))
+                              .With("limit", FormatGeneral(kMinChannelVelocity))});
   };
   auto slowest = [](double a, double b) { return a > 0 && b > 0 ? std::min(a, b) : std::max(a, b); };
   if (mixed) {
-    if (!steam) slow("Txt_Wlh", "热介质", slowest(s.v_h1, s.v_h2));
-    slow("Txt_Wlc", "冷介质", slowest(s.v_c1, s.v_c2));
+    if (!steam) slow("Txt_Wlh", "side.hot", slowest(s.v_h1, s.v_h2));
+    slow("Txt_Wlc", "side.cold", slowest(s.v_c1, s.v_c2));
   } else {
-    if (!steam) slow("Txt_Wlh", "热介质", s.v_h);
-    slow("Txt_Wlc", "冷介质", s.v_c);
+    if (!steam) slow("Txt_Wlh", "side.hot", s.v_h);
+    slow("Txt_Wlc", "side.cold", s.v_c);
   }
 
   const std::string type = s.model_code + "-" + s.arrangement_type;
   auto band = [&](const char* box, const char* side, double re, int kind) {
     const double lowest = LowestCorrelatedRe(type, kind);
     if (!std::isnan(lowest) && re > 0 && re < lowest)
-      out.push_back({box, std::string(side) + "雷诺数 Re=" + (re < 1 ? Significant(re) : FormatFixed(re, 1)) +
-                              " 低于" + type +
-                              "板型关联式的适用范围（Re≥" + FormatGeneral(lowest) +
-                              "），计算结果为外推值！"});
+      out.push_back({box, Message("warn.re_below_band")
+                              .Ref("side", side)
+                              .With("re", re < 1 ? Significant(re) : FormatFixed(re, 1))
+                              .With("type", type)
+                              .With("min", FormatGeneral(lowest))});
   };
   if (mixed) {
     if (!steam) {
-      band("Txt_Wlh", "热介质", s.re_h1, 1);
-      band("Txt_Wlh", "热介质", s.re_h2, 2);
+      band("Txt_Wlh", "side.hot", s.re_h1, 1);
+      band("Txt_Wlh", "side.hot", s.re_h2, 2);
     }
-    band("Txt_Wlc", "冷介质", s.re_c1, 1);
-    band("Txt_Wlc", "冷介质", s.re_c2, 2);
+    band("Txt_Wlc", "side.cold", s.re_c1, 1);
+    band("Txt_Wlc", "side.cold", s.re_c2, 2);
   } else {
-    if (!steam) band("Txt_Wlh", "热介质", s.re_h, 0);
-    band("Txt_Wlc", "冷介质", s.re_c, 0);
+    if (!steam) band("Txt_Wlh", "side.hot", s.re_h, 0);
+    band("Txt_Wlc", "side.cold", s.re_c, 0);
   }
 
   // The stepped search of a single-type pack stops after its cap of steps;
   // the value it leaves there is no capacity.
   if (!mixed && std::fabs(s.fouling_out) >= 0.999999 * detail::kFoulingStepCap * detail::kFoulingStep)
-    out.push_back({"Txt_RHC1", "污垢系数搜索已达到步数上限，该换热器可承受的污垢系数大于 " +
-                                   FormatGeneral(detail::kFoulingStepCap * detail::kFoulingStep) +
-                                   " m2.℃/W，显示值不是计算结果！"});
+    out.push_back({"Txt_RHC1", Message("warn.fouling_cap")
+                                   .With("cap", FormatGeneral(detail::kFoulingStepCap * detail::kFoulingStep))});
   return out;
 }
 

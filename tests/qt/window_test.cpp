@@ -886,7 +886,7 @@ TEST_F(WindowTest, SheetCommandsFollowTheLastRunWithAResult) {
   Enter("Txt_Th2", "95");
   Click(window_->RunButton());
   ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_EQ(window_->RunMessages(), std::vector<std::string>{messages_[0].text});
+  EXPECT_EQ(window_->RunMessages(), std::vector<Message>{messages_[0].message});
   EXPECT_FALSE(sheet->ExportAction()->isEnabled());
   EXPECT_FALSE(sheet->PrintAction()->isEnabled());
 }
@@ -937,7 +937,7 @@ TEST_F(WindowTest, WithoutTheHookARealModalBoxAsksAndAnswers) {
                       box->defaultButton() == box->button(c.default_button);
       box->button(c.press)->click();
     });
-    const MsgAnswer answer = window_->MessageBox("您确定退出吗？", "提示", c.icon, c.buttons);
+    const MsgAnswer answer = window_->MessageBox(Message("confirm_exit"), Message("title.notice"), c.icon, c.buttons);
     EXPECT_EQ(answer, c.answer);
     EXPECT_EQ(icon, c.qt_icon);
     EXPECT_EQ(buttons, c.qt_buttons);
@@ -998,7 +998,7 @@ TEST_F(WindowTest, ValuesBeyondTheirLimitsAreHighlighted) {
   Click(window_->RunButton());
   ASSERT_NE(window_->Text("Txt_Br"), "");
   std::map<std::string, std::string> over;
-  for (const auto& b : window_->Breaches()) over[b.box] = b.text;
+  for (const auto& b : window_->Breaches()) over[b.box] = Format(b.text, Lang::kZh);
   EXPECT_EQ(over["Txt_Ph1"], "超过最大压降 50 kPa");
   EXPECT_EQ(over["Txt_Pc1"], "超过最大压降 50 kPa");
   for (const auto& n : layout::kResultTextBoxes) {
@@ -1145,7 +1145,7 @@ TEST_F(WindowTest, SwitchingToEnglishAndBackChangesCaptionsMessagesAndButtons) {
       yes = box->button(QMessageBox::Yes)->text();
       box->button(QMessageBox::No)->click();
     });
-    EXPECT_EQ(window_->MessageBox("您确定退出吗？", "提示", MsgIcon::kQuestion, MsgButtons::kYesNo),
+    EXPECT_EQ(window_->MessageBox(Message("confirm_exit"), Message("title.notice"), MsgIcon::kQuestion, MsgButtons::kYesNo),
               MsgAnswer::kNo);
     EXPECT_EQ(text, QString::fromUtf8(l.message));
     EXPECT_EQ(yes, QString::fromUtf8(l.yes));
@@ -1155,7 +1155,7 @@ TEST_F(WindowTest, SwitchingToEnglishAndBackChangesCaptionsMessagesAndButtons) {
       ok = box->button(QMessageBox::Ok)->text();
       box->button(QMessageBox::Ok)->click();
     });
-    window_->MessageBox("污垢系数太大，请重新输入！", "提示", MsgIcon::kWarning, MsgButtons::kOk);
+    window_->MessageBox(Message("fouling_too_large"), Message("title.notice"), MsgIcon::kWarning, MsgButtons::kOk);
     EXPECT_EQ(ok, QString::fromUtf8(l.ok));
   }
 }

@@ -176,7 +176,7 @@ void CaseFiles::EnterCase(const CaseInput& in) {
 
 bool CaseFiles::MaySaveChanges() {
   if (!Unsaved()) return true;
-  switch (window_.MessageBox("保存对案例的修改吗？", "提示", MsgIcon::kQuestion,
+  switch (window_.MessageBox(Message("save_changes"), Message("title.notice"), MsgIcon::kQuestion,
                              MsgButtons::kSaveDiscardCancel)) {
     case MsgAnswer::kSave: return Save();
     case MsgAnswer::kDiscard: return true;
@@ -207,18 +207,24 @@ void CaseFiles::Open() {
 
 bool CaseFiles::OpenFile(const QString& path) {
   if (window_.env().running) return false;
-  auto refuse = [&](const std::string& problem) {
-    window_.MessageBox("无法打开案例文件：\n" + path.toStdString() + "\n" + problem, "错误",
-                       MsgIcon::kCritical, MsgButtons::kOk);
+  auto refuse = [&](Message detail) {
+    window_.MessageBox(detail, Message("title.error"), MsgIcon::kCritical,
+                       MsgButtons::kOk);
     return false;
+  };
+  auto open_failed = [&](const std::string& problem) {
+    return Message("case_open_failed").With("path", path.toStdString()).With("detail", problem);
   };
   std::vector<CaseInput> cases;
   try {
     bool several = false;
     cases = ParseCaseFile(LocalPath(path), &several);
-    if (several) return refuse("文件含有多次运行（\"runs\"），窗口一次只打开一个案例");
+    if (several)
+      return refuse(Message("case_open_failed")
+                        .With("path", path.toStdString())
+                        .Ref("detail", "case_several_runs"));
   } catch (const CaseError& e) {
-    return refuse(e.what());
+    return refuse(open_failed(e.what()));
   }
   const CaseInput& in = cases.front();
   try {
@@ -227,7 +233,7 @@ bool CaseFiles::OpenFile(const QString& path) {
     EnterCase(in);
   } catch (const std::exception& e) {
     // The reader checked every name and item, so only a fault gets here.
-    refuse(e.what());
+    refuse(open_failed(e.what()));
   }
   typed_.clear();
   for (const auto& [control, text] : in.controls) typed_[control] = text;
@@ -258,14 +264,16 @@ bool CaseFiles::SaveTo(const QString& path) {
   const std::string local = LocalPath(path);
   if (::stat(local.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
       ((st.st_mode & S_IWUSR) == 0 || ::access(local.c_str(), W_OK) != 0) &&
-      window_.MessageBox("案例文件是只读的：\n" + path.toStdString() + "\n仍要替换它吗？", "提示",
+      window_.MessageBox(Message("case_read_only").With("path", path.toStdString()),
+                         Message("title.notice"),
                          MsgIcon::kQuestion, MsgButtons::kYesNo) != MsgAnswer::kYes)
     return false;
   try {
     WriteCaseFile(LocalPath(path), in);
   } catch (const CaseError& e) {
-    window_.MessageBox("无法保存案例文件：\n" + path.toStdString() + "\n" + e.what(), "错误",
-                       MsgIcon::kCritical, MsgButtons::kOk);
+    window_.MessageBox(
+        Message("case_save_failed").With("path", path.toStdString()).With("detail", e.what()),
+        Message("title.error"), MsgIcon::kCritical, MsgButtons::kOk);
     return false;
   }
   file_ = QFileInfo(path).absoluteFilePath();

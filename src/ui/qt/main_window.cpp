@@ -117,7 +117,7 @@ void MainWindow::BuildMenus() {
   QAction* about = help->addAction(QString());
   qt::SetText(about, QStringLiteral("关于"));
   connect(about, &QAction::triggered, this, [this] {
-    MessageBox("板式换热器选型计算软件 pheselect\n版本 " PHE_VERSION, "关于",
+    MessageBox(Message("about").With("version", PHE_VERSION), Message("title.about"),
                MsgIcon::kInformation, MsgButtons::kOk);
   });
 }
@@ -178,7 +178,8 @@ void MainWindow::Dispatch(const std::function<void()>& handler) {
   } catch (const RunAborted&) {
     // The user has been told already.
   } catch (const std::exception& e) {
-    MessageBox(std::string("程序内部错误：") + e.what(), "错误", MsgIcon::kCritical,
+    MessageBox(Message("internal_error").With("detail", e.what()), Message("title.error"),
+               MsgIcon::kCritical,
                MsgButtons::kOk);
   }
 }
@@ -191,7 +192,7 @@ void MainWindow::OnRun() {
   if (had_focus) run_button_->clearFocus();
   run_button_->setEnabled(false);
   const int shown_before = env_.results_shown;
-  last_message_.clear();
+  last_message_ = Message();
   QElapsedTimer clock;
   clock.start();
   run_messages_.clear();
@@ -331,22 +332,24 @@ void MainWindow::SetFocus(std::string_view control) {
   At(control)->setFocus(Qt::OtherFocusReason);
 }
 
-MsgAnswer MainWindow::MessageBox(const std::string& text, const std::string& title, MsgIcon icon,
+MsgAnswer MainWindow::MessageBox(const Message& text, const Message& title, MsgIcon icon,
                                  MsgButtons buttons) {
   // The status line repeats what ended or troubled the last run.
   if (env_.running) last_message_ = text;
   if (env_.running) run_messages_.push_back(text);
   if (message_hook_) {
     RecordedMessage m;
-    m.text = text;
-    m.title = title;
+    m.message = text;
+    m.title_message = title;
+    m.text = Format(text, Lang::kZh);
+    m.title = Format(title, Lang::kZh);
     m.icon = icon;
     m.buttons = buttons;
     m.answer = message_hook_(m);
     return m.answer;
   }
-  // The core speaks Chinese; the box speaks the window's language.
-  QMessageBox box(ToQt(icon), qt::TrMessage(title), qt::TrMessage(text), QMessageBox::NoButton,
+  QMessageBox box(ToQt(icon), QString::fromStdString(Format(title, MessageLanguage())),
+                  QString::fromStdString(Format(text, MessageLanguage())), QMessageBox::NoButton,
                   this);
   box.setFont(qt::CaptionFont());
   switch (buttons) {

@@ -53,7 +53,7 @@ class MainWindow : public QMainWindow, public FormPort {
   bool Enabled(std::string_view control) const override;
   void SetEnabled(std::string_view control, bool enabled) override;
   void SetFocus(std::string_view control) override;
-  MsgAnswer MessageBox(const std::string& text, const std::string& title, MsgIcon icon,
+  MsgAnswer MessageBox(const Message& text, const Message& title, MsgIcon icon,
                        MsgButtons buttons) override;
   void BusyOn() override;
   void BusyOff() override;
@@ -68,7 +68,7 @@ class MainWindow : public QMainWindow, public FormPort {
 
   SelectionState& state() { return state_; }
   // Texts of the message boxes shown during the last run, in order.
-  const std::vector<std::string>& RunMessages() const { return run_messages_; }
+  const std::vector<Message>& RunMessages() const { return run_messages_; }
   Env& env() { return env_; }
 
   // A control by name (Txt_Th1, Com_jh, opt_br(4), cmd_count); nullptr when
@@ -95,6 +95,8 @@ class MainWindow : public QMainWindow, public FormPort {
   // when `remember` is set, keeps the choice for the next start.
   void SetLanguage(const QString& language, bool remember = true);
   QString Language() const { return language_; }
+  // The language of the message catalogue the window formats with.
+  Lang MessageLanguage() const { return language_ == QLatin1String("en") ? Lang::kEn : Lang::kZh; }
 
   // The menu "文件" and the case file the window shows.
   CaseFiles& Files() const { return *case_files_; }
@@ -182,7 +184,7 @@ class MainWindow : public QMainWindow, public FormPort {
   Outcome outcome_ = Outcome::kNone;
   std::string outcome_designation_;
   qint64 outcome_ms_ = 0;
-  std::string last_message_;
+  Message last_message_;
   QLabel* status_outcome_ = nullptr;
   QLabel* status_db_ = nullptr;
 
@@ -190,7 +192,7 @@ class MainWindow : public QMainWindow, public FormPort {
   QActionGroup* language_group_ = nullptr;
 
   CaseFiles* case_files_ = nullptr;
-  std::vector<std::string> run_messages_;
+  std::vector<Message> run_messages_;
   AlternativesDialog* alternatives_ = nullptr;
 };
 

@@ -53,7 +53,7 @@ QLineEdit* MainWindow::AddTextBox(const std::string& name, bool hot_side, bool r
   box->setFont(qt::FieldFont());
   box->setFixedWidth(result ? 76 : 70);
   qt::PaintField(box, hot_side);
-  if (const char* tip = qt::ToolTipSource(name)) qt::SetToolTip(box, QString::fromUtf8(tip));
+  qt::SetBoxToolTip(box, std::string(name));
   if (result) {
     box->setReadOnly(true);
     // Selectable for copying, but Tab passes them by.
@@ -76,7 +76,7 @@ QComboBox* MainWindow::AddList(const std::string& name, bool hot_side) {
   }
   list->setCurrentIndex(-1);
   qt::PaintField(list, hot_side);
-  if (const char* tip = qt::ToolTipSource(name)) qt::SetToolTip(list, QString::fromUtf8(tip));
+  qt::SetBoxToolTip(list, std::string(name));
   controls_.emplace(name, list);
   return list;
 }

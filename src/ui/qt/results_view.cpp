@@ -132,7 +132,7 @@ void MainWindow::AfterRun(bool shown, qint64 ms) {
   } else {
     // A run that ended early leaves the old results, which no longer match.
     if (results_on_screen_) results_stale_ = true;
-    if (!last_message_.empty()) outcome_ = Outcome::kMessage;
+    if (!last_message_.id.empty()) outcome_ = Outcome::kMessage;
   }
   RenderStatus();
   PaintResults();
@@ -143,7 +143,7 @@ void MainWindow::PaintResults() {
     QWidget* box = At(name);
     qt::PaintField(box, HotSide(name));
     box->setFont(qt::FieldFont());
-    if (const char* tip = qt::ToolTipSource(name)) qt::SetToolTip(box, QString::fromUtf8(tip));
+    qt::SetBoxToolTip(box, std::string(name));
     if (results_stale_) {
       QPalette p = box->palette();
       for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive})
@@ -165,7 +165,7 @@ void MainWindow::PaintResults() {
       QFont f = box->font();
       f.setBold(true);
       box->setFont(f);
-      box->setToolTip(box->toolTip() + QLatin1Char('\n') + qt::TrMessage(b.text));
+      box->setToolTip(box->toolTip() + QLatin1Char('\n') + QString::fromStdString(Format(b.text, MessageLanguage())));
     }
   }
   for (QLabel* mark : per_unit_marks_) mark->setVisible(results_on_screen_ && shown_units_ > 1);

@@ -114,7 +114,7 @@ sheet::Document SheetActions::Build(const sheet::Meta& heading) const {
   sheet::Meta meta = heading;
   meta.when = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
   // The sheet follows the window's language.
-  const sheet::Lang lang = window_->Language() == QLatin1String("en") ? sheet::Lang::kEn : sheet::Lang::kZh;
+  const Lang lang = window_->MessageLanguage();
   sheet::Document doc =
       sheet::BuildSheet(window_->state(), window_->env(), window_->RunMessages(), meta, lang);
   // The alternatives of the run, when it was a design, on a page of their own.
@@ -125,8 +125,9 @@ sheet::Document SheetActions::Build(const sheet::Meta& heading) const {
 bool SheetActions::ExportTo(const QString& path, const sheet::Meta& meta) {
   std::string error;
   if (sheet::WritePdf(Build(meta), path.toStdString(), &error)) return true;
-  window_->MessageBox("计算书未能保存到文件 " + path.toStdString() + "：" + error, "错误",
-                      MsgIcon::kCritical, MsgButtons::kOk);
+  window_->MessageBox(
+      Message("sheet_save_failed").With("path", path.toStdString()).With("detail", error),
+      Message("title.error"), MsgIcon::kCritical, MsgButtons::kOk);
   return false;
 }
 
