@@ -16,6 +16,7 @@
 #include "driver/case_driver.h"
 #include "base/numeric.h"
 #include "ui/layout.h"
+#include "support/generated_cases.h"
 #include "workflow/engineering_checks.h"
 #include "workflow/limits.h"
 #include "support/scratch.h"
@@ -339,54 +340,10 @@ class RunSweep : public RunTest {};
 
 TEST_F(RunSweep, GeneratedCasesAlwaysEnd) {
   std::mt19937 rng(20261207);
-  auto uni = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(rng); };
-  auto pick = [&](const std::vector<std::string>& v) {
-    return v[std::uniform_int_distribution<size_t>(0, v.size() - 1)(rng)];
-  };
-  const std::vector<std::string> hot = {"Water", "Steam", "Oil ISO VG32", "Oil ISO VG220", "Oil SAE30"};
-  const std::vector<std::string> cold = {"Water", "25% Glycol", "Oil ISO VG46", "Oil SAE10"};
-  const std::vector<std::string> models = {"PX32", "PX50B", "PX65M", "PX100L", "PX150S",
-                                           "PX200M", "PX250B", "PX350S", "PX450M"};
-  const std::vector<std::string> kinds = {"H", "HM", "M", "ML", "L"};
   int with_results = 0;
   const int runs = 2000;
   for (int i = 0; i < runs; ++i) {
-    json c;
-    c["Com_jh"] = pick(hot);
-    c["Com_jc"] = pick(cold);
-    const double th1 = std::round(uni(60, 150));
-    c["Txt_Th1"] = phe::FormatGeneral(th1);
-    c["Txt_Th2"] = phe::FormatGeneral(std::round(uni(20, th1)));
-    c["Txt_Tc1"] = phe::FormatGeneral(std::round(uni(5, 40)));
-    c["Txt_Tc2"] = phe::FormatGeneral(std::round(uni(20, th1)));
-    // Three ways of giving the balance: duty and four temperatures; a hot flow
-    // and four temperatures; both flows and three temperatures.
-    c["Txt_Wq"] = "";
-    c["Txt_Qh"] = "";
-    c["Txt_Qc"] = "";
-    switch (std::uniform_int_distribution<int>(0, 2)(rng)) {
-      case 0:
-        c["Txt_Wq"] = phe::FormatGeneral(std::round(uni(5, 3000)));
-        break;
-      case 1:
-        c["Txt_Qh"] = phe::FormatGeneral(std::round(uni(1, 300)));
-        break;
-      default:
-        c["Txt_Qh"] = phe::FormatGeneral(std::round(uni(1, 300)));
-        c["Txt_Qc"] = phe::FormatGeneral(std::round(uni(1, 300)));
-        c["Txt_Tc1"] = "";  // found by the downward search
-        break;
-    }
-    c["Txt_GF1"] = phe::FormatGeneral(std::round(uni(0, 20)));
-    c["Txt_N"] = pick({"1", "1", "1", "2", "3"});
-    c["Txt_Ph"] = phe::FormatGeneral(std::round(uni(10, 100)));
-    c["Txt_Pc"] = phe::FormatGeneral(std::round(uni(10, 100)));
-    c["selection"] = pick({"auto", "auto", "manual"});
-    c["calc"] = pick({"design", "design", "design", "check"});
-    c["com_br"] = pick(models);
-    c["com_zh"] = pick(kinds);
-    c["Txt_nh"] = phe::FormatGeneral(std::round(uni(0, 40)));
-    c["Txt_nl"] = phe::FormatGeneral(std::round(uni(0, 40)));
+    const json c = phe::testing::GeneratedCase(rng);
     SCOPED_TRACE(c.dump());
     const json out = Run(c);
     ExpectFiniteControls(out);

@@ -84,6 +84,24 @@ SelectionState CheckOf(const Pack& p, const SelectionState& sim) {
 }
 
 
+// A design of the pack's type at the simulated duty less 0.01 % (the
+// outlets are converged to 0.01 ℃, a duty that close is the same duty),
+// margin 0, the fouling the simulation ran with. Drops do not limit a single
+// type; a mixed type is allowed the drops the simulated pack has (a little
+// above), which is how its design chooses the kind-2 channels.
+SelectionState DesignOf(const Pack& p, const SelectionState& sim) {
+  SelectionState lower = sim;
+  lower.duty *= 1 - 1e-4;
+  auto r = RigOf(p, lower, p.fouling);
+  SelectionState& s = r->s;
+  s.margin_in = 0;
+  const bool mixed = IsMixedPlateType(p.type);
+  s.dp_max_h = mixed ? 1.001 * sim.dp_h : 1e9;
+  s.dp_max_c = static_cast<float>(mixed ? 1.001 * sim.dp_c : 1e9);
+  Br_Js2(s, r->env);
+  return s;
+}
+
 // Seeded packs over every medium kind, single and mixed types, steam and
 // 1-4 passes, each with a fouling of 0 or a value up to 0.00015.
 std::vector<Pack> Sweep(int n) {
@@ -183,7 +201,7 @@ bool CurvesMakeSense(Rig& rig) {
 TEST(Simulation, CheckOfTheSimulatedCaseClosesOnItsFouling) {
   const char* wide = std::getenv("PHE_SIMULATION_SWEEP");
   const int n = wide ? std::atoi(wide) : 48;
-  int ran = 0, oil_packs = 0, oil_exceptions = 0;
+  int ran = 0, oil_packs = 0, oil_exceptions = 0, loose_packs = 0, loose_exceptions = 0;
   for (const Pack& p : Sweep(n)) {
     SCOPED_TRACE(p.c.hot + " " + p.type + " " + std::to_string(p.n1) + "+" + std::to_string(p.n2) + " passes " +
                  std::to_string(p.c.passes) + " fouling " + Decimals(p.fouling));
@@ -211,10 +229,25 @@ TEST(Simulation, CheckOfTheSimulatedCaseClosesOnItsFouling) {
     } else {
       EXPECT_NEAR(check.fouling_out, p.fouling, 0.000002);
     }
+    const SelectionState design = DesignOf(p, s);
+    const double designed = design.channels_hm + design.channels_ml;
+    const bool same_pack = designed == p.n1 + p.n2 || designed == p.n1 + p.n2 - 1;
+    // The single-type design carries the wall temperature (plate
+    // conductivity row, wall viscosities) from one channel count to the next,
+    // and a mixed design reaches its pack along the drops: for steam, the
+    // oils and mixed packs that can move the design a channel off the
+    // check's rating of the same pack. Counted there, and held to a few.
+    const bool oil = p.c.hot == "VG46" || p.c.hot == "SAE30";
+    const bool strict = p.c.hot_kind == 1 && !oil && !IsMixedPlateType(p.type);
+    if (strict) {
+      EXPECT_TRUE(same_pack) << "design " << design.channels_hm << "+" << design.channels_ml;
+    } else {
+      loose_packs += 1;
+      loose_exceptions += !same_pack;
+    }
     // Oil in laminar flow is rated at its mean temperature, and a flow that
     // warms it can thin it enough to lower its drop or its film: counted,
     // not failed. Every other medium must make sense.
-    const bool oil = p.c.hot == "VG46" || p.c.hot == "SAE30";
     const bool sense = CurvesMakeSense(sim.rig);
     if (!oil) {
       EXPECT_TRUE(sense) << "operating curves";
@@ -226,6 +259,9 @@ TEST(Simulation, CheckOfTheSimulatedCaseClosesOnItsFouling) {
   EXPECT_EQ(ran, n);
   std::printf("operating curves: %d of %d oil packs with a drop or duty that falls as a flow rises\n",
               oil_exceptions, oil_packs);
+  std::printf("design at the simulated duty: %d of %d steam, oil or mixed packs off the simulated one\n",
+              loose_exceptions, loose_packs);
+  EXPECT_LE(loose_exceptions, std::max(2, loose_packs / 20));
 }
 
 // The outlet of a counter-current exchanger found from Q = K·A·ΔTlm alone,
@@ -242,9 +278,19 @@ double HandColdOutlet(double t_h_in, double t_c_in, double c_h, double c_c, doub
   return t_c_in + (lo + hi) / 2 / c_c;
 }
 
+// The same outlet from the effectiveness of a counter-current exchanger,
+// ε = (1 − e^(−NTU(1−Cr))) / (1 − Cr·e^(−NTU(1−Cr))); a condensing side has Cr = 0.
+double EffectivenessColdOutlet(double t_h_in, double t_c_in, double c_h, double c_c, double ka) {
+  const double c_min = std::min(c_h, c_c), c_max = std::max(c_h, c_c);
+  const double cr = c_min / c_max, ntu = ka / c_min;
+  const double e = std::exp(-ntu * (1 - cr));
+  const double eff = std::abs(1 - cr) < 1e-9 ? ntu / (1 + ntu) : (1 - e) / (1 - cr * e);
+  return t_c_in + eff * c_min * (t_h_in - t_c_in) / c_c;
+}
+
 // Guards the heat the simulation credits the pack with: from the films it
 // reports, the plate, the fouling and the area, the outlet must be the
-// counter-current one to 0.01 ℃.
+// counter-current one to 0.01 ℃, found both ways.
 TEST(Simulation, OutletsAreTheCounterCurrentOnesOfThePack) {
   Case oil = OilCooler();
   Case two = Case{};
@@ -264,6 +310,7 @@ TEST(Simulation, OutletsAreTheCounterCurrentOnesOfThePack) {
     const double c_c = s.flow_c * s.rho_c * s.cp_c / 3.6;
     const double c_h = p.c.hot_kind == 2 ? 1e30 : s.flow_h * s.rho_h * s.cp_h / 3.6;
     EXPECT_NEAR(s.t_c_out, HandColdOutlet(s.t_h_in, s.t_c_in, c_h, c_c, k * s.area), 0.01);
+    EXPECT_NEAR(s.t_c_out, EffectivenessColdOutlet(s.t_h_in, s.t_c_in, c_h, c_c, k * s.area), 0.01);
     EXPECT_NEAR(s.duty, c_c * (s.t_c_out - s.t_c_in), 1e-6 * s.duty);
   }
 }

@@ -1115,5 +1115,13 @@ Range: whole number 0-700</translation>
         <source>建议：%1，%2，面积%3 m²，价格%4元</source>
         <translation>Suggestion: %1, %2, area %3 m², price %4</translation>
     </message>
+    <message>
+        <source>工况曲线</source>
+        <translation>Operating curves</translation>
+    </message>
+    <message>
+        <source>计算完成后显示本板束的工况曲线。</source>
+        <translation>The operating curves of the pack are shown once a run has a result.</translation>
+    </message>
 </context>
 </TS>

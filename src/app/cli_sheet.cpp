@@ -4,6 +4,7 @@
 #include <ctime>
 #include <iostream>
 
+#include "curves/curves.h"
 #include "sheet/sheet.h"
 
 #ifdef PHE_SHEET_PDF
@@ -58,6 +59,7 @@ int SheetRequest::Write(CaseSession& session, const std::vector<CaseInput>& case
   ParseLang(lang, &l);
   sheet::Document doc = sheet::BuildSheet(session.state, session.env, messages, meta, l);
   if (session.last_alternatives) sheet::AppendAlternatives(doc, *session.last_alternatives, l);
+  if (const auto curves = curves::Compute(session.state, session.env)) sheet::AppendCurves(doc, *curves, l);
 
   // The renderer lies beside the program and is loaded only now.
   const std::string module = ExecutableDir() + "/" PHE_SHEET_MODULE;

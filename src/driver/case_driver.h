@@ -78,7 +78,7 @@ class CaseSession {
   bool last_run_has_result = false;
 
  private:
-  void TypeInto(const std::string& control, const std::string& text);
+  void EnterText(const std::string& control, const std::string& text);
   void Choose(const std::string& control, const std::string& item);
   Database& db_;
 };

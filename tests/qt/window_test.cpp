@@ -23,6 +23,10 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <cstdio>
+#include <random>
+#include <type_traits>
+#include <variant>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -49,6 +53,8 @@
 #include "ui/qt/main_window.h"
 #include "ui/qt/sheet_actions.h"
 #include "workflow/run_command.h"
+#include "sheet/sheet.h"
+#include "support/generated_cases.h"
 #include "support/scratch.h"
 
 namespace phe {
@@ -1158,6 +1164,146 @@ TEST_F(WindowTest, SwitchingToEnglishAndBackChangesCaptionsMessagesAndButtons) {
     window_->MessageBox(Message("fouling_too_large"), Message("title.notice"), MsgIcon::kWarning, MsgButtons::kOk);
     EXPECT_EQ(ok, QString::fromUtf8(l.ok));
   }
+}
+
+// Han characters and the full-width punctuation that goes with them.
+int ChineseCount(const QString& s) {
+  int n = 0;
+  for (QChar c : s) {
+    const auto u = c.unicode();
+    if ((u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x3000 && u <= 0x303F) || (u >= 0xFF01 && u <= 0xFF5E))
+      ++n;
+  }
+  return n;
+}
+
+// Every text a reader of the sheet sees.
+QStringList SheetTexts(const sheet::Document& d) {
+  QStringList out;
+  auto add = [&](const std::string& s) { out << QString::fromStdString(s); };
+  for (const std::string* s : {&d.title, &d.program, &d.project_line, &d.designation, &d.case_line,
+                               &d.footer, &d.page_pattern, &d.continued})
+    add(*s);
+  for (const sheet::Block& b : d.blocks) {
+    std::visit(
+        [&](const auto& block) {
+          using B = std::decay_t<decltype(block)>;
+          add(block.title);
+          if constexpr (std::is_same_v<B, sheet::Table>) {
+            for (const auto& row : block.rows)
+              for (const auto& cell : row) add(cell);
+          } else if constexpr (std::is_same_v<B, sheet::Working>) {
+            for (const auto& [caption, formula] : block.lines) add(caption + formula);
+          } else if constexpr (std::is_same_v<B, sheet::Notes>) {
+            for (const auto& item : block.items) add(item);
+            add(block.empty);
+          } else if constexpr (std::is_same_v<B, sheet::Chart>) {
+            for (const std::string* s :
+                 {&block.x_caption, &block.y_caption, &block.y2_caption, &block.note, &block.mark_caption})
+              add(*s);
+            for (const auto& series : block.series) add(series.caption);
+          } else {
+            for (const std::string* s : {&block.x_caption, &block.y_caption, &block.hot_caption,
+                                         &block.cold_caption, &block.note})
+              add(*s);
+            for (const auto& label : block.labels) add(label.text);
+          }
+        },
+        b);
+  }
+  return out;
+}
+
+// Generated case files opened in the English window and run, and run by the
+// command-line driver: the same messages in the same order, and no Chinese in
+// what the English window, its messages, tooltips or sheet show.
+class WindowEnglish : public WindowTest {
+ protected:
+  struct Tally {
+    int cases = 0, with_result = 0, messages = 0, chinese = 0;
+  };
+  Tally SweepCases(int runs, unsigned seed) {
+    Tally tally;
+    window_->SetLanguage(QStringLiteral("en"), false);
+    QApplication::processEvents();  // the change reaches every widget
+    const fs::path driver_db = db_path_.string() + ".cli";
+    fs::copy_file(DefaultDatabasePath(), driver_db, fs::copy_options::overwrite_existing);
+    auto db = Database::Open(driver_db.string());
+    const fs::path file = db_path_.string() + ".json";
+    std::mt19937 rng(seed);
+    for (int i = 0; i < runs && !::testing::Test::HasFailure(); ++i) {
+      const nlohmann::json c = phe::testing::GeneratedCase(rng);
+      SCOPED_TRACE(c.dump());
+      std::ofstream(file) << c.dump();
+      messages_.clear();
+      const int shown = window_->env().results_shown;
+      EXPECT_TRUE(window_->Files().OpenFile(Q(file.string())));
+      window_->RunButton()->click();
+      bool several = false;
+      CaseSession session(*db);
+      session.alternatives = true;  // the window offers them after every design
+      session.Run(ParseCases(c, &several).at(0));
+
+      std::vector<std::string> in_window, by_driver;
+      for (const auto& m : messages_) in_window.push_back(Format(m.message, Lang::kZh));
+      for (const auto& m : session.last_run_messages) by_driver.push_back(Format(m.message, Lang::kZh));
+      EXPECT_EQ(in_window, by_driver);
+      EXPECT_EQ(window_->env().results_shown > shown, session.last_run_has_result);
+
+      QStringList seen;
+      for (const auto& m : messages_)
+        seen << Q(Format(m.message, window_->MessageLanguage()))
+             << Q(Format(m.title_message, window_->MessageLanguage()));
+      for (QLabel* l : window_->findChildren<QLabel*>()) seen << l->text();
+      for (QAbstractButton* b : window_->findChildren<QAbstractButton*>()) seen << b->text();
+      for (QGroupBox* g : window_->findChildren<QGroupBox*>()) seen << g->title();
+      for (QLineEdit* e : window_->findChildren<QLineEdit*>()) seen << e->text();
+      for (QComboBox* l : window_->findChildren<QComboBox*>())
+        for (int k = 0; k < l->count(); ++k) seen << l->itemText(k);
+      for (QWidget* w : window_->findChildren<QWidget*>()) seen << w->toolTip() << w->windowTitle();
+      for (QAction* a : window_->findChildren<QAction*>())
+        // The language menu reads the same in both languages.
+        if (a->text() != QStringLiteral("中文") && !a->text().startsWith(QStringLiteral("语言 / ")))
+          seen << a->text() << a->toolTip();
+      if (window_->env().results_shown > shown) {
+        ++tally.with_result;
+        seen << SheetTexts(sheet::BuildSheet(window_->state(), window_->env(),
+                                             window_->RunMessages(), {}, Lang::kEn));
+      }
+      int chinese = 0;
+      for (const QString& s : seen) chinese += ChineseCount(s);
+      EXPECT_EQ(chinese, 0) << seen.filter(QRegularExpression("[\\x{4e00}-\\x{9fff}]")).join(" | ").toStdString();
+      tally.chinese += chinese;
+      tally.messages += static_cast<int>(messages_.size());
+      ++tally.cases;
+    }
+    std::error_code ec;
+    fs::remove(file, ec);
+    db.reset();
+    fs::remove(driver_db, ec);
+    return tally;
+  }
+};
+
+// Guards against a case file that gives other messages in the window than in
+// the command line (a fouling of "5e-05" typed a character at a time warned
+// four times there), and Chinese left in the English window.
+TEST_F(WindowEnglish, CaseFilesGiveTheDriversMessagesAndNoChinese) {
+  const Tally t = SweepCases(60, 20261209);
+  EXPECT_EQ(t.cases, 60);
+  EXPECT_GT(t.with_result, 10);
+  EXPECT_GT(t.messages, 10);
+}
+
+// The same over many cases: a suite named *Sweep is the slow tier.
+class WindowEnglishSweep : public WindowEnglish {};
+
+TEST_F(WindowEnglishSweep, CaseFilesGiveTheDriversMessagesAndNoChinese) {
+  const Tally t = SweepCases(1500, 20261210);
+  std::printf("window sweep: %d cases, %d with a result, %d messages, %d Chinese characters\n",
+              t.cases, t.with_result, t.messages, t.chinese);
+  EXPECT_EQ(t.cases, 1500);
+  EXPECT_EQ(t.chinese, 0);
 }
 
 // Guards against a program that starts without its database, or looks for it

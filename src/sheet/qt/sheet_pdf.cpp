@@ -1,5 +1,7 @@
 #include "sheet/qt/sheet_pdf.h"
 
+#include "sheet/qt/chart_painter.h"
+
 #include "files/files.h"
 
 #include <QBuffer>
@@ -64,7 +66,8 @@ class Layout {
     StartPage(true);
     for (Block b : doc_.blocks) {
       const auto* table = std::get_if<Table>(&b);
-      if (table && table->new_page && y_ > top_of_body_ + 1) {
+      const auto* chart = std::get_if<Chart>(&b);
+      if (((table && table->new_page) || (chart && chart->new_page)) && y_ > top_of_body_ + 1) {
         EndPage();
         StartPage(false);
       }
@@ -384,6 +387,19 @@ class Layout {
     if (!d.note.empty())
       Text(f, kGrey, QRectF(kMarginX, y_ + TitleH() + kPlotH, Width(), lh),
            Qt::AlignLeft | Qt::AlignVCenter, Q(d.note));
+  }
+
+  // ---- chart ----
+  static constexpr double kChartH = 80;
+  double Height(const Chart& c) const {
+    return TitleH() + kChartH + (c.note.empty() ? 0 : TextH(Font(8), Q(c.note), Width()) + 1);
+  }
+  void Draw(const Chart& c) {
+    DrawTitle(c.title);
+    if (p_) PaintChart(*p_, R(kMarginX, y_ + TitleH(), Width(), kChartH), c, family_, u_);
+    if (!c.note.empty())
+      Text(Font(8), kGrey, QRectF(kMarginX, y_ + TitleH() + kChartH + 0.5, Width(), 40),
+           Qt::AlignLeft | Qt::TextWordWrap, Q(c.note));
   }
 
   const Document& doc_;

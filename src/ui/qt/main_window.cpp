@@ -25,6 +25,7 @@
 #include "ui/input_panel.h"
 #include "ui/layout.h"
 #include "ui/qt/alternatives_dialog.h"
+#include "ui/qt/curves_dialog.h"
 #include "ui/qt/case_files.h"
 #include "ui/qt/language.h"
 #include "ui/qt/look.h"
@@ -87,6 +88,7 @@ MainWindow::MainWindow(std::unique_ptr<Database> db, QWidget* parent)
   case_files_ = new CaseFiles(*this);
   // After the Run button's own handler, so the commands see the finished run.
   new SheetActions(this);
+  curves_ = new CurvesDialog(*this);
 }
 
 MainWindow::~MainWindow() {

@@ -34,6 +34,7 @@ class QTimer;
 namespace phe {
 
 class AlternativesDialog;
+class CurvesDialog;
 class CaseFiles;
 
 class MainWindow : public QMainWindow, public FormPort {
@@ -102,6 +103,7 @@ class MainWindow : public QMainWindow, public FormPort {
   CaseFiles& Files() const { return *case_files_; }
   // "方案比较": the alternatives of the last design run.
   AlternativesDialog& Alternatives() const { return *alternatives_; }
+  CurvesDialog& Curves() const { return *curves_; }
   // True while the program itself writes a control (not a user's edit).
   bool Writing() const { return writing_; }
 
@@ -194,6 +196,7 @@ class MainWindow : public QMainWindow, public FormPort {
   CaseFiles* case_files_ = nullptr;
   std::vector<Message> run_messages_;
   AlternativesDialog* alternatives_ = nullptr;
+  CurvesDialog* curves_ = nullptr;
 };
 
 }  // namespace phe

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSettings>
 
+#include "curves/curves.h"
 #include "sheet/qt/sheet_pdf.h"
 #include "ui/qt/alternatives_dialog.h"
 #include "ui/qt/language.h"
@@ -119,6 +120,8 @@ sheet::Document SheetActions::Build(const sheet::Meta& heading) const {
       sheet::BuildSheet(window_->state(), window_->env(), window_->RunMessages(), meta, lang);
   // The alternatives of the run, when it was a design, on a page of their own.
   sheet::AppendAlternatives(doc, window_->Alternatives().Table(), lang);
+  // The operating curves of the pack, the same charts as the window's view.
+  if (const auto curves = curves::Compute(window_->state(), window_->env())) sheet::AppendCurves(doc, *curves, lang);
   return doc;
 }
 
