@@ -44,6 +44,10 @@ class Builder {
   Table OperatingCase() const;
   Table Exchanger() const;
   Working Thermal() const;
+  // The working of a simulation: the pack's outlets from its coefficient
+  // and area as a counter-current exchanger.
+  template <class Line>
+  void Simulation(Line& line) const;
   Table Hydraulics() const;
   Diagram TemperatureDuty() const;
 
@@ -81,8 +85,10 @@ Table Builder::OperatingCase() const {
   };
   row(T("介质", "Medium"), Box("Com_jh"), Box("Com_jc"), "");
   row(T("进口温度", "Inlet temperature"), Box("Txt_Th1"), Box("Txt_Tc1"), "℃");
+  const bool simulated = s_.calc_mode == 3;
   row(steam_ ? T("出口温度（凝结水，富余面积过冷）", "Outlet temperature (condensate, subcooled by spare area)")
-             : T("出口温度", "Outlet temperature"),
+             : simulated ? T("出口温度（模拟结果）", "Outlet temperature (simulated)")
+                         : T("出口温度", "Outlet temperature"),
       steam_ ? F(s_.t_h_out, 1) : Box("Txt_Th2"), Box("Txt_Tc2"), "℃");
   row(steam_ ? T("体积流量（蒸汽）", "Volume flow (steam)") : T("体积流量", "Volume flow"),
       Box("Txt_Qh"), Box("Txt_Qc"), "m³/h");
@@ -156,6 +162,43 @@ double Builder::CleanK() const {
   return s_.k_clean;
 }
 
+template <class Line>
+void Builder::Simulation(Line& line) const {
+  const double c_c = s_.flow_c * s_.rho_c * s_.cp_c / 3.6;
+  const double c_h = steam_ ? 0 : s_.flow_h * s_.rho_h * s_.cp_h / 3.6;
+  std::string rates = steam_ ? T("Ch = ∞（冷凝）", "Ch = ∞ (condensing)")
+                             : "Ch = Vh·ρh·cph / 3.6 = " + F(s_.flow_h, 3) + " × " + F(s_.rho_h, 2) + " × " +
+                                   F(s_.cp_h, 4) + " / 3.6 = " + F(c_h, 1) + " W/℃";
+  rates += ",  Cc = Vc·ρc·cpc / 3.6 = " + F(c_c, 1) + " W/℃";
+  line(T("热容量流率", "Heat capacity rates"), rates);
+  if (mixed_) {
+    line(T("模拟换热量", "Simulated duty"),
+         "Q = " + F(s_.duty / 1000, 2) + " kW  " +
+             T("（两组流道各按逆流换热器计算，出口混合）", "(each channel group a counter-current exchanger, outlets mixed)"));
+    return;
+  }
+  const double kf = 0.95 / (1 / s_.alpha_h + 1 / s_.alpha_c + s_.plate_thickness * 0.001 / s_.lambda_plate + s_.fouling);
+  const double c_min = steam_ ? c_c : std::min(c_h, c_c);
+  const double cr = steam_ ? 0 : c_min / std::max(c_h, c_c);
+  const double ntu = kf * s_.area / c_min;
+  const double e = std::exp(-ntu * (1 - cr));
+  const double eff = std::abs(1 - cr) < 1e-9 ? ntu / (1 + ntu) : (1 - e) / (1 - cr * e);
+  const double q = eff * c_min * (s_.t_h_in - s_.t_c_in);
+  line(T("传热单元数", "Transfer units"),
+       "NTU = Kf·A / Cmin = " + F(kf, 1) + " × " + F(s_.area, 4) + " / " + F(c_min, 1) + " = " + F(ntu, 4) +
+           ",  Cr = Cmin / Cmax = " + F(cr, 4));
+  line(T("逆流效能", "Counter-current effectiveness"),
+       "ε = (1 − e^(−NTU·(1−Cr))) / (1 − Cr·e^(−NTU·(1−Cr))) = " + F(eff, 5));
+  line(T("模拟换热量", "Simulated duty"), "Q = ε·Cmin·(Th1 − Tc1) = " + F(eff, 5) + " × " + F(c_min, 1) + " × " +
+                                             F(s_.t_h_in - s_.t_c_in, 2) + " = " + F(q / 1000, 2) + " kW");
+  std::string outlets = steam_ ? "Th2 = Th1 = " : "Th2 = Th1 − Q/Ch = ";
+  outlets += F(steam_ ? s_.t_h_in : s_.t_h_in - q / c_h, 2);
+  outlets += " ℃,  Tc2 = Tc1 + Q/Cc = ";
+  outlets += F(s_.t_c_in + q / c_c, 2);
+  outlets += " ℃";
+  line(T("模拟出口温度", "Simulated outlets"), outlets);
+}
+
 Working Builder::Thermal() const {
   Working w;
   w.title = T("传热计算", "Thermal working");
@@ -163,6 +206,7 @@ Working Builder::Thermal() const {
     w.lines.emplace_back(std::move(caption), std::move(formula));
   };
   const double q_kw = s_.duty / 1000;
+  if (s_.calc_mode == 3) Simulation(line);
 
   // Heat balance of each side from the printed values.
   if (steam_) {
