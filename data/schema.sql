@@ -53,6 +53,10 @@ create table "PG60" (min_T real, max_T real, R real, cP real, L real, V real);
 -- Freezing point T_f degC of a medium table tbl, where it has one.
 create table "media" (tbl text, T_f real);
 
+-- Continuous service range T_min..T_max degC of a gasket or port-lining
+-- elastomer, and whether it suits water, steam, glycol, mineral oil (1 or 0).
+create table "gaskets" (material text, T_min real, T_max real, water real, steam real, glycol real, oil real);
+
 -- Plate conductivity W/(m.degC) per interval (min_t, max_t].
 create table "BPDRXS" (min_t real, max_t real, SUS304 real, SUS316 real);
 

@@ -83,7 +83,10 @@ const Row kRows[] = {
      "“进口温度”（热介质）超出热介质（Water）物性数据的温度范围，必须介于-10℃和251℃之间，请重新输入！"},
     {"cold inlet below the water table", false, "Txt_Tc1", "-10.5",
      "“进口温度”（冷介质）超出冷介质（Water）物性数据的温度范围，必须介于-10℃和251℃之间（该介质的冰点为0℃），请重新输入！"},
-    {"cold inlet at the table's edge", false, "Txt_Tc1", "-10", nullptr},
+    // The range check lets the table's edge through; water is frozen there,
+    // so the freezing check refuses it, not the range.
+    {"cold inlet at the table's edge", false, "Txt_Tc1", "-10",
+     "冷介质（Water）最低温度-10.0℃不高于其冰点0℃，介质将冻结，请重新输入！"},
     // A glycol's table runs from above its freezing point to 100 degC.
     {"cold glycol below its table", false, "Txt_Tc1", "-13",
      "“进口温度”（冷介质）超出冷介质（Propylene glycol 30%）物性数据的温度范围，必须介于-12℃和100℃之间（该介质的冰点为-12.79℃），请重新输入！",
@@ -102,7 +105,8 @@ const Row kRows[] = {
     {"hexadecimal before a validation rule", true, "Txt_nh", "0x10",
      "“流道数H/M”中的“0x10”不是一个完整的数值，请重新输入！", "Txt_nl", ""},
     {"full-width digits", false, "Txt_Wq", "５００", nullptr},
-    {"full-width minus and point", false, "Txt_Tc1", "－５．５", nullptr},
+    {"full-width minus and point", false, "Txt_Tc1", "－５．５", nullptr, "Com_jc",
+     "Ethylene glycol 25%"},
 };
 
 class RunChecks : public ::testing::Test {

@@ -11,11 +11,14 @@
 #include <string>
 #include <unistd.h>
 
+#include "batch/batch.h"
 #include "catalogue/catalogue.h"
 #include "driver/case_driver.h"
 #include "base/numeric.h"
 #include "ui/layout.h"
 #include "support/generated_cases.h"
+#include "workflow/engineering_checks.h"
+#include "workflow/limits.h"
 #include "support/scratch.h"
 
 namespace fs = std::filesystem;
@@ -520,7 +523,8 @@ TEST_F(RunTest, APackBeyondALimitSaysSo) {
   } rows[] = {
       {"manual design ending at 700 channels",
        {{"selection", "manual"}, {"com_br", "PX100M"}, {"com_zh", "L"}},
-       {kAreaTooLarge, "每程流道数已达到上限700，该型号不能满足设计要求，请选择其他型号或改变流程数、允许压降！"},
+       {kAreaTooLarge, "每程流道数已达到上限700，该型号不能满足设计要求，请选择其他型号或改变流程数、允许压降！",
+        "热介质板间流速 0.028 m/s 低于 0.1 m/s", "冷介质板间流速 0.028 m/s 低于 0.1 m/s"},
        "warning"},
       {"check above the allowed drops",
        {{"selection", "manual"}, {"calc", "check"}, {"com_br", "PX50B"}, {"com_zh", "H"}, {"Txt_nh", "10"}},
@@ -551,4 +555,155 @@ TEST_F(RunTest, APackBeyondALimitSaysSo) {
       }
     }
   }
+}
+
+// Guards against physically impossible cases sized without a word: water at
+// 230 degC under 1.0 MPa (it boils), water at -5 degC (ice), a hot water
+// outlet computed below 0 degC, an oil flow of 1e-150 m3/h and a duty of
+// 1e-9 kW (a pack of K 0 or a margin of 40 million %), a simulation of a
+// frozen inlet. Each ends at Run as an input error at the box at fault and
+// stores nothing; cases just inside the limits still run.
+TEST_F(RunTest, ImpossibleCasesAreRefusedAtRun) {
+  const json water = {{"Com_jh", "Water"}, {"Com_jc", "Water"}, {"Txt_Th1", "90"}, {"Txt_Th2", "70"},
+                      {"Txt_Tc1", "50"}, {"Txt_Tc2", "65"}, {"Txt_Wq", "500"}, {"Txt_GF1", "10"},
+                      {"selection", "auto"}, {"calc", "design"}};
+  const struct {
+    const char* name;
+    json edits;
+    const char* refusal;  // nullptr: the run gives a pack
+    const char* focus;
+  } rows[] = {
+      {"water boiling under 1.0 MPa", {{"Txt_Th1", "230"}, {"Txt_Th2", "200"}},
+       "热介质（Water）最高温度230.0℃不低于设计压力1 MPa（表压）下的饱和温度184.1℃，介质将汽化，请降低温度或提高设计压力！",
+       "Txt_Th1"},
+      {"water boiling under 1.6 MPa", {{"Com_pg", "1.6MPa"}, {"Txt_Th1", "230"}, {"Txt_Th2", "200"}},
+       "热介质（Water）最高温度230.0℃不低于设计压力1.6 MPa（表压）下的饱和温度204.3℃，介质将汽化，请降低温度或提高设计压力！",
+       "Txt_Th1"},
+      {"water below saturation under 1.6 MPa", {{"Com_pg", "1.6MPa"}, {"Txt_Th1", "200"}, {"Txt_Th2", "170"}},
+       nullptr, nullptr},
+      {"cold water at -5", {{"Txt_Tc1", "-5"}, {"Txt_Tc2", "20"}, {"Txt_Th2", "40"}},
+       "冷介质（Water）最低温度-5.0℃不高于其冰点0℃，介质将冻结，请重新输入！", "Txt_Tc1"},
+      {"hot water outlet computed below 0",
+       {{"Com_jc", "25% Glycol"}, {"Txt_Th1", "15"}, {"Txt_Th2", ""}, {"Txt_Qh", "10"},
+        {"Txt_Wq", "200"}, {"Txt_Tc1", "-9"}, {"Txt_Tc2", "-4"}},
+       "热介质（Water）最低温度-2.1℃不高于其冰点0℃，介质将冻结，请重新输入！", "Txt_Th2"},
+      {"cold 25 % glycol at -10", {{"Com_jc", "25% Glycol"}, {"Txt_Tc1", "-10"}, {"Txt_Tc2", "20"},
+        {"Txt_Th2", "40"}}, nullptr, nullptr},
+      {"oil flow of 1e-150 m3/h",
+       {{"Com_jh", "Oil ISO VG46"}, {"Txt_Th1", "60"}, {"Txt_Th2", "45"}, {"Txt_Tc1", "30"},
+        {"Txt_Tc2", "35"}, {"Txt_Wq", ""}, {"Txt_Qh", "1e-150"}},
+       "热介质（Oil ISO VG46）流量1e-150 m3/h太小", "Txt_Qh"},
+      {"duty of 1e-9 kW", {{"Txt_Wq", "1e-9"}},
+       "热介质（Water）流量4.41e-11 m3/h太小：任何型号的单个流道中雷诺数都低于其关联式的适用范围，至少需要0.000577 m3/h（PX32-H板型，一个流道），请增大流量或热交换量！",
+       "Txt_Wq"},
+      {"simulated pack with a frozen inlet",
+       {{"calc", "simulate"}, {"selection", "manual"}, {"com_br", "PX50B"}, {"com_zh", "L"},
+        {"Txt_nh", "20"}, {"Txt_nl", "0"}, {"Txt_Th2", ""}, {"Txt_Tc2", ""}, {"Txt_Wq", ""},
+        {"Txt_Qh", "22.1"}, {"Txt_Qc", "29.1"}, {"Txt_Tc1", "0"}},
+       "冷介质（Water）最低温度0.0℃不高于其冰点0℃，介质将冻结，请重新输入！", "Txt_Tc1"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    json c = water;
+    c.update(row.edits);
+    const auto stored_before = db_->ReadCaseRecords();
+    const json out = Run(Complete(c));
+    if (!row.refusal) {
+      EXPECT_FALSE(out["report"].is_null()) << out["messages"];
+      for (const auto& m : out["messages"]) EXPECT_NE(m["title"], "错误") << m["text"];
+      continue;
+    }
+    ASSERT_FALSE(out["messages"].empty());
+    const json& m = out["messages"].back();
+    EXPECT_EQ(m["text"].get<std::string>().rfind(row.refusal, 0), 0u) << out["messages"];
+    EXPECT_EQ(m["icon"], "critical");
+    EXPECT_EQ(m["focus"], row.focus);
+    EXPECT_TRUE(out["report"].is_null());
+    EXPECT_EQ(db_->ReadCaseRecords(), stored_before);
+  }
+}
+
+// Guards against packs unfit for their case reported as fitting: 160 degC
+// steam on NBR gaskets, an oil cooler on the default EPDM (it swells in
+// mineral oil), an NBR port lining at 130 degC, and an oversized pack run at
+// 0.1 kW whose channels crawl, whose Reynolds numbers lie below the plate's
+// correlations and whose fouling search stopped at its cap (10.000000 shown
+// as a capacity). The run finishes with its numbers; each fault is warned
+// and the pack no longer "fits", in the window, the alternatives and a batch row.
+TEST_F(RunTest, UnfitPacksAreWarnedAndNoLongerFit) {
+  const json water = {{"Com_jh", "Water"}, {"Com_jc", "Water"}, {"Txt_Th1", "90"}, {"Txt_Th2", "70"},
+                      {"Txt_Tc1", "50"}, {"Txt_Tc2", "65"}, {"Txt_Wq", "500"}, {"Txt_GF1", "10"},
+                      {"selection", "auto"}, {"calc", "design"},
+                      {"Com_dpc", "EPDM"}, {"Com_jgl", "SS"}};  // as a fresh window starts
+  const struct {
+    const char* name;
+    json edits;
+    std::vector<std::string> warnings;  // the new ones, in the order shown
+    const char* focus;                  // after the last of them
+  } rows[] = {
+      {"steam at 160 on NBR",
+       {{"Com_jh", "Steam"}, {"Txt_Th1", "160"}, {"Txt_Th2", ""}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "60"},
+        {"Com_dpc", "NBR"}},
+       {"垫片材质NBR的连续使用温度为-10～110℃，介质温度20.0℃～160.0℃超出该范围，请选择其他材质！",
+        "垫片材质NBR不适用于热介质（蒸汽），请选择其他材质！"},
+       "Com_dpc"},
+      {"oil cooler on EPDM",
+       {{"Com_jh", "Oil ISO VG46"}, {"Txt_Th1", "60"}, {"Txt_Th2", "45"}, {"Txt_Tc1", "30"},
+        {"Txt_Tc2", "35"}, {"Txt_Wq", "100"}},
+       {"垫片材质EPDM不适用于热介质（矿物油），请选择其他材质！"}, "Com_dpc"},
+      {"NBR lining at 130", {{"Txt_Th1", "130"}, {"Com_jgl", "NBR"}},
+       {"接口衬里材质NBR的连续使用温度为-10～110℃，介质温度50.0℃～130.0℃超出该范围，请选择其他材质！"},
+       "Com_jgl"},
+      {"oversized pack at 0.1 kW",
+       {{"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "40"}, {"Txt_Wq", "0.1"},
+        {"selection", "manual"}, {"calc", "check"}, {"com_br", "PX450M"}, {"com_zh", "H"},
+        {"Txt_nh", "100"}, {"Txt_nl", "0"}},
+       {"热介质板间流速 2.85e-06 m/s 低于 0.1 m/s，流量分配不均且易结垢，请选择较小的型号或增加流程数！",
+        "冷介质板间流速 2.81e-06 m/s 低于 0.1 m/s，流量分配不均且易结垢，请选择较小的型号或增加流程数！",
+        "热介质雷诺数 Re=0.0553 低于PX450M-H板型关联式的适用范围（Re≥10），计算结果为外推值！",
+        "冷介质雷诺数 Re=0.028 低于PX450M-H板型关联式的适用范围（Re≥10），计算结果为外推值！",
+        "污垢系数搜索已达到步数上限，该换热器可承受的污垢系数大于 10 m2.℃/W，显示值不是计算结果！"},
+       nullptr},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    json c = water;
+    c.update(row.edits);
+    const json out = Run(Complete(c));
+    ASSERT_FALSE(out["report"].is_null()) << out["messages"];
+    std::vector<std::string> shown;
+    for (const auto& m : out["messages"]) {
+      EXPECT_EQ(m["icon"], "warning") << m["text"];
+      shown.push_back(m["text"]);
+    }
+    ASSERT_GE(shown.size(), row.warnings.size()) << out["messages"];
+    EXPECT_EQ(std::vector<std::string>(shown.end() - static_cast<long>(row.warnings.size()), shown.end()),
+              row.warnings);
+    if (row.focus) {
+      EXPECT_EQ(out["messages"].back()["focus"], row.focus);
+      // The pack breaks no other limit, so the warning is what stops it fitting.
+      EXPECT_EQ(phe::BrokenLimit(session_->state), "engineering");
+    }
+    EXPECT_NE(phe::BrokenLimit(session_->state), "");
+
+    bool several = false;
+    const phe::BatchRow batch = phe::RunBatchCase({row.name, phe::ParseCases(Complete(c), &several).front(), ""}, *db_);
+    EXPECT_EQ(batch.status, phe::BatchStatus::kWarning);
+    EXPECT_EQ(batch.messages, shown);
+  }
+}
+
+// Guards the boiling limit against a wrong saturation line: the pressures of
+// the reference steam table (IAPWS, kPa absolute) and the saturation
+// temperatures of the two design pressures (gauge + 0.101 MPa).
+TEST(SaturationLine, MatchesTheSteamTable) {
+  const struct {
+    double t, p_kpa;
+  } rows[] = {{100, 101.418}, {120, 198.674}, {160, 618.235}, {184, 1098.466}, {200, 1554.928}};
+  for (const auto& r : rows) {
+    EXPECT_NEAR(phe::SaturationPressure(r.t) * 1000, r.p_kpa, 5e-4 * r.p_kpa) << r.t;
+    EXPECT_NEAR(phe::SaturationTemperature(r.p_kpa / 1000), r.t, 0.01) << r.p_kpa;
+  }
+  EXPECT_NEAR(phe::SaturationTemperature(1.0 + phe::kAtmosphere), 184.1, 0.05);
+  EXPECT_NEAR(phe::SaturationTemperature(1.6 + phe::kAtmosphere), 204.3, 0.05);
 }

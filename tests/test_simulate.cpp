@@ -232,11 +232,10 @@ TEST(Simulation, CheckOfTheSimulatedCaseClosesOnItsFouling) {
     const SelectionState design = DesignOf(p, s);
     const double designed = design.channels_hm + design.channels_ml;
     const bool same_pack = designed == p.n1 + p.n2 || designed == p.n1 + p.n2 - 1;
-    // The single-type design carries the wall temperature (plate
-    // conductivity row, wall viscosities) from one channel count to the next,
-    // and a mixed design reaches its pack along the drops: for steam, the
-    // oils and mixed packs that can move the design a channel off the
-    // check's rating of the same pack. Counted there, and held to a few.
+    // Where the wall temperature sits on a row boundary of the plate
+    // conductivity table the rating has no fixed point, and a mixed design
+    // reaches its pack along the drops: for steam, the oils and mixed packs
+    // the design can land a channel off. Counted there, and held to a few.
     const bool oil = p.c.hot == "VG46" || p.c.hot == "SAE30";
     const bool strict = p.c.hot_kind == 1 && !oil && !IsMixedPlateType(p.type);
     if (strict) {

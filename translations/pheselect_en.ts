@@ -1108,6 +1108,10 @@ Range: whole number 0-700</translation>
         <translation>channel limit reached</translation>
     </message>
     <message>
+        <source>工程校核警告</source>
+        <translation>engineering warning</translation>
+    </message>
+    <message>
         <source>建议：%1，%2，面积%3 m²，价格%4元</source>
         <translation>Suggestion: %1, %2, area %3 m², price %4</translation>
     </message>

@@ -7,6 +7,7 @@
 #include <array>
 #include <cctype>
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 namespace phe {
@@ -54,7 +55,8 @@ const std::vector<std::string> kMediumTables = {
     "PG10",  "PG15",   "PG20",  "PG25",  "PG30",  "PG35",  "PG40",
     "PG45",  "PG50",   "PG55",  "PG60"};
 
-const std::array<const char*, 5> kOtherTables = {"BPDRXS", "br_wx", "br_prn", "br_cs", "media"};
+const std::array<const char*, 6> kOtherTables = {"BPDRXS", "br_wx", "br_prn", "br_cs", "media",
+                                                  "gaskets"};
 
 // Columns the program reads or writes, per table ("" stands for every medium
 // table); a file without one is refused when it is opened, not in a run.
@@ -69,6 +71,7 @@ const std::vector<TableColumns> kColumns = {
     {"BPDRXS", {"min_t", "max_t", "SUS304", "SUS316"}},
     {"br_wx", {"Br", "min_f", "max_f", "L", "B", "H"}},
     {"media", {"tbl", "T_f"}},
+    {"gaskets", {"material", "T_min", "T_max", "water", "steam", "glycol", "oil"}},
     {"br_prn",
      {"mc_h", "mc_c", "Qc",   "Qh",   "G",    "Tc1",  "Tc2", "Th1", "Th2", "Tc",  "Th",  "Rc",
       "Rh",   "Rz",   "Cpc",  "Cph",  "Cpz",  "Lc",   "Lh",  "Lz",  "Vc",  "Vh",  "Vz",  "Prc",
@@ -430,6 +433,27 @@ bool Database::FreezingPoint(std::string_view table, double& t_f) {
     }
   }
   return false;
+}
+
+std::optional<ElastomerLimits> Database::Elastomer(std::string_view material) {
+  auto it = cache_.find("gaskets");
+  if (it == cache_.end()) it = cache_.emplace("gaskets", Load("gaskets")).first;
+  const TableData& t = *it->second;
+  const int name = t.ColumnIndex("material");
+  if (name < 0) return std::nullopt;
+  auto number = [&](const std::vector<Cell>& row, const char* column) {
+    const int c = t.ColumnIndex(column);
+    const double* v = c < 0 ? nullptr : std::get_if<double>(&row[static_cast<size_t>(c)]);
+    return v ? *v : NAN;
+  };
+  for (const auto& row : t.rows) {
+    const std::string* n = std::get_if<std::string>(&row[static_cast<size_t>(name)]);
+    if (!n || !EqualNoCase(*n, material)) continue;
+    return ElastomerLimits{number(row, "T_min"), number(row, "T_max"), number(row, "water") == 1,
+                           number(row, "steam") == 1, number(row, "glycol") == 1,
+                           number(row, "oil") == 1};
+  }
+  return std::nullopt;
 }
 
 std::unique_ptr<RecordSet> Database::OpenRecordSet(std::string_view table) {

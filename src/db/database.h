@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -28,6 +29,11 @@ class DbError : public std::runtime_error {
 using Cell = std::variant<std::monostate, double, std::string>;
 
 // The rows of one table as read from the file, shared by its record sets.
+struct ElastomerLimits {
+  double t_min, t_max;  // degC
+  bool water, steam, glycol, oil;
+};
+
 struct TableData {
   std::string name;
   std::vector<std::string> columns;  // as spelled in the file
@@ -160,6 +166,10 @@ class Database {
   // The freezing point of a medium table, from "media"; false for a medium
   // without one (the oils).
   bool FreezingPoint(std::string_view table, double& t_f);
+
+  // Continuous service range and fitness of a gasket or port-lining
+  // elastomer, from "gaskets"; nullopt for a material without a row.
+  std::optional<ElastomerLimits> Elastomer(std::string_view material);
 
   static bool IsKnownTable(std::string_view table);
   static const std::vector<std::string>& MediumTables();

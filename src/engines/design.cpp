@@ -17,6 +17,9 @@ namespace detail {
 
 void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
   for (;;) {
+    // A pack the design accepts rates as the check rates it: from the plate
+    // conductivity of a fresh run, not the one the previous count left.
+    if (mode == Sizing::kDesign) RestartPlateConductivity(s, env);
     s.v_h = s.flow_h / (3600 * s.channels * s.channel_area);
     s.v_c = s.v_h * s.flow_c / s.flow_h;
     s.re_h = Reynolds(s.rho_h, s.d_e, s.v_h, s.visc_h);
@@ -30,6 +33,7 @@ void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
       FilmHotCorrected(s);
       FilmColdCorrected(s);
     }
+    if (mode == Sizing::kDesign) WallAndPlate(s, env);
     s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate + s.fouling);
     if (mode == Sizing::kDesign)
       s.k_clean = static_cast<float>(0.95 / (1 / s.alpha_h + 1 / s.alpha_c + PlateResistance(s)));
@@ -69,6 +73,7 @@ void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
 void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode) {
   s.passes = 1;
   for (;;) {
+    if (mode == Sizing::kDesign) RestartPlateConductivity(s, env);
     s.v_c = s.flow_c / (3600 * s.channels * s.channel_area);
     s.v_h = s.flow_h / (3600 * s.channels * s.channel_area);
     s.re_c = Reynolds(s.rho_c, s.d_e, s.v_c, s.visc_c);

@@ -114,6 +114,22 @@ constexpr CatalogueEntry kZh[] = {
     {"split", "流量超过单台换热器的处理能力，已分为{units}台并联计算：显示的换热量、流量、面积、压降、重量和价格等结果均为单台的数值。"},
     {"suggestion", "建议：{type}，{designation}，面积{area} m²，价格{price}元"},
 
+    // Whether the case is physically possible and the pack fit for it.
+    {"medium.steam_above_pressure", "蒸汽在{t}℃时的饱和压力为{ps} MPa（表压），超过设计压力{p} MPa，请降低蒸汽温度或提高设计压力！"},
+    {"medium.boiling", "{side}（{medium}）最高温度{t}℃不低于设计压力{p} MPa（表压）下的饱和温度{t_sat}℃，介质将汽化，请降低温度或提高设计压力！"},
+    {"medium.freezing", "{side}（{medium}）最低温度{t}℃不高于其冰点{freezing}℃，介质将冻结，请重新输入！"},
+    {"flow.too_small", "{side}（{medium}）流量{flow} m3/h太小：任何型号的单个流道中雷诺数都低于其关联式的适用范围，至少需要{min} m3/h（{type}板型，一个流道），请增大流量或热交换量！"},
+    {"material.gasket", "垫片材质"},
+    {"material.lining", "接口衬里材质"},
+    {"medium.water", "水"},
+    {"medium.steam", "蒸汽"},
+    {"medium.glycol", "乙二醇溶液"},
+    {"medium.oil", "矿物油"},
+    {"warn.elastomer_temperature", "{what}{material}的连续使用温度为{min}～{max}℃，介质温度{coldest}℃～{hottest}℃超出该范围，请选择其他材质！"},
+    {"warn.elastomer_medium", "{what}{material}不适用于{side}（{medium}），请选择其他材质！"},
+    {"warn.slow_channels", "{side}板间流速 {v} m/s 低于 {limit} m/s，流量分配不均且易结垢，请选择较小的型号或增加流程数！"},
+    {"warn.re_below_band", "{side}雷诺数 Re={re} 低于{type}板型关联式的适用范围（Re≥{min}），计算结果为外推值！"},
+    {"warn.fouling_cap", "污垢系数搜索已达到步数上限，该换热器可承受的污垢系数大于 {cap} m2.℃/W，显示值不是计算结果！"},
     // Limits a result breaks, as the result boxes' tooltips add them.
     {"breach.pressure_drop", "超过最大压降 {limit} kPa"},
     {"breach.port_velocity", "接口流速超过 {limit} m/s"},

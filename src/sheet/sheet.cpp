@@ -412,6 +412,7 @@ void AppendAlternatives(Document& doc, const AlternativesTable& table, Lang lang
     if (s == "pressure_drop") return tr("压降超限", "pressure drop");
     if (s == "port_velocity") return tr("接口流速超限", "port velocity");
     if (s == "channel_limit") return tr("流道数达上限", "channel limit");
+    if (s == "engineering") return tr("工程校核警告", "engineering warning");
     return s;
   };
   Table t;

@@ -22,7 +22,8 @@ bool PortTooFast(const SelectionState& s);
 bool AtChannelLimit(const SelectionState& s);
 
 // The first design limit a finished pack breaks, in the order the user reads
-// them: "area", "pressure_drop", "port_velocity", "channel_limit"; "" when it
+// them: "area", "pressure_drop", "port_velocity", "channel_limit", then
+// "engineering" for a warning of the engineering checks; "" when it
 // keeps all of them.
 std::string BrokenLimit(const SelectionState& s);
 

@@ -9,6 +9,7 @@
 #include "state/input_limits.h"
 #include "ui/input_panel.h"
 #include "base/numeric.h"
+#include "workflow/engineering_checks.h"
 #include "workflow/input_checks.h"
 #include "workflow/transfer.h"
 
@@ -395,12 +396,19 @@ bool RunValidateAndBalance(SelectionState& s, Env& env) {
       if (!ValidateSimulation(s, env) || !CheckRanges(s, env)) return false;
       if (s.hot_kind == 2 && !env.rs_hot->FindFirst(Criterion::LowInclusive("min_t", "max_t", s.t_h_in)))
         Abort(env, Message("steam.no_data").With("t", Temp(s.t_h_in)));
-      return true;
+      // The inlets now; the outlets once the simulation has found them.
+      return CheckMediumStates(s, env, {true, false, true, false}) && CheckSmallestFlows(s, env);
     }
     if (!Validate(s, env) || !CheckRanges(s, env)) return false;
     const Known known = CompleteBalance(s, env);
     // A computed temperature must keep the order the entered ones kept.
     if (!TemperatureOrder(s, env, known.thi, known.tho, known.tci, known.tco)) return false;
+    // Boiling or freezing media and flows no pack can carry are no case to
+    // size a pack for. An open balance is left to the refusal that names it.
+    if (s.duty > 0 && s.flow_h > 0 && s.flow_c > 0 &&
+        (!CheckMediumStates(s, env, {known.thi, known.tho, known.tci, known.tco}) ||
+         !CheckSmallestFlows(s, env)))
+      return false;
   } catch (const DbError& e) {
     ShowMessage(env.form, Message("db_error").With("detail", e.what()), "title.error", kCritical);
     return false;

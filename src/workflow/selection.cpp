@@ -10,6 +10,7 @@
 #include "properties/media.h"
 #include "properties/wall.h"
 #include "base/numeric.h"
+#include "workflow/engineering_checks.h"
 #include "workflow/limits.h"
 #include "workflow/run_command.h"
 #include "workflow/run_guard.h"
@@ -93,6 +94,7 @@ void CalculationPass(SelectionState& s, Env& env, RunGuard& guard) {
   // A simulation finds its own outlets and the properties at them.
   if (s.calc_mode == 3) {
     Br_Mn(s, env);
+    if (!CheckMediumStates(s, env, {true, true, true, true}, true)) throw RunAborted{};
     env.sized_plate_type = s.plate_type;
     guard.Check(s, "stage.simulate");
     env.form.Yield();
@@ -206,6 +208,13 @@ void LimitWarnings(SelectionState& s, Env& env) {
   };
   drop("side.hot", s.dp_h, s.dp_max_h);
   drop("side.cold", s.dp_c, s.dp_max_c);
+  // The lining list is editable; it is read as the case record reads it.
+  s.port_lining = env.form.Text("Com_jgl");
+  for (const LimitBreach& w : EngineeringWarnings(s)) {
+    ShowMessage(env.form, w.text, "title.notice", 48);
+    // A material unfit for the case is an input at fault.
+    if (w.box.rfind("Com_", 0) == 0) env.form.SetFocus(w.box);
+  }
 }
 
 void FrameDimensions(SelectionState& s, Env& env) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QAbstractButton>
 #include <QComboBox>
@@ -117,7 +119,8 @@ class WindowTest : public ::testing::Test {
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     db_path_ = phe::testing::ScratchDir() /
-               (std::string("qt_") + info->test_suite_name() + "_" + info->name() + ".mdb");
+               (std::string("qt_") + info->test_suite_name() + "_" + info->name() + "_" +
+                std::to_string(getpid()) + ".mdb");
     fs::copy_file(DefaultDatabasePath(), db_path_, fs::copy_options::overwrite_existing);
     window_ = MakeWindow();
   }

@@ -45,6 +45,7 @@ QString StatusText(const std::string& status) {
   if (status == "pressure_drop") return qt::Tr("压降超限");
   if (status == "port_velocity") return qt::Tr("接口流速超限");
   if (status == "channel_limit") return qt::Tr("流道数达上限");
+  if (status == "engineering") return qt::Tr("工程校核警告");
   return Q(status);
 }
 
