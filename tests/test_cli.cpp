@@ -312,7 +312,7 @@ TEST_F(CliTest, BatchRowsFollowTheInputAndStoreNothing) {
     const std::vector<std::string> statuses = {"ok", "warning", "refused", "error", "ok"};
     if (std::string(f.out).ends_with(".csv")) {
       ASSERT_EQ(lines.size(), 6u);
-      EXPECT_EQ(lines[0].rfind("name,status,messages,designation,", 0), 0u);
+      EXPECT_EQ(lines[0].rfind("\xEF\xBB\xBFname,status,messages,designation,", 0), 0u);
       for (size_t i = 0; i < statuses.size(); ++i)
         EXPECT_EQ(lines[i + 1].substr(lines[i + 1].find(',') + 1, statuses[i].size() + 1),
                   statuses[i] + ",");
@@ -333,6 +333,60 @@ TEST_F(CliTest, BatchRowsFollowTheInputAndStoreNothing) {
     EXPECT_EQ(rows[4], rows[0]);
   }
   EXPECT_TRUE(phe::Database::Open(db_)->ReadCaseRecords().empty());
+}
+
+// Batches as spreadsheets save them: GBK text (the "CSV" of Chinese Windows),
+// a byte-order mark, ";" or tab separators, empty rows and empty columns at the
+// right give the rows of the plain UTF-8 file; the output carries the mark a
+// spreadsheet needs, the values the run completed, and numbers as the window
+// shows them.
+TEST_F(CliTest, SpreadsheetCsvGivesThePlainRows) {
+  const std::vector<std::string> plain = {"name,Com_jh,Txt_Th1,Txt_Th2,Txt_Tc1,Txt_Tc2,Txt_Wq",
+                                          "\xE6\x8D\xA2\xE7\x83\xAD\xE7\xAB\x99,Water,90,70,50,65,500",
+                                          "wide,Water,90,70,50,65,\xEF\xBC\x95\xEF\xBC\x90\xEF\xBC\x90"};
+  auto joined = [](std::vector<std::string> lines, const std::string& sep, const std::string& end) {
+    std::string text;
+    for (auto& l : lines) {
+      std::replace(l.begin(), l.end(), ',', sep[0]);
+      text += l + end;
+    }
+    return text;
+  };
+  const std::string gbk_name = "\xBB\xBB\xC8\xC8\xD5\xBE", gbk_wide = "\xA3\xB5\xA3\xB0\xA3\xB0";
+  const struct {
+    const char* why;
+    std::string text;
+  } inputs[] = {
+      {"plain UTF-8", joined(plain, ",", "\n")},
+      {"byte-order mark, CR LF", "\xEF\xBB\xBF" + joined(plain, ",", "\r\n")},
+      {"GBK", joined({plain[0], gbk_name + ",Water,90,70,50,65,500",
+                      "wide,Water,90,70,50,65," + gbk_wide}, ",", "\r\n")},
+      {"semicolons", joined(plain, ";", "\n")},
+      {"tabs", joined(plain, "\t", "\n")},
+      {"empty rows and columns", plain[0] + ",,\n,,,,,,,,\n" + plain[1] + ",,\n\n" + plain[2] + "\n,,,,\n"},
+  };
+  std::string first;
+  for (const auto& in : inputs) {
+    SCOPED_TRACE(in.why);
+    const std::string out = (dir_ / "out.csv").string();
+    const Result r = RunCli("--db " + db_ + " --batch " + Write("in.csv", in.text) + " --out " + out);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::ifstream f(out, std::ios::binary);
+    const std::string rows(std::istreambuf_iterator<char>(f), {});
+    if (first.empty()) {
+      first = rows;
+      ASSERT_TRUE(rows.starts_with("\xEF\xBB\xBFname,status,messages,")) << rows;
+      EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 3) << rows;
+      // The flows left empty come back as the run worked them out, with the
+      // window's one decimal; the duty typed in full-width digits is 500 kW.
+      const std::string header = rows.substr(0, rows.find('\r'));
+      EXPECT_NE(header.find(",duty_kw,flow_hot_m3h,flow_cold_m3h,t_hot_in_c,"), std::string::npos);
+      EXPECT_NE(rows.find("\r\n\xE6\x8D\xA2\xE7\x83\xAD\xE7\xAB\x99,ok,"), std::string::npos) << rows;
+      EXPECT_NE(rows.find(",500.0,22.1,29.1,90.0,70.0,50.0,65.0\r\n"), std::string::npos) << rows;
+      EXPECT_NE(rows.find("\r\nwide,ok,"), std::string::npos) << rows;
+    }
+    EXPECT_EQ(rows, first);
+  }
 }
 
 // An output is replaced only by a whole new one: a batch that cannot start
@@ -365,7 +419,7 @@ TEST_F(CliTest, OutputsAreWrittenWholeAndInputsCellByCell) {
   const std::string rows = slurp(out);
   EXPECT_NE(rows.find("\r\n'=HYPERLINK(1),ok,"), std::string::npos) << rows;
   EXPECT_NE(rows.find("\r\n-5,ok,"), std::string::npos) << rows;
-  EXPECT_NE(rows.find("\r\nrow 3,error,\"row 3: column \"\"Txt_Wq\"\" is not valid UTF-8\""),
+  EXPECT_NE(rows.find("\r\nrow 3,error,\"row 3: column \"\"Txt_Wq\"\" is neither UTF-8 nor GBK"),
             std::string::npos)
       << rows;
   EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 4);

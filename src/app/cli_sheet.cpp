@@ -15,27 +15,6 @@
 
 namespace phe::cli {
 
-int SheetRequest::Take(int argc, char** argv, int i) {
-  const std::string a = argv[i];
-  if (a != "--sheet" && a != "--lang") return 0;
-  if (i + 1 >= argc) {
-    error = a + " needs a value";
-    return -1;
-  }
-  const std::string v = argv[i + 1];
-  if (a == "--sheet") {
-    path = v;
-  } else {
-    Lang l;
-    if (!ParseLang(v, &l)) {
-      error = "--lang must be zh or en, not \"" + v + "\"";
-      return -1;
-    }
-    lang = v;
-  }
-  return 2;
-}
-
 int SheetRequest::Write(CaseSession& session, const std::vector<CaseInput>& cases) const {
   if (!session.last_run_has_result) {
     std::cerr << "pheselect-cli: the last run ended without a result; no sheet written\n";

@@ -238,6 +238,9 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
   if (watch && (table = watch->Take(state))) ShowSuggestion(form, *table);
 
   nlohmann::json out;
+  // Raised whenever a key changes meaning or unit, so a reader can refuse
+  // what it does not know.
+  out["format_version"] = kOutputFormatVersion;
   out["messages"] = nlohmann::json::array();
   last_run_messages.assign(form.messages.begin() + static_cast<std::ptrdiff_t>(first_message),
                            form.messages.end());

@@ -83,6 +83,9 @@ class CaseSession {
   Database& db_;
 };
 
+// The version of the JSON a run prints (its "format_version").
+inline constexpr int kOutputFormatVersion = 1;
+
 nlohmann::json StateToJson(const SelectionState& s);
 
 }  // namespace phe

@@ -105,10 +105,6 @@ void HeadlessForm::ShowCursorPicture(int index) { cursor_picture = index; }
 
 void HeadlessForm::Yield() { ++yields; }
 
-bool HeadlessForm::HasControl(std::string_view control) const {
-  return controls_.find(control) != controls_.end();
-}
-
 bool HeadlessForm::IsList(std::string_view control) const { return At(control).is_list; }
 
 const std::vector<std::string>& HeadlessForm::Items(std::string_view control) const {

@@ -40,7 +40,6 @@ class HeadlessForm : public FormPort {
   void ShowCursorPicture(int index) override;
   void Yield() override;
 
-  bool HasControl(std::string_view control) const;
   bool IsList(std::string_view control) const;
   const std::vector<std::string>& Items(std::string_view control) const;
   // Position of an item in a list, or -1.

@@ -28,9 +28,6 @@ class CaseFiles : public QObject {
   // controls hold now as the unchanged case.
   explicit CaseFiles(MainWindow& window);
 
-  QMenu* Menu() const { return menu_; }
-  // The file shown, or empty for a case never saved.
-  const QString& FilePath() const { return file_; }
   // The case differs from the file (or from the start-up case).
   bool Unsaved() const;
 
