@@ -98,6 +98,13 @@ void Br_Mn(SelectionState& s, Env& env) {
   // Outlets and duty of one rating, so that the heat balance closes exactly.
   if (s.hot_kind != 2) s.t_h_out = s.t_h_in - duty / Capacity(s.flow_h, s.rho_h, s.cp_h);
   s.t_c_out = s.t_c_in + duty / Capacity(s.flow_c, s.rho_c, s.cp_c);
+  // The outlets close the balance at the properties of the corrected means.
+  s.t_balance_h = s.hot_kind == 2 ? 0 : s.t_h_mean;
+  s.t_balance_c = s.t_c_mean;
+  s.rho_balance_h = s.hot_kind == 2 ? 0 : s.rho_h;
+  s.cp_balance_h = s.hot_kind == 2 ? 0 : s.cp_h;
+  s.rho_balance_c = s.rho_c;
+  s.cp_balance_c = s.cp_c;
   // The result is the check of the converged case: the same films, drops and
   // warnings, and the fouling the pack still carries at that duty.
   PrepareAt(s, env);

@@ -24,8 +24,8 @@ class Builder {
       // HM packs hold kinds H and M, ML packs M and L.
       const bool hm = env.sized_plate_type.size() >= 2 &&
                       EqualsNoCase(env.sized_plate_type.substr(env.sized_plate_type.size() - 2), "HM");
-      kind1_ = hm ? "H" : "M";
-      kind2_ = hm ? "M" : "L";
+      kind1_ = hm ? 'H' : 'M';
+      kind2_ = hm ? 'M' : 'L';
     }
   }
 
@@ -35,6 +35,12 @@ class Builder {
   std::string T(const char* zh, const char* en) const { return lang_ == Lang::kZh ? zh : en; }
   std::string Box(const char* control) const { return form_.Text(control); }
   static std::string F(double x, int decimals) { return FormatFixed(x, decimals); }
+  // A flow with at least four significant digits, so that a small flow's
+  // printed heat balance still closes.
+  static std::string Flow(double x) {
+    const int lead = x > 0 ? static_cast<int>(std::floor(std::log10(x))) : 0;
+    return FormatFixed(x, std::clamp(3 - lead, 3, 6));
+  }
   // A result box, or the value itself when the window blanks the box.
   std::string BoxOr(const char* control, double x, int decimals) const {
     const std::string t = Box(control);
@@ -93,7 +99,8 @@ Table Builder::OperatingCase() const {
   row(steam_ ? T("体积流量（蒸汽）", "Volume flow (steam)") : T("体积流量", "Volume flow"),
       Box("Txt_Qh"), Box("Txt_Qc"), "m³/h");
   row(steam_ ? T("质量流量（蒸汽）", "Mass flow (steam)") : T("质量流量", "Mass flow"),
-      F(steam_ ? s_.steam_flow : s_.flow_h * s_.rho_h, 1), F(s_.flow_c * s_.rho_c, 1), "kg/h");
+      F(steam_ ? s_.steam_flow : s_.flow_h * s_.rho_balance_h, 1), F(s_.flow_c * s_.rho_balance_c, 1),
+      "kg/h");
   if (steam_) {
     row(T("凝结水流量", "Condensate flow"), F(s_.steam_flow / s_.rho_h, 3), "", "m³/h");
     row(T("汽化潜热", "Latent heat"), F(s_.latent_heat, 1), "", "kJ/kg");
@@ -215,17 +222,24 @@ Working Builder::Thermal() const {
          "Q = G·r / 3600 = " + F(s_.steam_flow, 2) + " × " + F(s_.latent_heat, 2) + " / 3600 = " +
              F(q, 2) + " kW");
   } else {
-    const double q = s_.flow_h * s_.rho_h * s_.cp_h * (s_.t_h_in - s_.t_h_out) / 3600;
+    const double q = s_.flow_h * s_.rho_balance_h * s_.cp_balance_h * (s_.t_h_in - s_.t_h_out) / 3600;
     line(T("热侧热量", "Hot-side heat"),
-         "Q = Vh·ρh·cph·(Th1 − Th2) / 3600 = " + F(s_.flow_h, 3) + " × " + F(s_.rho_h, 2) + " × " +
-             F(s_.cp_h, 4) + " × " + F(s_.t_h_in - s_.t_h_out, 2) + " / 3600 = " + F(q, 2) + " kW");
+         "Q = Vh·ρh·cph·(Th1 − Th2) / 3600 = " + Flow(s_.flow_h) + " × " + F(s_.rho_balance_h, 2) +
+             " × " + F(s_.cp_balance_h, 4) + " × " + F(s_.t_h_in - s_.t_h_out, 2) + " / 3600 = " +
+             F(q, 2) + " kW");
   }
   {
-    const double q = s_.flow_c * s_.rho_c * s_.cp_c * (s_.t_c_out - s_.t_c_in) / 3600;
+    const double q = s_.flow_c * s_.rho_balance_c * s_.cp_balance_c * (s_.t_c_out - s_.t_c_in) / 3600;
     line(T("冷侧热量", "Cold-side heat"),
-         "Q = Vc·ρc·cpc·(Tc2 − Tc1) / 3600 = " + F(s_.flow_c, 3) + " × " + F(s_.rho_c, 2) + " × " +
-             F(s_.cp_c, 4) + " × " + F(s_.t_c_out - s_.t_c_in, 2) + " / 3600 = " + F(q, 2) + " kW");
+         "Q = Vc·ρc·cpc·(Tc2 − Tc1) / 3600 = " + Flow(s_.flow_c) + " × " + F(s_.rho_balance_c, 2) +
+             " × " + F(s_.cp_balance_c, 4) + " × " + F(s_.t_c_out - s_.t_c_in, 2) + " / 3600 = " +
+             F(q, 2) + " kW");
   }
+  // The balance's properties differ from the table's, which are taken at the
+  // corrected mean temperature for the film coefficients.
+  line(T("热平衡物性温度", "Heat-balance property temperature"),
+       (steam_ ? std::string() : "th = " + F(s_.t_balance_h, 2) + " ℃,  ") + "tc = " +
+           F(s_.t_balance_c, 2) + " ℃");
   line(T("换热量", "Duty"), "Q = " + Box("Txt_Wq") + " kW");
 
   // Log-mean difference from the two end differences.

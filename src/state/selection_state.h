@@ -62,6 +62,13 @@ class Database;
   X(double, rho_c) /* kg/m³ */                                                \
   X(double, cp_h) /* kJ/(kg·℃) */                                             \
   X(double, cp_c) /* kJ/(kg·℃) */                                             \
+  /* the density and specific heat the heat balance closes with, and where */ \
+  X(double, t_balance_h) /* ℃ */                                              \
+  X(double, t_balance_c) /* ℃ */                                              \
+  X(double, rho_balance_h) /* kg/m³ */                                        \
+  X(double, rho_balance_c) /* kg/m³ */                                        \
+  X(double, cp_balance_h) /* kJ/(kg·℃) */                                     \
+  X(double, cp_balance_c) /* kJ/(kg·℃) */                                     \
   X(double, lambda_h) /* W/(m·℃) */                                           \
   X(double, lambda_c) /* W/(m·℃) */                                           \
   X(double, visc_h) /* mPa·s */                                               \

@@ -314,6 +314,25 @@ void CompleteColdSide(SelectionState& s, Env& env, bool fc, bool tci, bool tco, 
   if (fc && tco && !tci) SearchColdIn(s, env, known);
 }
 
+// The sheet prints each side's heat with the density and specific heat the
+// balance closes with, at the mean of the temperatures it ends with. They are
+// looked up on a copy, so the record the engines go on with (means, lookup
+// rows) is the one the balance left.
+void KeepBalanceProps(SelectionState& s, Env& env) {
+  SelectionState t = s;
+  s.t_balance_h = s.rho_balance_h = s.cp_balance_h = 0;
+  if (s.hot_kind == 1) {
+    AtMean(t, env, Hot(t, env), t.t_h_in, t.t_h_out);
+    s.t_balance_h = t.t_h_mean;
+    s.rho_balance_h = t.rho_h;
+    s.cp_balance_h = t.cp_h;
+  }
+  AtMean(t, env, Cold(t, env), t.t_c_in, t.t_c_out);
+  s.t_balance_c = t.t_c_mean;
+  s.rho_balance_c = t.rho_c;
+  s.cp_balance_c = t.cp_c;
+}
+
 // Conditions read the entry flags as they were at the start: a quantity found
 // by an earlier case still counts as not given.
 Known CompleteBalance(SelectionState& s, Env& env) {
@@ -360,6 +379,7 @@ Known CompleteBalance(SelectionState& s, Env& env) {
       SteamFlow(s, env);
     }
   }
+  KeepBalanceProps(s, env);
   return known;
 }
 

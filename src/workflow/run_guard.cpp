@@ -30,6 +30,7 @@ constexpr Stem kStems[] = {
     {"t_c_out", "quantity.t_out"},
     {"t_h_mean", "quantity.t_mean"},
     {"t_c_mean", "quantity.t_mean"},
+    {"t_balance", "quantity.t_mean"},
     {"dt_", "quantity.dt"},
     {"dp_port", "quantity.dp_port"},
     {"dp_max", "quantity.dp_max"},
