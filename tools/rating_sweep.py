@@ -26,6 +26,8 @@ import shutil
 import subprocess
 import tempfile
 
+from sweep_runs import liquid_temps
+
 MODELS = ["PX32", "PX50B", "PX50M", "PX65B", "PX65M", "PX65L", "PX100B", "PX100M", "PX100L",
           "PX150B", "PX150M", "PX150S", "PX200B", "PX200M", "PX200S", "PX250B", "PX250M", "PX250S",
           "PX350M", "PX350B", "PX350S", "PX450M"]
@@ -36,15 +38,6 @@ COLD = ["Water", "25% Glycol"]
 def blank():
     return {k: "" for k in ["Txt_Wq", "Txt_Qh", "Txt_Qc", "Txt_Th1", "Txt_Th2", "Txt_Tc1", "Txt_Tc2",
                             "Txt_nh", "Txt_nl"]}
-
-
-def liquid_temps(rng, c):
-    oil = c["Com_jh"].startswith("Oil")
-    th1 = rng.randint(50, 140)
-    th2 = rng.randint(max(15, th1 - (40 if oil else 60)), th1 - 3)
-    tc1 = rng.randint(5, th2 - 2)
-    tc2 = rng.randint(tc1 + 2, th1 - 2)
-    c.update(Txt_Th1=str(th1), Txt_Th2=str(th2), Txt_Tc1=str(tc1), Txt_Tc2=str(tc2))
 
 
 def common(rng, c, passes=True):

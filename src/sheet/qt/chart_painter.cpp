@@ -1,4 +1,5 @@
 #include "sheet/qt/chart_painter.h"
+#include "sheet/qt/palette.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -11,17 +12,12 @@ namespace phe::sheet {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-const QColor kInk(0x20, 0x20, 0x20);
-const QColor kGrey(0x6a, 0x6a, 0x6a);
 const QColor kGrid(0xe4, 0xe8, 0xec);
-const QColor kRule(0xb8, 0xc2, 0xcc);
 
 QColor InkColor(Chart::Ink ink) {
   switch (ink) {
-    case Chart::Ink::kHot: return {0xc0, 0x39, 0x2b};
-    case Chart::Ink::kCold: return {0x1f, 0x6f, 0xb5};
+    case Chart::Ink::kHot: return kHot;
+    case Chart::Ink::kCold: return kCold;
     case Chart::Ink::kDuty: return {0x2e, 0x7d, 0x32};
   }
   return kInk;

@@ -1,6 +1,7 @@
 #include "sheet/qt/sheet_pdf.h"
 
 #include "sheet/qt/chart_painter.h"
+#include "sheet/qt/palette.h"
 
 #include "files/files.h"
 
@@ -23,15 +24,8 @@ namespace phe::sheet {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-const QColor kInk(0x20, 0x20, 0x20);
-const QColor kGrey(0x6a, 0x6a, 0x6a);
-const QColor kRule(0xb8, 0xc2, 0xcc);
 const QColor kShade(0xee, 0xf2, 0xf6);
 const QColor kAccent(0x1f, 0x4e, 0x79);
-const QColor kHot(0xc0, 0x39, 0x2b);
-const QColor kCold(0x1f, 0x6f, 0xb5);
 
 // Page geometry in millimetres.
 constexpr double kPageW = 210, kPageH = 297;
