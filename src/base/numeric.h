@@ -30,6 +30,9 @@ bool ReadNumber(std::string_view text, double& value);
 // Fixed pattern with the given number of decimals ("0.0" is 1), rounded half
 // away from zero on the value written with 15 significant digits (2.675 -> 2.68).
 std::string FormatFixed(double x, int decimals);
+// At least `digits` significant digits and at least one decimal (a computed
+// flow or duty: one decimal changed the duty by up to 8 % when typed in again).
+std::string FormatSignificant(double x, int digits);
 // General conversion: whole numbers without a decimal point, fractions with one.
 std::string FormatGeneral(double x);
 // Whole part, truncated toward zero, as an integer text.

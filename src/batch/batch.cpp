@@ -313,9 +313,10 @@ class CsvReader : public BatchReader {
                                             "project", "item",      "customer"};
     for (size_t i = 0; i < header_.size(); ++i) {
       const auto& h = header_[i];
-      const bool control = h.rfind("opt_br", 0) != 0 &&
-                           std::find(layout::kFocusOrder.begin(), layout::kFocusOrder.end(), h) !=
-                               layout::kFocusOrder.end();
+      const std::string named = layout::ControlOfKey(h);
+      const bool control = named.rfind("opt_br", 0) != 0 &&
+                           std::find(layout::kFocusOrder.begin(), layout::kFocusOrder.end(),
+                                     named) != layout::kFocusOrder.end();
       if (!control && std::find(extra.begin(), extra.end(), h) == extra.end())
         throw CaseError("\"" + path + "\": unknown column \"" + h + "\"");
       if (std::find(header_.begin(), header_.begin() + static_cast<long>(i), h) !=

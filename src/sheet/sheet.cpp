@@ -5,6 +5,7 @@
 
 #include "base/numeric.h"
 #include "catalogue/catalogue.h"
+#include "state/flow_units.h"
 
 #ifndef PHE_VERSION
 #define PHE_VERSION "unknown"
@@ -96,11 +97,13 @@ Table Builder::OperatingCase() const {
              : simulated ? T("出口温度（模拟结果）", "Outlet temperature (simulated)")
                          : T("出口温度", "Outlet temperature"),
       steam_ ? F(s_.t_h_out, 1) : Box("Txt_Th2"), Box("Txt_Tc2"), "℃");
+  // Every flow in all three units, whichever its box was given in.
+  auto flow = [&](bool hot, FlowUnit unit) { return FormatSignificant(FlowInUnit(s_, hot, unit), 4); };
   row(steam_ ? T("体积流量（蒸汽）", "Volume flow (steam)") : T("体积流量", "Volume flow"),
-      Box("Txt_Qh"), Box("Txt_Qc"), "m³/h");
-  row(steam_ ? T("质量流量（蒸汽）", "Mass flow (steam)") : T("质量流量", "Mass flow"),
-      F(steam_ ? s_.steam_flow : s_.flow_h * s_.rho_balance_h, 1), F(s_.flow_c * s_.rho_balance_c, 1),
-      "kg/h");
+      flow(true, kCubicMetresPerHour), flow(false, kCubicMetresPerHour), "m³/h");
+  for (const auto& [unit, name] : {std::pair{kTonnesPerHour, "t/h"}, std::pair{kKilogramsPerSecond, "kg/s"}})
+    row(steam_ ? T("质量流量（蒸汽）", "Mass flow (steam)") : T("质量流量", "Mass flow"),
+        flow(true, unit), flow(false, unit), name);
   if (steam_) {
     row(T("凝结水流量", "Condensate flow"), F(s_.steam_flow / s_.rho_h, 3), "", "m³/h");
     row(T("汽化潜热", "Latent heat"), F(s_.latent_heat, 1), "", "kJ/kg");

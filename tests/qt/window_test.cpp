@@ -253,7 +253,7 @@ TEST_F(WindowTest, ResultsAreReadOnlyAndSidesAreColouredApart) {
   for (const auto& n : layout::kInputTextBoxes) EXPECT_FALSE(Box(n)->isReadOnly()) << n;
   for (const auto& n : layout::kResultTextBoxes) EXPECT_TRUE(Box(n)->isReadOnly()) << n;
 
-  const std::set<std::string> hot = {"Com_jh", "Txt_Th1", "Txt_Th2", "Txt_Qh", "Txt_Ph",
+  const std::set<std::string> hot = {"Com_jh", "Txt_Th1", "Txt_Th2", "Txt_Qh", "Com_uh", "Txt_Ph",
                                      "Txt_D2", "Txt_Wlh", "Txt_Ph2", "Txt_Ph1", "Txt_Dh"};
   std::vector<std::string> fields = layout::kInputTextBoxes;
   fields.insert(fields.end(), layout::kResultTextBoxes.begin(), layout::kResultTextBoxes.end());

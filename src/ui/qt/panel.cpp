@@ -116,7 +116,7 @@ void MainWindow::BuildPanel() {
     };
     const Row rows[] = {{"进口温度", "Txt_Th1", "Txt_Tc1", "℃"},
                         {"出口温度", "Txt_Th2", "Txt_Tc2", "℃"},
-                        {"介质流量", "Txt_Qh", "Txt_Qc", "m3/h"},
+                        {"介质流量", "Txt_Qh", "Txt_Qc", ""},
                         {"最大压降", "Txt_Ph", "Txt_Pc", "kPa"}};
     int r = 2;
     for (const Row& row : rows) {
@@ -124,7 +124,14 @@ void MainWindow::BuildPanel() {
       grid->addWidget(text_box(row.hot), r, 1, Qt::AlignCenter);
       grid->addWidget(text_box(row.cold), r, 2, Qt::AlignCenter);
       grid->addWidget(Unit(QString::fromUtf8(row.unit)), r, 3);
-      if (std::string_view(row.hot) == "Txt_Qh") grid->addWidget(PerUnitMark({"Txt_Qh", "Txt_Qc"}), r, 4);
+      if (std::string_view(row.hot) == "Txt_Qh") {
+        grid->addWidget(PerUnitMark({"Txt_Qh", "Txt_Qc"}), r, 4);
+        // Each side's flow by volume or by mass, chosen beside its box.
+        ++r;
+        grid->addWidget(Caption(QStringLiteral("流量单位")), r, 0);
+        grid->addWidget(AddList("Com_uh", true), r, 1, Qt::AlignCenter);
+        grid->addWidget(AddList("Com_uc", false), r, 2, Qt::AlignCenter);
+      }
       ++r;
     }
   }
