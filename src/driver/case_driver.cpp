@@ -235,7 +235,7 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
   cmd_count_Click(state, env);
   last_run_has_result = env.results_shown > shown_before;
   std::optional<AlternativesTable> table;
-  if (watch && (table = watch->Take(state))) ShowSuggestion(form, *table);
+  if (watch && (table = watch->Take())) ShowSuggestion(form, *table);
 
   nlohmann::json out;
   // Raised whenever a key changes meaning or unit, so a reader can refuse
@@ -279,7 +279,7 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
   last_alternatives = std::move(table);
   if (curves) {
     std::optional<curves::OperatingCurves> c;
-    if (last_run_has_result) c = curves::Compute(state, env);
+    if (last_run_has_result && env.result) c = curves::Compute(*env.result);
     out["curves"] = c ? curves::ToJson(*c) : nlohmann::json();
   }
   return out;

@@ -1397,8 +1397,7 @@ class WindowEnglish : public WindowTest {
           seen << a->text() << a->toolTip();
       if (window_->env().results_shown > shown) {
         ++tally.with_result;
-        seen << SheetTexts(sheet::BuildSheet(window_->state(), window_->env(),
-                                             window_->RunMessages(), {}, Lang::kEn));
+        seen << SheetTexts(sheet::BuildSheet(*window_->env().result, window_->RunMessages(), {}, Lang::kEn));
       }
       int chinese = 0;
       for (const QString& s : seen) chinese += ChineseCount(s);

@@ -139,13 +139,14 @@ void MainWindow::ForgetResults() {
 }
 
 void MainWindow::AfterRun(bool shown, qint64 ms) {
-  if (shown) {
+  if (shown && env_.result) {
+    const SelectionState& result = env_.result->record;
     results_on_screen_ = true;
     results_stale_ = false;
-    breaches_ = LimitBreaches(state_);
-    shown_units_ = state_.units;
+    breaches_ = LimitBreaches(result);
+    shown_units_ = result.units;
     outcome_ = Outcome::kDone;
-    outcome_designation_ = Text("Txt_Br");
+    outcome_designation_ = result.plate_type;
     outcome_ms_ = ms;
   } else {
     // A run that ended early leaves the old results, which no longer match.
