@@ -2,6 +2,7 @@
 // the headless command-line driver and the end-to-end tests use it.
 #pragma once
 
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <stdexcept>
@@ -19,7 +20,15 @@ namespace phe {
 
 class CaseError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  // What is wrong, for a message in words before the detail: the file could
+  // not be read, its text is no JSON (damaged), or its JSON is no case.
+  enum class Kind { kUnreadable, kDamaged, kNotACase };
+  explicit CaseError(const std::string& what, Kind kind = Kind::kNotACase)
+      : std::runtime_error(what), kind_(kind) {}
+  Kind kind() const { return kind_; }
+
+ private:
+  Kind kind_;
 };
 
 // One edit-and-run: the texts typed per control, and the option buttons.
@@ -41,6 +50,25 @@ inline constexpr size_t kMaxBoxText = 1000;
 // CaseError.
 std::vector<CaseInput> ParseCases(const nlohmann::json& doc, bool* several);
 std::vector<CaseInput> ParseCaseFile(const std::string& path, bool* several);
+
+// A case file read (size bounded) and checked whole: its JSON, keys given
+// twice and every case. The cases are parsed again as they are handed over, so
+// a session of a million runs never holds more than one of them.
+class CaseReader {
+ public:
+  static CaseReader Open(const std::string& path);
+  static CaseReader FromText(std::string text, std::string where);
+  bool several() const { return several_; }
+  size_t size() const { return count_; }
+  void ForEach(const std::function<void(const CaseInput&)>& each) const;
+  std::vector<CaseInput> All() const;
+
+ private:
+  CaseReader() = default;
+  std::string text_, where_;
+  bool several_ = false;
+  size_t count_ = 0;
+};
 
 // Parses JSON text strictly: a key twice in one object, a number out of range
 // or a syntax error throws CaseError naming `where` (a file, a line).

@@ -232,14 +232,22 @@ bool CaseFiles::OpenFile(const QString& path) {
   };
   std::vector<CaseInput> cases;
   try {
-    bool several = false;
-    cases = ParseCaseFile(LocalPath(path), &several);
-    if (several)
+    // A session is refused before its runs are collected.
+    const CaseReader reader = CaseReader::Open(LocalPath(path));
+    if (!reader.several()) cases = reader.All();
+    if (reader.several())
       return refuse(Message("case_open_failed")
                         .With("path", path.toStdString())
                         .Ref("detail", "case_several_runs"));
   } catch (const CaseError& e) {
-    return refuse(open_failed(e.what()));
+    // What is wrong in words; the reader's own detail after them.
+    const char* reason = e.kind() == CaseError::Kind::kDamaged      ? "case_damaged"
+                         : e.kind() == CaseError::Kind::kUnreadable ? "case_unreadable"
+                                                                    : "case_not_a_case";
+    return refuse(Message("case_open_failed_because")
+                      .With("path", path.toStdString())
+                      .Ref("reason", reason)
+                      .With("detail", e.what()));
   }
   const CaseInput& in = cases.front();
   try {
