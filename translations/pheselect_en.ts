@@ -762,6 +762,10 @@ Range: within the property data of the medium</translation>
         <translation>fallen below the cold inlet temperature</translation>
     </message>
     <message>
+        <source>方案比较</source>
+        <translation>Alternatives</translation>
+    </message>
+    <message>
         <source>方案(&amp;A)</source>
         <translation>&amp;Alternatives</translation>
     </message>
