@@ -36,10 +36,6 @@
         <translation>Flow</translation>
     </message>
     <message>
-        <source>流量单位</source>
-        <translation>Flow unit</translation>
-    </message>
-    <message>
         <source>最大压降</source>
         <translation>Max. pressure drop</translation>
     </message>
