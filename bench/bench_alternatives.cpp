@@ -25,7 +25,7 @@ void AlternativesTable(benchmark::State& state, const char* file) {
   } else {
     size_t rows = 0;
     for (auto _ : state) {
-      const auto table = phe::BuildAlternatives(*start, session.state);
+      const auto table = phe::BuildAlternatives(*start, *session.env.result);
       rows = table.rows.size();
       benchmark::DoNotOptimize(rows);
     }

@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 
+#include "base/numeric.h"
 #include "catalogue/catalogue.h"
 #include "driver/case_driver.h"
 #include "support/scratch.h"
@@ -161,7 +162,9 @@ TEST_P(AlternativesTest, RowsAreTheManualDesignsOrderedWithTheChoiceMarked) {
   EXPECT_EQ(suggested, GetParam().suggestion ? 1 : 0);
 
   // A few rows against their manual designs: the first, the chosen, the last,
-  // and for the close approach the pack the engineer found by hand.
+  // and for the close approach the pack the engineer found by hand. The
+  // channels are those the window's boxes show after that design (a pure L
+  // row once listed its count under H/M, the window under M/L).
   std::vector<json> probe = {rows.front(), rows.back()};
   for (const auto& r : rows)
     if (r["chosen"].get<bool>() || (r["model"] == "PX65L" && r["type"] == "H")) probe.push_back(r);
@@ -172,8 +175,10 @@ TEST_P(AlternativesTest, RowsAreTheManualDesignsOrderedWithTheChoiceMarked) {
     EXPECT_EQ(r["designation"], ms["plate_type"]) << at;
     for (const char* key : {"area", "k_service", "margin", "dp_h", "dp_c", "dp_max_h", "dp_max_c",
                             "v_port_h", "v_port_c", "fouling_out", "price", "weight", "plate_count",
-                            "channels_hm", "channels_ml", "passes"})
+                            "passes"})
       EXPECT_EQ(r[key], ms[key]) << at << " " << key;
+    EXPECT_EQ(phe::FormatWhole(r["channels_hm"].get<double>()), m["controls"]["Txt_nh"]) << at;
+    EXPECT_EQ(phe::FormatWhole(r["channels_ml"].get<double>()), m["controls"]["Txt_nl"]) << at;
   }
   if (!GetParam().example) {
     // The sheet's last page lists the rows in the same order.

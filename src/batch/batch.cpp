@@ -424,52 +424,51 @@ std::string Number(double v) {
 struct ResultColumn {
   const char* name;
   bool numeric;
-  std::string (*value)(const CaseSession&);
+  std::string (*value)(const RunResult&);
 };
 
 // A split case's row is the whole case, not one of its units.
-double WholeCase(const CaseSession& c, double per_unit, double total) {
-  return c.state.units > 1 ? total : per_unit;
+double WholeCase(const RunResult& r, double per_unit, double total) {
+  return r.record.units > 1 ? total : per_unit;
 }
 
-// A box the window leaves empty (area, weight, price beyond the largest pack)
+// What the window leaves empty (area, weight, price beyond the largest pack)
 // stays empty here too.
-std::string IfShown(const CaseSession& c, const char* box, double v) {
-  return c.form.Text(box).empty() ? "" : Number(v);
-}
+std::string IfShown(const RunResult& r, double v) { return r.beyond_largest_pack ? "" : Number(v); }
 
 const ResultColumn kResultColumns[] = {
-    {"designation", false, [](const CaseSession& c) { return c.state.plate_type; }},
-    {"model", false, [](const CaseSession& c) { return c.state.model_code; }},
-    {"type", false, [](const CaseSession& c) { return c.state.arrangement_type; }},
-    {"channels_1", true, [](const CaseSession& c) { return c.form.Text("Txt_nh"); }},
-    {"channels_2", true, [](const CaseSession& c) { return c.form.Text("Txt_nl"); }},
-    {"passes", true, [](const CaseSession& c) { return Number(c.state.passes); }},
-    {"plates", true, [](const CaseSession& c) { return Number(c.state.plate_count); }},
-    {"area_m2", true, [](const CaseSession& c) { return IfShown(c, "Txt_F", c.state.area); }},
-    {"k_w_m2c", true, [](const CaseSession& c) { return Number(c.state.k_service); }},
-    {"lmtd_c", true, [](const CaseSession& c) { return Number(c.state.lmtd); }},
-    {"margin_pct", true, [](const CaseSession& c) { return Number(c.state.margin); }},
-    {"fouling_capacity_m2c_w", true,
-     [](const CaseSession& c) { return Number(c.state.fouling_out); }},
-    {"dp_hot_kpa", true, [](const CaseSession& c) { return Number(c.state.dp_h); }},
-    {"dp_cold_kpa", true, [](const CaseSession& c) { return Number(c.state.dp_c); }},
-    {"dp_port_hot_kpa", true, [](const CaseSession& c) { return Number(c.state.dp_port_h); }},
-    {"dp_port_cold_kpa", true, [](const CaseSession& c) { return Number(c.state.dp_port_c); }},
-    {"v_port_hot_m_s", true, [](const CaseSession& c) { return Number(c.state.v_port_h); }},
-    {"v_port_cold_m_s", true, [](const CaseSession& c) { return Number(c.state.v_port_c); }},
-    {"price_cny", true, [](const CaseSession& c) { return IfShown(c, "Txt_Y", c.state.price); }},
-    {"weight_kg", true,
-     [](const CaseSession& c) { return IfShown(c, "Txt_W", static_cast<double>(c.state.weight)); }},
-    {"units", true, [](const CaseSession& c) { return Number(c.state.units); }},
+    {"designation", false, [](const RunResult& r) { return r.record.plate_type; }},
+    {"model", false, [](const RunResult& r) { return r.record.model_code; }},
+    {"type", false, [](const RunResult& r) { return r.record.arrangement_type; }},
+    {"channels_1", true, [](const RunResult& r) { return Number(r.channels_1); }},
+    {"channels_2", true, [](const RunResult& r) { return Number(r.channels_2); }},
+    {"passes", true, [](const RunResult& r) { return Number(r.record.passes); }},
+    {"plates", true, [](const RunResult& r) { return Number(r.record.plate_count); }},
+    {"area_m2", true, [](const RunResult& r) { return IfShown(r, r.record.area); }},
+    {"k_w_m2c", true, [](const RunResult& r) { return Number(r.record.k_service); }},
+    {"lmtd_c", true, [](const RunResult& r) { return Number(r.record.lmtd); }},
+    {"margin_pct", true, [](const RunResult& r) { return Number(r.record.margin); }},
+    {"fouling_capacity_m2c_w", true, [](const RunResult& r) { return Number(r.record.fouling_out); }},
+    {"dp_hot_kpa", true, [](const RunResult& r) { return Number(r.record.dp_h); }},
+    {"dp_cold_kpa", true, [](const RunResult& r) { return Number(r.record.dp_c); }},
+    {"dp_port_hot_kpa", true, [](const RunResult& r) { return Number(r.record.dp_port_h); }},
+    {"dp_port_cold_kpa", true, [](const RunResult& r) { return Number(r.record.dp_port_c); }},
+    {"v_port_hot_m_s", true, [](const RunResult& r) { return Number(r.record.v_port_h); }},
+    {"v_port_cold_m_s", true, [](const RunResult& r) { return Number(r.record.v_port_c); }},
+    {"price_cny", true, [](const RunResult& r) { return IfShown(r, r.record.price); }},
+    {"weight_kg", true, [](const RunResult& r) { return IfShown(r, static_cast<double>(r.record.weight)); }},
+    {"units", true, [](const RunResult& r) { return Number(r.record.units); }},
     // The case as the run completed it: what the user left empty is worked out.
-    {"duty_kw", true, [](const CaseSession& c) { return Number(WholeCase(c, c.state.duty, c.state.duty_total) / 1000); }},
-    {"flow_hot_m3h", true, [](const CaseSession& c) { return Number(WholeCase(c, c.state.flow_h, c.state.flow_h_total)); }},
-    {"flow_cold_m3h", true, [](const CaseSession& c) { return Number(WholeCase(c, c.state.flow_c, c.state.flow_c_total)); }},
-    {"t_hot_in_c", true, [](const CaseSession& c) { return Number(c.state.t_h_in); }},
-    {"t_hot_out_c", true, [](const CaseSession& c) { return Number(c.state.t_h_out); }},
-    {"t_cold_in_c", true, [](const CaseSession& c) { return Number(c.state.t_c_in); }},
-    {"t_cold_out_c", true, [](const CaseSession& c) { return Number(c.state.t_c_out); }},
+    {"duty_kw", true,
+     [](const RunResult& r) { return Number(WholeCase(r, r.record.duty, r.record.duty_total) / 1000); }},
+    {"flow_hot_m3h", true,
+     [](const RunResult& r) { return Number(WholeCase(r, r.record.flow_h, r.record.flow_h_total)); }},
+    {"flow_cold_m3h", true,
+     [](const RunResult& r) { return Number(WholeCase(r, r.record.flow_c, r.record.flow_c_total)); }},
+    {"t_hot_in_c", true, [](const RunResult& r) { return Number(r.record.t_h_in); }},
+    {"t_hot_out_c", true, [](const RunResult& r) { return Number(r.record.t_h_out); }},
+    {"t_cold_in_c", true, [](const RunResult& r) { return Number(r.record.t_c_in); }},
+    {"t_cold_out_c", true, [](const RunResult& r) { return Number(r.record.t_c_out); }},
 };
 
 // Decimals of a number in a CSV row, as the window shows it (-1: the whole
@@ -594,13 +593,13 @@ BatchRow RunBatchCase(const BatchCase& c, Database& db) {
     CaseSession session(db);
     session.env.store_case_record = false;
     const nlohmann::json out = session.Run(*c.input);
-    const bool refused = RunShowedError(out) || !session.last_run_has_result;
+    const bool refused = RunShowedError(out) || !session.last_run_has_result || !session.env.result;
     for (const auto& m : out["messages"]) row.messages.push_back(m["text"].get<std::string>());
     row.status = refused                 ? BatchStatus::kRefused
                  : row.messages.empty() ? BatchStatus::kOk
                                         : BatchStatus::kWarning;
     if (!refused)
-      for (const auto& col : kResultColumns) row.results.push_back(col.value(session));
+      for (const auto& col : kResultColumns) row.results.push_back(col.value(*session.env.result));
   } catch (const std::exception& e) {
     row.status = BatchStatus::kError;
     row.messages.push_back(e.what());

@@ -6,6 +6,7 @@
 #include "catalogue/catalogue.h"
 #include "workflow/limits.h"
 #include "workflow/selection.h"
+#include "workflow/transfer.h"
 
 namespace phe {
 
@@ -66,13 +67,15 @@ std::optional<Alternative> Design(const BalancedCase& start, const Candidate& c)
   } catch (const DbError&) {
     return std::nullopt;
   }
+  // Channels as the window would show this design after "采用".
+  const RunResult shown = MakeRunResult(s, env);
   Alternative a;
   a.designation = s.plate_type;
   a.model = c.model;
   a.type = c.type;
   a.passes = s.passes;
-  a.channels_hm = s.channels_hm;
-  a.channels_ml = s.channels_ml;
+  a.channels_hm = shown.channels_1;
+  a.channels_ml = shown.channels_2;
   a.plate_count = s.plate_count;
   a.area = s.area;
   a.k_service = s.k_service;
@@ -98,7 +101,8 @@ BalancedCase CaptureBalance(const SelectionState& s, const FormPort& form) {
   return c;
 }
 
-AlternativesTable BuildAlternatives(const BalancedCase& start, const SelectionState& result) {
+AlternativesTable BuildAlternatives(const BalancedCase& start, const RunResult& run) {
+  const SelectionState& result = run.record;
   AlternativesTable table;
   const ModelInfo* model = FindModel(result.model_code);
   if (!model || result.calc_mode != 1) return table;
@@ -143,11 +147,11 @@ AlternativesWatch::AlternativesWatch(Env& env) : env_(env) {
 
 AlternativesWatch::~AlternativesWatch() { env_.on_sizing = nullptr; }
 
-std::optional<AlternativesTable> AlternativesWatch::Take(const SelectionState& result) {
+std::optional<AlternativesTable> AlternativesWatch::Take() {
   std::optional<BalancedCase> start = std::move(start_);
   start_.reset();
-  if (!start || env_.results_shown <= finished_before_) return std::nullopt;
-  return BuildAlternatives(*start, result);
+  if (!start || !env_.result || env_.results_shown <= finished_before_) return std::nullopt;
+  return BuildAlternatives(*start, *env_.result);
 }
 
 void ShowSuggestion(FormPort& form, const AlternativesTable& table) {

@@ -226,9 +226,11 @@ nlohmann::json Build(const std::string& text, const std::string& where,
   nlohmann::json::sax_parse(text, &b);
   // The parser would keep the last silently; the user meant one of them.
   if (!b.twice.empty())
-    throw CaseError(where + ": key \"" + b.twice + "\" appears twice in one object");
-  if (b.out_of_range) throw CaseError(where + " holds a number out of range: " + b.error);
-  if (!b.error.empty()) throw CaseError(where + " is not valid JSON: " + b.error);
+    throw CaseError(where + ": key \"" + b.twice + "\" appears twice in one object",
+                    CaseError::Kind::kDamaged);
+  if (b.out_of_range)
+    throw CaseError(where + " holds a number out of range: " + b.error, CaseError::Kind::kDamaged);
+  if (!b.error.empty()) throw CaseError(where + " is not valid JSON: " + b.error, CaseError::Kind::kDamaged);
   if (runs) *runs = b.runs;
   return std::move(b.root);
 }
@@ -242,12 +244,12 @@ nlohmann::json ParseJsonStrict(const std::string& text, const std::string& where
 CaseReader CaseReader::Open(const std::string& path) {
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec))
-    throw CaseError("\"" + path + "\" is a folder, not a case file");
+    throw CaseError("\"" + path + "\" is a folder, not a case file", CaseError::Kind::kUnreadable);
   try {
     return FromText(files::ReadBounded(path, files::kMaxCaseFileBytes, "case file"),
                     "case file \"" + path + "\"");
   } catch (const files::FileError& e) {
-    throw CaseError(e.what());
+    throw CaseError(e.what(), CaseError::Kind::kUnreadable);
   }
 }
 
@@ -335,7 +337,7 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
   cmd_count_Click(state, env);
   last_run_has_result = env.results_shown > shown_before;
   std::optional<AlternativesTable> table;
-  if (watch && (table = watch->Take(state))) ShowSuggestion(form, *table);
+  if (watch && (table = watch->Take())) ShowSuggestion(form, *table);
 
   nlohmann::json out;
   // Raised whenever a key changes meaning or unit, so a reader can refuse
@@ -378,7 +380,7 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
   last_alternatives = std::move(table);
   if (curves) {
     std::optional<curves::OperatingCurves> c;
-    if (last_run_has_result) c = curves::Compute(state, env);
+    if (last_run_has_result && env.result) c = curves::Compute(*env.result);
     out["curves"] = c ? curves::ToJson(*c) : nlohmann::json();
   }
   return out;

@@ -18,6 +18,10 @@ constexpr CatalogueEntry kZh[] = {
     {"translation_missing", "找不到英文翻译文件 translations/pheselect_en.qm，界面保持中文。"},
     {"save_changes", "保存对案例的修改吗？"},
     {"case_open_failed", "无法打开案例文件：\n{path}\n{detail}"},
+    {"case_open_failed_because", "无法打开案例文件：\n{path}\n{reason}\n详细信息：{detail}"},
+    {"case_damaged", "文件已损坏：它不是完整有效的JSON文本，可能被截断或被其他程序改写。"},
+    {"case_unreadable", "文件无法读取：它不存在、不是普通文件、没有读取权限或过大。"},
+    {"case_not_a_case", "文件不是本程序的案例：其中的控件名、列表选项或数值不符合要求。"},
     {"case_save_failed", "无法保存案例文件：\n{path}\n{detail}"},
     {"case_read_only", "案例文件是只读的：\n{path}\n仍要替换它吗？"},
     {"case_several_runs", "文件含有多次运行（\"runs\"），窗口一次只打开一个案例"},
@@ -71,9 +75,11 @@ constexpr CatalogueEntry kZh[] = {
     {"box.Txt_N", "“流程数量”"},
     {"box.Txt_nh", "“流道数H/M”"},
     {"box.Txt_nl", "“流道数M/L”"},
+    {"box.Com_jgl", "“接口材质”"},
 
     // Values of the boxes.
     {"input.not_a_number", "{box}中的“{text}”不是一个完整的数值，请重新输入！"},
+    {"input.not_in_list", "{box}中的“{text}”不是列表中的选项，请从列表中选择！"},
     {"input.temperature", "{box}超出{side}（{medium}）物性数据的温度范围，必须介于{min}℃和{max}℃之间，请重新输入！"},
     {"input.temperature_freezing", "{box}超出{side}（{medium}）物性数据的温度范围，必须介于{min}℃和{max}℃之间（该介质的冰点为{freezing}℃），请重新输入！"},
     {"input.flow", "{box}必须大于0且不大于{max} m3/h，请重新输入！"},

@@ -125,7 +125,7 @@ AlternativesDialog::AlternativesDialog(MainWindow& window, QPushButton* button)
 AlternativesDialog::~AlternativesDialog() = default;
 
 void AlternativesDialog::RunFinished() {
-  auto table = watch_.Take(window_.state());
+  auto table = watch_.Take();
   if (!table) return;
   table_ = std::move(*table);
   Fill();

@@ -124,7 +124,15 @@ void MainWindow::BuildPanel() {
       grid->addWidget(text_box(row.hot), r, 1, Qt::AlignCenter);
       grid->addWidget(text_box(row.cold), r, 2, Qt::AlignCenter);
       grid->addWidget(Unit(QString::fromUtf8(row.unit)), r, 3);
-      if (std::string_view(row.hot) == "Txt_Qh") grid->addWidget(PerUnitMark({"Txt_Qh", "Txt_Qc"}), r, 4);
+      if (std::string_view(row.hot) == "Txt_Qh") {
+        grid->addWidget(PerUnitMark({"Txt_Qh", "Txt_Qc"}), r, 4);
+        // Steam is metered by mass: its flow in kg/h under the volume flow.
+        steam_mass_ = new QLabel;
+        steam_mass_->setObjectName(QStringLiteral("steam_flow_mass"));
+        steam_mass_->setFont(qt::CaptionFont());
+        steam_mass_->hide();
+        grid->addWidget(steam_mass_, ++r, 1, Qt::AlignCenter);
+      }
       ++r;
     }
   }
