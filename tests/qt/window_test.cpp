@@ -1517,6 +1517,51 @@ TEST_F(WindowEnglishSweep, CaseFilesGiveTheDriversMessagesAndNoChinese) {
   EXPECT_EQ(t.chinese, 0);
 }
 
+// Guards against the layouts the trial found: at 1920x1080 with 150 % the
+// Chinese window opened with both scroll bars and cut frames, a switch to
+// English hid the cold-side column behind a scroll bar, and at 1366x768 with
+// 125 % the window stood above the screen. The screenshot run opens the
+// window in one language, switches it to the other and says where it lies.
+TEST(GuiProgram, OpensAndRelayoutsInsideTheScreenWithoutAHorizontalScrollBar) {
+  const fs::path exe = fs::path(QCoreApplication::applicationDirPath().toStdString()) / "pheselect";
+  const struct {
+    const char* screen;
+    const char* scale;
+    bool room_for_all;  // the whole panel fits: no scroll bar at all
+  } screens[] = {{"1366x768", "1.25", false}, {"1920x1080", "1", true}, {"1920x1080", "1.5", true}};
+  const fs::path shot = phe::testing::ScratchDir() / ("layout_" + std::to_string(getpid()) + ".png");
+  for (const auto& sc : screens) {
+    for (const char* lang : {"zh", "en"}) {
+      SCOPED_TRACE(std::string(sc.screen) + " " + sc.scale + " " + lang);
+      QProcess program;
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      env.insert("QT_QPA_PLATFORM", QStringLiteral("offscreen:configfile=%1/docs/screens/%2.json")
+                                        .arg(QStringLiteral(PHE_SOURCE_DIR), QString::fromLatin1(sc.screen)));
+      env.insert("QT_SCALE_FACTOR", sc.scale);
+      program.setProcessEnvironment(env);
+      program.start(QString::fromStdString(exe.string()),
+                    {"--lang", lang, "--screenshot", QString::fromStdString(shot.string())});
+      ASSERT_TRUE(program.waitForFinished(60000));
+      ASSERT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+      const QString out = QString::fromUtf8(program.readAllStandardOutput());
+      const QRegularExpressionMatch m =
+          QRegularExpression(QStringLiteral("window (\\d+)x(\\d+)([+-]\\d+)([+-]\\d+) available (\\d+)x(\\d+)"
+                                            "([+-]\\d+)([+-]\\d+) horizontal_scroll (\\d) vertical_scroll (\\d)"))
+              .match(out);
+      ASSERT_TRUE(m.hasMatch()) << out.toStdString();
+      auto n = [&](int i) { return m.captured(i).toInt(); };
+      const QRect frame(n(3), n(4), n(1), n(2)), avail(n(7), n(8), n(5), n(6));
+      EXPECT_TRUE(avail.contains(frame)) << out.toStdString();
+      EXPECT_EQ(n(9), 0) << "horizontal scroll bar: " << out.toStdString();
+      if (sc.room_for_all) {
+        EXPECT_EQ(n(10), 0) << "vertical scroll bar: " << out.toStdString();
+      }
+    }
+  }
+  std::error_code ec;
+  fs::remove(shot, ec);
+}
+
 // Guards against a program that starts without its database, or looks for it
 // anywhere but beside itself: the copy of pheselect in an empty folder must
 // end with status 3 and name the file it missed.

@@ -95,6 +95,8 @@ class MainWindow : public QMainWindow, public FormPort {
   void ForgetResults();
   const std::vector<LimitBreach>& Breaches() const { return breaches_; }
   QLabel* StatusOutcome() const { return status_outcome_; }
+  // The panel shows its scroll bar that way: the window is too small for it.
+  bool PanelScrolls(Qt::Orientation o) const;
 
   // "zh" or "en": installs the translations, retranslates the window and,
   // when `remember` is set, keeps the choice for the next start.
