@@ -436,7 +436,9 @@ void AppendAlternatives(Document& doc, const AlternativesTable& table, Lang lang
   t.title = tr("方案比较（★ 为程序选型结果；面积 m²，K W/m²·℃，裕量 %，压降 kPa，价格 ￥，重量 kg）",
                "Alternatives (★ the program's choice; area m², K W/m²·℃, margin %, drops kPa, "
                "price ￥, weight kg)");
-  t.widths = {0.3, 1.2, 1.6, 1.1, 1.4, 1.1, 1.6, 1.6, 1.1, 1.2, 1.1};
+  // Wide enough for the longest plate type (PX100M-HM), both drops with their
+  // limits and the longest status; the ★ needs a column of its own.
+  t.widths = {0.4, 1.65, 1.45, 0.8, 0.75, 1.0, 1.4, 1.4, 0.95, 0.95, 2.4};
   t.align = {Align::kCenter, Align::kLeft,  Align::kLeft,  Align::kRight, Align::kRight, Align::kRight,
              Align::kRight,  Align::kRight, Align::kRight, Align::kRight, Align::kLeft};
   t.header = true;
