@@ -218,6 +218,11 @@ std::string FormatSignificant(double x, int digits) {
   return FormatFixed(x, std::max(1, digits - 1 - magnitude));
 }
 
+std::string FormatTemperature(double t) {
+  const std::string grid = FormatFixed(t, 1);
+  return std::abs(Val(grid) - t) < 1e-9 ? grid : FormatFixed(t, 2);
+}
+
 std::string FormatGeneral(double x) {
   if (!std::isfinite(x)) return NonFinite(x);
   if (x == 0) return "0";

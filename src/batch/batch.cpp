@@ -473,14 +473,15 @@ const ResultColumn kResultColumns[] = {
 };
 
 // Decimals of a number in a CSV row, as the window shows it (-1: the whole
-// part, -2: as it is). JSON Lines keeps every digit.
+// part, -2: as it is, -3: four significant digits, -4: a temperature).
+// JSON Lines keeps every digit.
 int ShownDecimals(std::string_view column) {
   static const std::pair<std::string_view, int> kShown[] = {
       {"area_m2", 1},        {"lmtd_c", 1},         {"k_w_m2c", -1},      {"margin_pct", -1},
       {"fouling_capacity_m2c_w", 6}, {"dp_hot_kpa", 2}, {"dp_cold_kpa", 2}, {"dp_port_hot_kpa", 2},
-      {"dp_port_cold_kpa", 2}, {"v_port_hot_m_s", 2}, {"v_port_cold_m_s", 2}, {"duty_kw", 1},
-      {"flow_hot_m3h", 1},   {"flow_cold_m3h", 1},  {"t_hot_in_c", 1},    {"t_hot_out_c", 1},
-      {"t_cold_in_c", 1},    {"t_cold_out_c", 1}};
+      {"dp_port_cold_kpa", 2}, {"v_port_hot_m_s", 2}, {"v_port_cold_m_s", 2}, {"duty_kw", -3},
+      {"flow_hot_m3h", -3},  {"flow_cold_m3h", -3}, {"t_hot_in_c", -4},   {"t_hot_out_c", -4},
+      {"t_cold_in_c", -4},   {"t_cold_out_c", -4}};
   for (const auto& [name, decimals] : kShown)
     if (name == column) return decimals;
   return -2;
@@ -492,7 +493,12 @@ std::string Shown(std::string_view column, const std::string& value) {
   if (decimals == -2 || value.empty() ||
       std::from_chars(value.data(), value.data() + value.size(), v).ec != std::errc())
     return value;
-  return decimals == -1 ? FormatWhole(v) : FormatFixed(v, decimals);
+  switch (decimals) {
+    case -1: return FormatWhole(v);
+    case -3: return FormatSignificant(v, 4);
+    case -4: return FormatTemperature(v);
+    default: return FormatFixed(v, decimals);
+  }
 }
 
 bool IsNumber(const std::string& s) {

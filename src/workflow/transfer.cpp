@@ -36,12 +36,6 @@ std::string Exact(double x) {
   return FormatGeneral(x);
 }
 
-// A computed temperature as the balance solved it, to 0.01 degC; one on the
-// 0.1 degC grid keeps its single decimal.
-std::string Temperature(double t) {
-  const std::string grid = FormatFixed(t, 1);
-  return std::abs(Val(grid) - t) < 1e-9 ? grid : FormatFixed(t, 2);
-}
 
 // A box the user gave keeps its input (a split's per-unit value must not
 // replace the plant's); any other box shows the value the run computed,
@@ -67,7 +61,7 @@ struct BalanceText {
 // The completed balance (per unit) as its boxes show it.
 std::vector<BalanceText> BalanceTexts(const SelectionState& s) {
   // A simulation's outlets are its answer, converged to 0.01 degC.
-  auto outlet = [&](double t) { return s.calc_mode == 3 ? FormatFixed(t, 2) : Temperature(t); };
+  auto outlet = [&](double t) { return s.calc_mode == 3 ? FormatFixed(t, 2) : FormatTemperature(t); };
   const double kw = s.duty / 1000;
   // Flows in the unit of their box; an entered one as it was typed.
   const double qh = FlowInUnit(s, true), qc = FlowInUnit(s, false);
@@ -76,9 +70,9 @@ std::vector<BalanceText> BalanceTexts(const SelectionState& s) {
   return {{"Txt_Wq", s.given_duty != 0, kw, FormatSignificant(kw, 4)},
           {"Txt_Qh", s.given_flow_h != 0, qh_typed, FormatSignificant(qh, 4)},
           {"Txt_Qc", s.given_flow_c != 0, qc_typed, FormatSignificant(qc, 4)},
-          {"Txt_Tc1", s.given_t_c_in != 0, s.t_c_in, Temperature(s.t_c_in)},
+          {"Txt_Tc1", s.given_t_c_in != 0, s.t_c_in, FormatTemperature(s.t_c_in)},
           {"Txt_Tc2", s.given_t_c_out != 0, s.t_c_out, outlet(s.t_c_out)},
-          {"Txt_Th1", s.given_t_h_in != 0, s.t_h_in, Temperature(s.t_h_in)},
+          {"Txt_Th1", s.given_t_h_in != 0, s.t_h_in, FormatTemperature(s.t_h_in)},
           {"Txt_Th2", s.given_t_h_out != 0, s.t_h_out, outlet(s.t_h_out)}};
 }
 
