@@ -267,8 +267,8 @@ Working Builder::Thermal() const {
   // Required coefficient and the check that the printed numbers close.
   line(T("所需传热系数", "Required coefficient"),
        "K = Q / (A·ΔTm) = " + F(s_.duty, 0) + " / (" + F(s_.area, 4) + " × " + F(s_.lmtd, 3) +
-           ") = " + F(s_.k_service, 1) + " W/(m²·℃)  (" + Box("Txt_K") + ")");
-  line(T("校核", "Check"), "Q = K·A·ΔTm = " + F(s_.k_service, 1) + " × " + F(s_.area, 4) + " × " +
+           ") = " + FormatSignificant(s_.k_service, 5) + " W/(m²·℃)  (" + Box("Txt_K") + ")");
+  line(T("校核", "Check"), "Q = K·A·ΔTm = " + FormatSignificant(s_.k_service, 5) + " × " + F(s_.area, 4) + " × " +
                                 F(s_.lmtd, 3) + " = " +
                                 F(s_.k_service * s_.area * s_.lmtd / 1000, 2) + " kW  (" +
                                 F(q_kw, 2) + " kW)");
@@ -300,7 +300,7 @@ Working Builder::Thermal() const {
                  "(each channel group a counter-current exchanger, outlets mixed)"));
   }
   line(T("设计裕量", "Margin"), "100 · (K0 / K − 1) = 100 × (" + F(CleanK(), 1) + " / " +
-                                  F(s_.k_service, 1) + " − 1) → " + Box("Txt_GF") + " %");
+                                  FormatSignificant(s_.k_service, 5) + " − 1) → " + Box("Txt_GF") + " %");
   line(T("可承受污垢系数", "Fouling the pack can carry"), "Rf,max = " + Box("Txt_RHC1") + " m²·℃/W");
   // Condensation carries the whole duty; the spare area may cool the
   // condensate further, which is capacity beyond the duty, not part of it.
