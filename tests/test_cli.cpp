@@ -419,7 +419,7 @@ TEST_F(CliTest, OutputsAreWrittenWholeAndInputsCellByCell) {
   const std::string rows = slurp(out);
   EXPECT_NE(rows.find("\r\n'=HYPERLINK(1),ok,"), std::string::npos) << rows;
   EXPECT_NE(rows.find("\r\n-5,ok,"), std::string::npos) << rows;
-  EXPECT_NE(rows.find("\r\nrow 3,error,\"row 3: column \"\"Txt_Wq\"\" is neither UTF-8 nor GBK"),
+  EXPECT_NE(rows.find("\r\nrow 3,error,\"column \"\"Txt_Wq\"\" is neither UTF-8 nor GBK"),
             std::string::npos)
       << rows;
   EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 4);

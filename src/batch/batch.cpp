@@ -165,7 +165,7 @@ class JsonLinesReader : public BatchReader {
       const std::string where = "line " + std::to_string(line_);
       if (too_long)
         return BatchCase{where, std::nullopt,
-                         where + " is longer than " +
+                         "the line is longer than " +
                              std::to_string(files::kMaxCaseFileBytes >> 20) + " MB"};
       if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
       return FromJsonText(where, line, "the case", true);
@@ -332,7 +332,7 @@ class CsvReader : public BatchReader {
     while (cells.size() > header_.size() && cells.back().empty()) cells.pop_back();
     if (cells.size() != header_.size())
       return BatchCase{where, std::nullopt,
-                       where + " has " + std::to_string(cells.size()) + " cells, the header " +
+                       "the row has " + std::to_string(cells.size()) + " cells, the header " +
                            std::to_string(header_.size())};
     nlohmann::json doc = nlohmann::json::object();
     for (size_t i = 0; i < cells.size(); ++i) {
@@ -342,12 +342,12 @@ class CsvReader : public BatchReader {
         std::optional<std::string> text = FromGb18030(cells[i]);
         if (!text)
           return BatchCase{where, std::nullopt,
-                           where + ": column \"" + header_[i] +
+                           "column \"" + header_[i] +
                                "\" is neither UTF-8 nor GBK text; save the file as UTF-8 CSV"};
         cells[i] = std::move(*text);
       } else if (!ValidUtf8(cells[i])) {
         return BatchCase{where, std::nullopt,
-                         where + ": column \"" + header_[i] + "\" is not valid UTF-8"};
+                         "column \"" + header_[i] + "\" is not valid UTF-8"};
       }
       doc[header_[i]] = cells[i];
     }
