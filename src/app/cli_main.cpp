@@ -61,11 +61,11 @@ struct OptionRow {
 };
 
 const OptionRow kOptions[] = {
-    {"--case", "CASE.json", "run one case, or a {\"runs\": [...]} session, and print its JSON",
+    {"--case", "CASE.json", "run one case, or a {\"runs\": [...]} session, and print its JSON; - reads standard input",
      [](Options& o, const std::string& v) { o.case_path = v; }},
-    {"--batch", "IN", "run every case of IN (JSON Lines, .csv or a folder of case files)",
+    {"--batch", "IN", "run every case of IN (JSON Lines, .csv or a folder of case files); - reads JSON Lines from standard input",
      [](Options& o, const std::string& v) { o.batch_in = v; }},
-    {"--out", "OUT", "where --batch writes one row per case (.csv or .jsonl)",
+    {"--out", "OUT", "where --batch writes one row per case (.csv or .jsonl); - writes JSON Lines to standard output",
      [](Options& o, const std::string& v) { o.batch_out = v; }},
     {"--jobs", "N", "cases --batch runs at once (default: one per core)",
      [](Options& o, const std::string& v) { o.jobs = PositiveInt("--jobs", v); }},
@@ -140,6 +140,9 @@ Options Parse(int argc, char** argv) {
   if (!o.batch_in.empty() && o.batch_out.empty()) throw UsageError("--batch needs --out");
   if (o.batch_in.empty() && (!o.batch_out.empty() || o.jobs))
     throw UsageError("--out and --jobs go with --batch");
+  // The case's JSON already goes to standard output; a PDF there would mix with it.
+  if (o.sheet.path == "-")
+    throw UsageError("--sheet needs a file name: standard output carries the case's JSON");
   if (!o.batch_in.empty() && (!o.sheet.path.empty() || o.alternatives || o.curves))
     throw UsageError("--sheet, --alternatives and --curves go with --case");
   return o;
@@ -196,7 +199,7 @@ int RunCases(const Options& o) {
 int RunBatch(const Options& o) {
   std::string ext = std::filesystem::path(o.batch_out).extension().string();
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (ext == ".csv" || ext == ".jsonl")
+  if (o.batch_out != "-" && (ext == ".csv" || ext == ".jsonl"))
     phe::files::CheckOutputPath(o.batch_out,
                                 ext == ".csv" ? phe::files::OutputKind::kCsv
                                               : phe::files::OutputKind::kJsonLines,
