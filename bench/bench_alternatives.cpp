@@ -38,5 +38,6 @@ BENCHMARK_CAPTURE(AlternativesTable, water_water_auto, "water_water_auto.json")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(AlternativesTable, manual_hm_design, "manual_hm_design.json")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(AlternativesTable, steam_heater, "steam_heater.json")->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -19,6 +19,7 @@ BENCHMARK_CAPTURE(RunExample, steam_heater, "steam_heater.json")->Unit(benchmark
 BENCHMARK_CAPTURE(RunExample, oil_cooler, "oil_cooler.json")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunExample, manual_hm_design, "manual_hm_design.json")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunExample, check_mixed_pack, "check_mixed_pack.json")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunExample, simulate_pack, "simulate_pack.json")->Unit(benchmark::kMillisecond);
 
 // The cases one design must become cheap for: a candidate search rates many
 // packs per Run. Goal: every one at least 5 times faster than before the

@@ -170,7 +170,7 @@ class JsonLinesReader : public BatchReader {
       const std::string where = "line " + std::to_string(line_);
       if (too_long)
         return BatchCase{where, std::nullopt,
-                         where + " is longer than " +
+                         "the line is longer than " +
                              std::to_string(files::kMaxCaseFileBytes >> 20) + " MB"};
       if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
       return FromJsonText(where, line, "the case", true);
@@ -318,9 +318,10 @@ class CsvReader : public BatchReader {
                                             "project", "item",      "customer"};
     for (size_t i = 0; i < header_.size(); ++i) {
       const auto& h = header_[i];
-      const bool control = h.rfind("opt_br", 0) != 0 &&
-                           std::find(layout::kFocusOrder.begin(), layout::kFocusOrder.end(), h) !=
-                               layout::kFocusOrder.end();
+      const std::string named = layout::ControlOfKey(h);
+      const bool control = named.rfind("opt_br", 0) != 0 &&
+                           std::find(layout::kFocusOrder.begin(), layout::kFocusOrder.end(),
+                                     named) != layout::kFocusOrder.end();
       if (!control && std::find(extra.begin(), extra.end(), h) == extra.end())
         throw CaseError("\"" + path + "\": unknown column \"" + h + "\"");
       if (std::find(header_.begin(), header_.begin() + static_cast<long>(i), h) !=
@@ -336,7 +337,7 @@ class CsvReader : public BatchReader {
     while (cells.size() > header_.size() && cells.back().empty()) cells.pop_back();
     if (cells.size() != header_.size())
       return BatchCase{where, std::nullopt,
-                       where + " has " + std::to_string(cells.size()) + " cells, the header " +
+                       "the row has " + std::to_string(cells.size()) + " cells, the header " +
                            std::to_string(header_.size())};
     nlohmann::json doc = nlohmann::json::object();
     for (size_t i = 0; i < cells.size(); ++i) {
@@ -346,12 +347,12 @@ class CsvReader : public BatchReader {
         std::optional<std::string> text = FromGb18030(cells[i]);
         if (!text)
           return BatchCase{where, std::nullopt,
-                           where + ": column \"" + header_[i] +
+                           "column \"" + header_[i] +
                                "\" is neither UTF-8 nor GBK text; save the file as UTF-8 CSV"};
         cells[i] = std::move(*text);
       } else if (!ValidUtf8(cells[i])) {
         return BatchCase{where, std::nullopt,
-                         where + ": column \"" + header_[i] + "\" is not valid UTF-8"};
+                         "column \"" + header_[i] + "\" is not valid UTF-8"};
       }
       doc[header_[i]] = cells[i];
     }
@@ -477,14 +478,15 @@ const ResultColumn kResultColumns[] = {
 };
 
 // Decimals of a number in a CSV row, as the window shows it (-1: the whole
-// part, -2: as it is). JSON Lines keeps every digit.
+// part, -2: as it is, -3: four significant digits, -4: a temperature).
+// JSON Lines keeps every digit.
 int ShownDecimals(std::string_view column) {
   static const std::pair<std::string_view, int> kShown[] = {
       {"area_m2", 1},        {"lmtd_c", 1},         {"k_w_m2c", -1},      {"margin_pct", -1},
       {"fouling_capacity_m2c_w", 6}, {"dp_hot_kpa", 2}, {"dp_cold_kpa", 2}, {"dp_port_hot_kpa", 2},
-      {"dp_port_cold_kpa", 2}, {"v_port_hot_m_s", 2}, {"v_port_cold_m_s", 2}, {"duty_kw", 1},
-      {"flow_hot_m3h", 1},   {"flow_cold_m3h", 1},  {"t_hot_in_c", 1},    {"t_hot_out_c", 1},
-      {"t_cold_in_c", 1},    {"t_cold_out_c", 1}};
+      {"dp_port_cold_kpa", 2}, {"v_port_hot_m_s", 2}, {"v_port_cold_m_s", 2}, {"duty_kw", -3},
+      {"flow_hot_m3h", -3},  {"flow_cold_m3h", -3}, {"t_hot_in_c", -4},   {"t_hot_out_c", -4},
+      {"t_cold_in_c", -4},   {"t_cold_out_c", -4}};
   for (const auto& [name, decimals] : kShown)
     if (name == column) return decimals;
   return -2;
@@ -496,7 +498,12 @@ std::string Shown(std::string_view column, const std::string& value) {
   if (decimals == -2 || value.empty() ||
       std::from_chars(value.data(), value.data() + value.size(), v).ec != std::errc())
     return value;
-  return decimals == -1 ? FormatWhole(v) : FormatFixed(v, decimals);
+  switch (decimals) {
+    case -1: return FormatWhole(v);
+    case -3: return FormatSignificant(v, 4);
+    case -4: return FormatTemperature(v);
+    default: return FormatFixed(v, decimals);
+  }
 }
 
 bool IsNumber(const std::string& s) {

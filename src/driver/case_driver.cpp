@@ -95,12 +95,13 @@ CaseInput ParseOne(const nlohmann::json& obj, const HeadlessForm& form) {
       field = ValueText(key, value);
       continue;
     }
+    const std::string control = layout::ControlOfKey(key);
     bool input = false;
-    for (const auto& n : layout::kFocusOrder) input = input || n == key;
-    if (!input || key.rfind("opt_br", 0) == 0)
+    for (const auto& n : layout::kFocusOrder) input = input || n == control;
+    if (!input || control.rfind("opt_br", 0) == 0)
       throw CaseError("unknown control \"" + key + "\"");
     const std::string text = ValueText(key, value);
-    in.controls.emplace_back(key, form.IsList(key) ? ListItem(form, key, text) : text);
+    in.controls.emplace_back(control, form.IsList(control) ? ListItem(form, control, text) : text);
   }
   return in;
 }

@@ -5,6 +5,7 @@
 
 #include "base/numeric.h"
 #include "catalogue/catalogue.h"
+#include "state/flow_units.h"
 
 #ifndef PHE_VERSION
 #define PHE_VERSION "unknown"
@@ -99,11 +100,13 @@ Table Builder::OperatingCase() const {
              : simulated ? T("出口温度（模拟结果）", "Outlet temperature (simulated)")
                          : T("出口温度", "Outlet temperature"),
       steam_ ? F(s_.t_h_out, 1) : Balance("Txt_Th2"), Balance("Txt_Tc2"), "℃");
+  // Every flow in all three units, whichever its box was given in.
+  auto flow = [&](bool hot, FlowUnit unit) { return FormatSignificant(FlowInUnit(s_, hot, unit), 4); };
   row(steam_ ? T("体积流量（蒸汽）", "Volume flow (steam)") : T("体积流量", "Volume flow"),
-      Balance("Txt_Qh"), Balance("Txt_Qc"), "m³/h");
-  row(steam_ ? T("质量流量（蒸汽）", "Mass flow (steam)") : T("质量流量", "Mass flow"),
-      F(steam_ ? s_.steam_flow : s_.flow_h * s_.rho_balance_h, 1), F(s_.flow_c * s_.rho_balance_c, 1),
-      "kg/h");
+      flow(true, kCubicMetresPerHour), flow(false, kCubicMetresPerHour), "m³/h");
+  for (const auto& [unit, name] : {std::pair{kTonnesPerHour, "t/h"}, std::pair{kKilogramsPerSecond, "kg/s"}})
+    row(steam_ ? T("质量流量（蒸汽）", "Mass flow (steam)") : T("质量流量", "Mass flow"),
+        flow(true, unit), flow(false, unit), name);
   if (steam_) {
     row(T("凝结水流量", "Condensate flow"), F(s_.steam_flow / s_.rho_h, 3), "", "m³/h");
     row(T("汽化潜热", "Latent heat"), F(s_.latent_heat, 1), "", "kJ/kg");
@@ -264,8 +267,8 @@ Working Builder::Thermal() const {
   // Required coefficient and the check that the printed numbers close.
   line(T("所需传热系数", "Required coefficient"),
        "K = Q / (A·ΔTm) = " + F(s_.duty, 0) + " / (" + F(s_.area, 4) + " × " + F(s_.lmtd, 3) +
-           ") = " + F(s_.k_service, 1) + " W/(m²·℃)  (" + Box("Txt_K") + ")");
-  line(T("校核", "Check"), "Q = K·A·ΔTm = " + F(s_.k_service, 1) + " × " + F(s_.area, 4) + " × " +
+           ") = " + FormatSignificant(s_.k_service, 5) + " W/(m²·℃)  (" + Box("Txt_K") + ")");
+  line(T("校核", "Check"), "Q = K·A·ΔTm = " + FormatSignificant(s_.k_service, 5) + " × " + F(s_.area, 4) + " × " +
                                 F(s_.lmtd, 3) + " = " +
                                 F(s_.k_service * s_.area * s_.lmtd / 1000, 2) + " kW  (" +
                                 F(q_kw, 2) + " kW)");
@@ -297,7 +300,7 @@ Working Builder::Thermal() const {
                  "(each channel group a counter-current exchanger, outlets mixed)"));
   }
   line(T("设计裕量", "Margin"), "100 · (K0 / K − 1) = 100 × (" + F(CleanK(), 1) + " / " +
-                                  F(s_.k_service, 1) + " − 1) → " + Box("Txt_GF") + " %");
+                                  FormatSignificant(s_.k_service, 5) + " − 1) → " + Box("Txt_GF") + " %");
   line(T("可承受污垢系数", "Fouling the pack can carry"), "Rf,max = " + Box("Txt_RHC1") + " m²·℃/W");
   // Condensation carries the whole duty; the spare area may cool the
   // condensate further, which is capacity beyond the duty, not part of it.
@@ -436,7 +439,9 @@ void AppendAlternatives(Document& doc, const AlternativesTable& table, Lang lang
   t.title = tr("方案比较（★ 为程序选型结果；面积 m²，K W/m²·℃，裕量 %，压降 kPa，价格 ￥，重量 kg）",
                "Alternatives (★ the program's choice; area m², K W/m²·℃, margin %, drops kPa, "
                "price ￥, weight kg)");
-  t.widths = {0.3, 1.2, 1.6, 1.1, 1.4, 1.1, 1.6, 1.6, 1.1, 1.2, 1.1};
+  // Wide enough for the longest plate type (PX100M-HM), both drops with their
+  // limits and the longest status; the ★ needs a column of its own.
+  t.widths = {0.4, 1.65, 1.45, 0.8, 0.75, 1.0, 1.4, 1.4, 0.95, 0.95, 2.4};
   t.align = {Align::kCenter, Align::kLeft,  Align::kLeft,  Align::kRight, Align::kRight, Align::kRight,
              Align::kRight,  Align::kRight, Align::kRight, Align::kRight, Align::kLeft};
   t.header = true;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "state/flow_units.h"
 #include "base/numeric.h"
 
 namespace phe {
@@ -35,20 +36,6 @@ std::string Exact(double x) {
   return FormatGeneral(x);
 }
 
-// A computed flow or duty to at least `digits` significant digits: one shown
-// with one decimal changed the duty by up to 8 % when typed in again.
-std::string Significant(double x, int digits) {
-  if (x == 0) return FormatFixed(0, 1);
-  const int magnitude = x == 0 ? 0 : static_cast<int>(std::floor(std::log10(std::abs(x))));
-  return FormatFixed(x, std::max(1, digits - 1 - magnitude));
-}
-
-// A computed temperature as the balance solved it, to 0.01 degC; one on the
-// 0.1 degC grid keeps its single decimal.
-std::string Temperature(double t) {
-  const std::string grid = FormatFixed(t, 1);
-  return std::abs(Val(grid) - t) < 1e-9 ? grid : FormatFixed(t, 2);
-}
 
 // A box the user gave keeps its input (a split's per-unit value must not
 // replace the plant's); any other box shows the value the run computed,
@@ -74,14 +61,18 @@ struct BalanceText {
 // The completed balance (per unit) as its boxes show it.
 std::vector<BalanceText> BalanceTexts(const SelectionState& s) {
   // A simulation's outlets are its answer, converged to 0.01 degC.
-  auto outlet = [&](double t) { return s.calc_mode == 3 ? FormatFixed(t, 2) : Temperature(t); };
+  auto outlet = [&](double t) { return s.calc_mode == 3 ? FormatFixed(t, 2) : FormatTemperature(t); };
   const double kw = s.duty / 1000;
-  return {{"Txt_Wq", s.given_duty != 0, kw, Significant(kw, 4)},
-          {"Txt_Qh", s.given_flow_h != 0, s.flow_h, Significant(s.flow_h, 4)},
-          {"Txt_Qc", s.given_flow_c != 0, s.flow_c, Significant(s.flow_c, 4)},
-          {"Txt_Tc1", s.given_t_c_in != 0, s.t_c_in, Temperature(s.t_c_in)},
+  // Flows in the unit of their box; an entered one as it was typed.
+  const double qh = FlowInUnit(s, true), qc = FlowInUnit(s, false);
+  const double qh_typed = s.mass_flow_h > 0 ? s.mass_flow_h / KilogramsPerHour(1, s.flow_unit_h) : qh;
+  const double qc_typed = s.mass_flow_c > 0 ? s.mass_flow_c / KilogramsPerHour(1, s.flow_unit_c) : qc;
+  return {{"Txt_Wq", s.given_duty != 0, kw, FormatSignificant(kw, 4)},
+          {"Txt_Qh", s.given_flow_h != 0, qh_typed, FormatSignificant(qh, 4)},
+          {"Txt_Qc", s.given_flow_c != 0, qc_typed, FormatSignificant(qc, 4)},
+          {"Txt_Tc1", s.given_t_c_in != 0, s.t_c_in, FormatTemperature(s.t_c_in)},
           {"Txt_Tc2", s.given_t_c_out != 0, s.t_c_out, outlet(s.t_c_out)},
-          {"Txt_Th1", s.given_t_h_in != 0, s.t_h_in, Temperature(s.t_h_in)},
+          {"Txt_Th1", s.given_t_h_in != 0, s.t_h_in, FormatTemperature(s.t_h_in)},
           {"Txt_Th2", s.given_t_h_out != 0, s.t_h_out, outlet(s.t_h_out)}};
 }
 
@@ -99,6 +90,12 @@ void txttj_in(SelectionState& s, Env& env) {
   s.duty = ValueOf(env, "Txt_Wq") * 1000;
   s.flow_h = ValueOf(env, "Txt_Qh");
   s.flow_c = ValueOf(env, "Txt_Qc");
+  // A flow typed by mass is kept as such; the balance finds its volume.
+  const int uh = env.form.ListIndex("Com_uh"), uc = env.form.ListIndex("Com_uc");
+  s.flow_unit_h = static_cast<int16_t>(uh < 0 ? 0 : uh);
+  s.flow_unit_c = static_cast<int16_t>(uc < 0 ? 0 : uc);
+  s.mass_flow_h = s.given_flow_h ? KilogramsPerHour(s.flow_h, s.flow_unit_h) : 0;
+  s.mass_flow_c = s.given_flow_c ? KilogramsPerHour(s.flow_c, s.flow_unit_c) : 0;
   s.t_h_in = ValueOf(env, "Txt_Th1");
   s.t_h_out = ValueOf(env, "Txt_Th2");
   s.t_c_in = ValueOf(env, "Txt_Tc1");
