@@ -61,11 +61,11 @@ struct OptionRow {
 };
 
 const OptionRow kOptions[] = {
-    {"--case", "CASE.json", "run one case, or a {\"runs\": [...]} session, and print its JSON; - reads standard input",
+    {"--case", "CASE.json", "run one case, or a {\"runs\": [...]} session, and print its JSON",
      [](Options& o, const std::string& v) { o.case_path = v; }},
-    {"--batch", "IN", "run every case of IN (JSON Lines, .csv or a folder of case files); - reads JSON Lines from standard input",
+    {"--batch", "IN", "run every case of IN (JSON Lines, .csv or a folder of case files)",
      [](Options& o, const std::string& v) { o.batch_in = v; }},
-    {"--out", "OUT", "where --batch writes one row per case (.csv or .jsonl); - writes JSON Lines to standard output",
+    {"--out", "OUT", "where --batch writes one row per case (.csv or .jsonl)",
      [](Options& o, const std::string& v) { o.batch_out = v; }},
     {"--jobs", "N", "cases --batch runs at once (default: one per core)",
      [](Options& o, const std::string& v) { o.jobs = PositiveInt("--jobs", v); }},
@@ -93,8 +93,12 @@ std::string HelpText() {
   std::string h =
       "usage: pheselect-cli --case CASE.json [--db PATH] [--sheet OUT.pdf [--lang zh|en]]\n"
       "                     [--alternatives] [--curves]\n"
-      "       pheselect-cli --batch IN --out OUT [--jobs N] [--db PATH]\n\n"
-      "Runs the selection program's own logic on case files, without a window.\n\n"
+      "       pheselect-cli --batch IN --out OUT [--jobs N] [--db PATH]\n"
+      "       pheselect-cli --case - ... < CASE.json\n"
+      "       pheselect-cli --batch - --out - < IN.jsonl > OUT.jsonl\n\n"
+      "Runs the selection program's own logic on case files, without a window.\n"
+      "- as CASE.json or IN reads standard input (a batch there is JSON Lines only);\n"
+      "- as OUT writes JSON Lines rows to standard output. --sheet needs a file name.\n\n"
       "options:\n";
   for (const auto& o : kOptions) {
     std::string left = std::string("  ") + o.name + (o.arg ? std::string(" ") + o.arg : "");
@@ -148,6 +152,12 @@ Options Parse(int argc, char** argv) {
   return o;
 }
 
+// The files an output must not overwrite; "-" (standard input) names none.
+std::vector<std::string> InputFiles(std::vector<std::string> paths) {
+  std::erase(paths, "-");
+  return paths;
+}
+
 std::string Dump(const nlohmann::json& j) {
   return j.dump(1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
@@ -156,7 +166,7 @@ std::string Dump(const nlohmann::json& j) {
 // so a long session never holds all of them.
 int RunCases(const Options& o) {
   if (!o.sheet.path.empty())
-    phe::files::CheckOutputPath(o.sheet.path, phe::files::OutputKind::kPdf, {o.db, o.case_path},
+    phe::files::CheckOutputPath(o.sheet.path, phe::files::OutputKind::kPdf, InputFiles({o.db, o.case_path}),
                                 "the sheet");
   const auto db = phe::Database::Open(o.db);
   const phe::CaseReader cases = phe::CaseReader::Open(o.case_path);
@@ -203,7 +213,7 @@ int RunBatch(const Options& o) {
     phe::files::CheckOutputPath(o.batch_out,
                                 ext == ".csv" ? phe::files::OutputKind::kCsv
                                               : phe::files::OutputKind::kJsonLines,
-                                {o.batch_in, o.db}, "the output");
+                                InputFiles({o.batch_in, o.db}), "the output");
   const auto cases = phe::BatchReader::Open(o.batch_in, &std::cerr);
   phe::BatchOptions b;
   b.db_path = o.db;
