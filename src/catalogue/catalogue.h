@@ -61,6 +61,20 @@ void Br_Cs(SelectionState& s);
 void Br_Nu(SelectionState& s);
 // plate_type and re_in (re_in_1, re_in_2) -> Euler constants.
 void Br_Eu(SelectionState& s);
+// Br_Nu and Br_Eu of one plate type with its correlation sets found once, for
+// the sizing loops that ask at every step: the same constants, and the same
+// constants kept where those keep them.
+class TypeCorrelations {
+ public:
+  explicit TypeCorrelations(std::string_view plate_type);
+  void Nu(SelectionState& s) const;
+  void Eu(SelectionState& s) const;
+
+ private:
+  enum class Kind { kNone, kSingle, kAsk } kind_ = Kind::kAsk;
+  const void* nu_ = nullptr;
+  const void* eu_ = nullptr;
+};
 // The lowest Reynolds number bound the heat-transfer and pressure-drop
 // correlations of a code were given for; below it the last range is
 // extrapolated. kind 0 for a single type, 1 or 2 for the first or second

@@ -397,6 +397,29 @@ double LowestCorrelatedRe(std::string_view plate_type, int kind) {
   return std::isinf(lowest) ? NAN : lowest;
 }
 
+TypeCorrelations::TypeCorrelations(std::string_view plate_type) {
+  const auto code = ParsePlateType(plate_type);
+  if (!code) {
+    kind_ = Kind::kNone;
+    return;
+  }
+  const int single = SingleTypeIndex(code->channel);
+  if (single < 0) return;  // mixed: Br_Nu and Br_Eu read both kinds
+  kind_ = Kind::kSingle;
+  if (NusseltSets().present[code->model][single]) nu_ = &NusseltSets().single[code->model][single];
+  if (EulerSets().present[code->model][single]) eu_ = &EulerSets().single[code->model][single];
+}
+
+void TypeCorrelations::Nu(SelectionState& s) const {
+  if (kind_ == Kind::kAsk) return Br_Nu(s);
+  if (nu_) Apply(*static_cast<const RangeSet*>(nu_), s.re_in, s.nu_coef, s.nu_exp);
+}
+
+void TypeCorrelations::Eu(SelectionState& s) const {
+  if (kind_ == Kind::kAsk) return Br_Eu(s);
+  if (eu_) Apply(*static_cast<const RangeSet*>(eu_), s.re_in, s.eu_coef, s.eu_exp);
+}
+
 bool CorrelationsCover(std::string_view plate_type) {
   const auto code = ParsePlateType(plate_type);
   if (!code) return false;

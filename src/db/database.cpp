@@ -114,6 +114,7 @@ const TableData::Numbers& TableData::Index() const {
   std::call_once(indexed_, [this] {
     Numbers& n = numbers_;
     n.width = columns.size();
+    n.rows = rows.size();
     n.cells.reserve(rows.size() * n.width);
     for (const auto& row : rows)
       for (size_t i = 0; i < n.width; ++i) n.cells.push_back(i < row.size() ? AsNumber(row[i]) : 0.0);
@@ -203,13 +204,6 @@ bool RecordSet::FindInterval(Criterion::Kind kind, int lo, int hi, double x) {
     return true;
   };
   if (lo == numbers_->sorted_lo && hi == numbers_->sorted_hi) {
-    // On rows of one degree each the only row that can hold x is computed;
-    // when it does not hold x, the search below decides as ever.
-    if (numbers_->unit_rows) {
-      const double row = (inclusive ? std::floor(x) : std::ceil(x) - 1) - numbers_->unit_first;
-      if (row >= 0 && row < static_cast<double>(n) && holds(static_cast<size_t>(row)))
-        return found(static_cast<size_t>(row));
-    }
     // No two rows overlap, so a row holding x is the first one. Lookups walk
     // the table in whole degrees: the current row or a neighbour is the usual answer.
     if (current_ >= 0) {
@@ -242,9 +236,7 @@ bool RecordSet::FindInterval(Criterion::Kind kind, int lo, int hi, double x) {
   return false;
 }
 
-const std::vector<int>& RecordSet::Columns(const ColumnSet& set) const {
-  // A lookup asks for its set twice in a row: before the find and in it.
-  if (last_ < resolved_.size() && resolved_[last_].first == &set) return resolved_[last_].second;
+const std::vector<int>& RecordSet::Resolve(const ColumnSet& set) const {
   for (size_t i = 0; i < resolved_.size(); ++i)
     if (resolved_[i].first == &set) {
       last_ = i;
@@ -288,15 +280,6 @@ bool RecordSet::ColumnSpan(std::string_view column, double& lo, double& hi) cons
     any = true;
   }
   return any;
-}
-
-bool RecordSet::RowSpan(double& first, double& last) const {
-  const TableData::Numbers& n = *numbers_;
-  if (n.sorted_lo < 0 || table_->rows.empty()) return false;
-  const auto lo = static_cast<size_t>(n.sorted_lo);
-  first = n.cells[lo];
-  last = n.cells[(table_->rows.size() - 1) * n.width + lo];
-  return true;
 }
 
 std::string RecordSet::Text(std::string_view column) const {

@@ -5,6 +5,7 @@
 // The only write is the single case record of "br_prn".
 #pragma once
 
+#include <cmath>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -54,6 +55,7 @@ struct TableData {
     // first + i + 1), one a degree, so that a find can compute its row.
     double unit_first = 0;
     bool unit_rows = false;
+    size_t rows = 0;
   };
   const Numbers& Index() const;
 
@@ -108,10 +110,34 @@ class RecordSet {
   bool FindFirst(const ColumnSet& set, double x);
   // The same again by the low and high column of Columns(set), for a caller
   // that holds them already.
-  bool FindFirst(Criterion::Kind kind, int lo, int hi, double x) { return FindInterval(kind, lo, hi, x); }
+  bool FindFirst(Criterion::Kind kind, int lo, int hi, double x) {
+    // On rows of one degree each the only row that can hold x is computed
+    // here, in the caller's loop; when it does not hold x the full find
+    // decides as ever.
+    const TableData::Numbers& n = *numbers_;
+    if (n.unit_rows && lo == n.sorted_lo && hi == n.sorted_hi) {
+      const bool inclusive = kind == Criterion::Kind::kLowInclusiveHighExclusive;
+      const double row = (inclusive ? std::floor(x) : std::ceil(x) - 1) - n.unit_first;
+      if (row >= 0 && row < static_cast<double>(n.rows)) {
+        const size_t r = static_cast<size_t>(row);
+        const double l = n.cells[r * n.width + static_cast<size_t>(lo)];
+        const double h = n.cells[r * n.width + static_cast<size_t>(hi)];
+        if (inclusive ? l <= x && h > x : l < x && h >= x) {
+          current_ = static_cast<long>(r);
+          no_match_ = false;
+          return true;
+        }
+      }
+    }
+    return FindInterval(kind, lo, hi, x);
+  }
   // Column indices of `set` in the order of its names; an unknown column
   // throws DbError.
-  const std::vector<int>& Columns(const ColumnSet& set) const;
+  const std::vector<int>& Columns(const ColumnSet& set) const {
+    // A lookup asks for its set twice in a row: before the find and in it.
+    if (last_ < resolved_.size() && resolved_[last_].first == &set) return resolved_[last_].second;
+    return Resolve(set);
+  }
   // Value of the current row in a column of Columns().
   double Field(int column) const {
     if (current_ < 0) NoCurrentRow();
@@ -131,10 +157,18 @@ class RecordSet {
 
   // Lower bounds of the first and the last row of an interval table whose rows
   // ascend (see TableData::Numbers::sorted_lo); false for any other table.
-  bool RowSpan(double& first, double& last) const;
+  bool RowSpan(double& first, double& last) const {
+    const TableData::Numbers& n = *numbers_;
+    if (n.sorted_lo < 0 || n.rows == 0) return false;
+    const auto lo = static_cast<size_t>(n.sorted_lo);
+    first = n.cells[lo];
+    last = n.cells[(n.rows - 1) * n.width + lo];
+    return true;
+  }
 
  private:
   const Cell& CellAt(std::string_view column) const;
+  const std::vector<int>& Resolve(const ColumnSet& set) const;
   [[noreturn]] void NoCurrentRow() const;
   bool FindInterval(Criterion::Kind kind, int lo, int hi, double x);
 

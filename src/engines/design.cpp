@@ -17,6 +17,7 @@ namespace phe {
 namespace detail {
 
 void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
+  const TypeCorrelations corr(s.plate_type);
   for (;;) {
     // A pack the design accepts rates as the check rates it: from the plate
     // conductivity of a fresh run, not the one the previous count left.
@@ -25,8 +26,8 @@ void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
     s.v_c = s.v_h * s.flow_c / s.flow_h;
     s.re_h = Reynolds(s.rho_h, s.d_e, s.v_h, s.visc_h);
     s.re_c = Reynolds(s.rho_c, s.d_e, s.v_c, s.visc_c);
-    NusseltCopyHot(s);
-    NusseltCopyCold(s);
+    NusseltCopyHot(s, corr);
+    NusseltCopyCold(s, corr);
     FilmHotUncorrected(s);
     FilmColdUncorrected(s);
     for (int pass = 0; pass < 2; ++pass) {
@@ -47,8 +48,8 @@ void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
     // The pack at the channel limit stands with the pressure drops it has.
     const bool at_limit = s.channels >= kChannelLimit;
     if (at_limit || margin >= s.margin_in) {
-      EulerCopyHot(s);
-      EulerCopyCold(s);
+      EulerCopyHot(s, corr);
+      EulerCopyCold(s, corr);
       s.dp_ch_h = ChannelDropHot(s);
       s.dp_ch_c = ChannelDropCold(s);
       PortHot(s, s.channels);
@@ -72,6 +73,7 @@ void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
 }
 
 void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode) {
+  const TypeCorrelations corr(s.plate_type);
   s.passes = 1;
   for (;;) {
     if (mode == Sizing::kDesign) RestartPlateConductivity(s, env);
@@ -79,7 +81,7 @@ void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode) {
     s.v_h = s.flow_h / (3600 * s.channels * s.channel_area);
     s.re_c = Reynolds(s.rho_c, s.d_e, s.v_c, s.visc_c);
     s.re_h = Reynolds(s.rho_steam, s.d_e, s.v_h, s.visc_steam);
-    NusseltCopyCold(s);
+    NusseltCopyCold(s, corr);
     FilmColdUncorrected(s);
     CondensationCoefficient(s);
     WallAndPlate(s, env);
@@ -100,7 +102,7 @@ void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode) {
     }
     const bool at_limit = s.channels >= kChannelLimit;
     if (at_limit || margin >= s.margin_in) {
-      EulerCopyCold(s);
+      EulerCopyCold(s, corr);
       s.dp_h = SteamSideDrop(s);
       if (mode == Sizing::kDesign) s.dp_port_h = 0;
       s.dp_ch_c = ChannelDropCold(s);

@@ -100,30 +100,35 @@ void InitialChannels(SelectionState& s) {
   if (s.channels == 0) s.channels = 1;
 }
 
-void NusseltCopyHot(SelectionState& s) {
+void NusseltCopyHot(SelectionState& s) { NusseltCopyHot(s, TypeCorrelations(s.plate_type)); }
+void NusseltCopyCold(SelectionState& s) { NusseltCopyCold(s, TypeCorrelations(s.plate_type)); }
+void EulerCopyHot(SelectionState& s) { EulerCopyHot(s, TypeCorrelations(s.plate_type)); }
+void EulerCopyCold(SelectionState& s) { EulerCopyCold(s, TypeCorrelations(s.plate_type)); }
+
+void NusseltCopyHot(SelectionState& s, const TypeCorrelations& c) {
   s.re_in = s.re_h;
-  Br_Nu(s);
+  c.Nu(s);
   s.nu_coef_h = s.nu_coef;
   s.nu_exp_h = s.nu_exp;
 }
 
-void NusseltCopyCold(SelectionState& s) {
+void NusseltCopyCold(SelectionState& s, const TypeCorrelations& c) {
   s.re_in = s.re_c;
-  Br_Nu(s);
+  c.Nu(s);
   s.nu_coef_c = s.nu_coef;
   s.nu_exp_c = s.nu_exp;
 }
 
-void EulerCopyHot(SelectionState& s) {
+void EulerCopyHot(SelectionState& s, const TypeCorrelations& c) {
   s.re_in = s.re_h;
-  Br_Eu(s);
+  c.Eu(s);
   s.eu_coef_h = s.eu_coef;
   s.eu_exp_h = s.eu_exp;
 }
 
-void EulerCopyCold(SelectionState& s) {
+void EulerCopyCold(SelectionState& s, const TypeCorrelations& c) {
   s.re_in = s.re_c;
-  Br_Eu(s);
+  c.Eu(s);
   s.eu_coef_c = s.eu_coef;
   s.eu_exp_c = s.eu_exp;
 }

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "catalogue/catalogue.h"
 #include "engines/engines.h"
 #include "state/env.h"
 #include "state/selection_state.h"
@@ -50,6 +51,11 @@ void NusseltCopyHot(SelectionState& s);
 void NusseltCopyCold(SelectionState& s);
 void EulerCopyHot(SelectionState& s);
 void EulerCopyCold(SelectionState& s);
+// The same by the correlations of plate_type found once.
+void NusseltCopyHot(SelectionState& s, const TypeCorrelations& c);
+void NusseltCopyCold(SelectionState& s, const TypeCorrelations& c);
+void EulerCopyHot(SelectionState& s, const TypeCorrelations& c);
+void EulerCopyCold(SelectionState& s, const TypeCorrelations& c);
 void FilmHotUncorrected(SelectionState& s);
 void FilmColdUncorrected(SelectionState& s);
 void FilmHotCorrected(SelectionState& s);
