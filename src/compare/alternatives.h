@@ -1,7 +1,9 @@
-// The alternatives table: after a design run, a manual design of every
-// single-type plate type of the chosen family, the family below and the two
-// above (and of the user's model in both mixed types when the user chose a
-// mixed one), side by side with price, weight and the first limit each breaks.
+// The alternatives table and the search of automatic design: a manual design
+// of every model of the catalogue in the single types H, M and L at 1 to 4
+// passes and the entered number (steam: 1 pass), of every model in both mixed
+// types when the user chose a mixed one, and at every unit count from the
+// least the flows need to two more when they need several; side by side with
+// price, weight and the first limit each breaks.
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -21,6 +23,7 @@ struct Alternative {
   std::string model;        // model code
   std::string type;         // channel type chosen: H, M, L, HM or ML
   double passes = 0;
+  double units = 1;
   double channels_hm = 0;
   double channels_ml = 0;
   double plate_count = 0;
@@ -32,20 +35,27 @@ struct Alternative {
   double v_port_h = 0, v_port_c = 0;  // m/s
   double fouling_out = 0;             // m2.C/W
   double price = 0;
-  double weight = 0;  // kg
-  std::string status;  // "fits" or the first limit broken (see BrokenLimit)
-  bool chosen = false;  // the program's own choice
+  double weight = 0;  // kg, one unit
+  double price_total = 0, area_total = 0, weight_total = 0;  // all units
+  // "fits" (its manual design warns of nothing), else the first rule broken:
+  // "area", "pressure_drop", "port_velocity", "channel_limit", "port_loss",
+  // "margin", "warning".
+  std::string status;
+  bool chosen = false;       // the program's answer (or the user's own choice)
+  bool rule_choice = false;  // what the family rule of automatic design picked
 
   std::string PlateType() const { return model + "-" + type; }
   bool Fits() const { return status == "fits"; }
 };
 
 struct AlternativesTable {
-  // Fitting rows by price, then area; the others after them, likewise.
+  // Fitting rows by total price, then total area, then units; the others
+  // after them, likewise.
   std::vector<Alternative> rows;
-  // "建议：..." when the program's own choice breaks a limit and a row fits;
-  // empty otherwise.
+  // "建议：..." when a fitting row is better than the answer: the answer
+  // breaks a limit, or a row at another pass count is cheaper; else empty.
   std::string suggestion;
+  int better = -1;  // the row the suggestion names
 };
 
 // Where every alternative starts: the record as the heat balance left it and
@@ -62,8 +72,18 @@ BalancedCase CaptureBalance(const SelectionState& s, const FormPort& form);
 // has no alternatives.
 AlternativesTable BuildAlternatives(const BalancedCase& start, const SelectionState& result);
 
-// Keeps the start of each run on `env` and, once a design run has reached its
-// results, builds its table.
+// The search of an automatic design from its balanced record: the table, and
+// the pack to design (the cheapest fitting row at the entered passes), or
+// nullopt when none fits there and the rule's pick stands.
+struct PackSearch {
+  AlternativesTable table;
+  std::optional<PackPick> pick;
+};
+PackSearch SearchPacks(const BalancedCase& start);
+
+// Keeps the start of each run on `env`, makes every automatic design take
+// the search's answer, and, once a design run has reached its results,
+// builds its table.
 class AlternativesWatch {
  public:
   explicit AlternativesWatch(Env& env);
@@ -78,6 +98,7 @@ class AlternativesWatch {
  private:
   Env& env_;
   std::optional<BalancedCase> start_;
+  std::optional<AlternativesTable> searched_;  // the automatic design's own
   int finished_before_ = 0;
 };
 

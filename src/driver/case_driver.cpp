@@ -227,12 +227,12 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
         TypeInto(control, text);
     }
   }
-  std::optional<AlternativesWatch> watch;
-  if (alternatives) watch.emplace(env);
+  // Every automatic design takes the search's answer, table shown or not.
+  AlternativesWatch watch(env);
   cmd_count_Click(state, env);
   last_run_has_result = env.results_shown > shown_before;
-  std::optional<AlternativesTable> table;
-  if (watch && (table = watch->Take(state))) ShowSuggestion(form, *table);
+  std::optional<AlternativesTable> table = watch.Take(state);
+  if (alternatives && table) ShowSuggestion(form, *table);
 
   nlohmann::json out;
   out["messages"] = nlohmann::json::array();

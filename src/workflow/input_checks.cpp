@@ -31,6 +31,7 @@ constexpr Box kBoxes[] = {
     {"Txt_Wq", "热交换量", ""},        {"Txt_GF1", "设计裕量", ""},
     {"Txt_Rhc", "污垢系数", ""},       {"Txt_N", "流程数量", ""},
     {"Txt_nh", "流道数H/M", ""},       {"Txt_nl", "流道数M/L", ""},
+    {"Txt_NUM1", "并联台数", ""},
 };
 
 // The run reads a box only in the mode that uses it: margin and fouling in a
@@ -38,6 +39,8 @@ constexpr Box kBoxes[] = {
 bool ReadByRun(const SelectionState& s, std::string_view box) {
   if (box == "Txt_GF1" || box == "Txt_Rhc") return s.calc_mode != 2;
   if (box == "Txt_nh" || box == "Txt_nl") return s.calc_mode == 2;
+  // An automatic design finds its own unit count.
+  if (box == "Txt_NUM1") return s.selection_mode == 1;
   return true;
 }
 
@@ -131,6 +134,9 @@ bool CheckRanges(SelectionState& s, Env& env) {
     } else if (box == "Txt_nh" || box == "Txt_nl") {
       if (!(v >= 0 && v <= 700 && v == std::trunc(v)))
         return Refuse(env, box, name + "必须是0到700之间的整数，请重新输入！");
+    } else if (box == "Txt_NUM1") {
+      if (!(v >= 1 && v <= 20 && v == std::trunc(v)))
+        return Refuse(env, box, name + "必须是1到20之间的整数，请重新输入！");
     }
   }
   return true;

@@ -205,6 +205,8 @@ void MainWindow::BuildPanel() {
     grid->addWidget(text_box("Txt_nh"), 2, 1);
     grid->addWidget(Caption(QStringLiteral("流道数M/L")), 2, 2);
     grid->addWidget(text_box("Txt_nl"), 2, 3);
+    grid->addWidget(Caption(QStringLiteral("并联台数")), 3, 0);
+    grid->addWidget(text_box("Txt_NUM1"), 3, 1);
   }
 
   QWidget* results = BuildResultsFrame();
