@@ -25,6 +25,37 @@ create table "SAE40" (min_T real, max_T real, R real, cP real, L real, V real);
 create table "SAE50" (min_T real, max_T real, R real, cP real, L real, V real);
 create table "SAE60" (min_T real, max_T real, R real, cP real, L real, V real);
 create table "SAE70" (min_T real, max_T real, R real, cP real, L real, V real);
+-- Ethylene (EG) and propylene (PG) glycol in water, 10..60 mass-%: one row per
+-- degree from the first whole degree above the freezing point to 100 degC.
+create table "EG10" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "EG15" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "EG20" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "EG25" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "EG30" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "EG35" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "EG40" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "EG45" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "EG50" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "EG55" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "EG60" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "PG10" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "PG15" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "PG20" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "PG25" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "PG30" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "PG35" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "PG40" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "PG45" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "PG50" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "PG55" (min_T real, max_T real, R real, cP real, L real, V real);
+create table "PG60" (min_T real, max_T real, R real, cP real, L real, V real);
+
+-- Freezing point T_f degC of a medium table tbl, where it has one.
+create table "media" (tbl text, T_f real);
+
+-- Continuous service range T_min..T_max degC of a gasket or port-lining
+-- elastomer, and whether it suits water, steam, glycol, mineral oil (1 or 0).
+create table "gaskets" (material text, T_min real, T_max real, water real, steam real, glycol real, oil real);
 
 -- Plate conductivity W/(m.degC) per interval (min_t, max_t].
 create table "BPDRXS" (min_t real, max_t real, SUS304 real, SUS316 real);

@@ -1,50 +1,35 @@
 #!/usr/bin/env bash
-# Dependencies point down: the calculation folders see no window or workflow
-# code, and no two folders under src/ include each other. ui/qt counts as a
-# folder of its own (the Qt layer above the workflow).
+# The layering itself is held by the build: every folder of src/ is a library
+# (phe_layer in CMakeLists.txt) that sees only the headers of the layers it
+# names. This checks what the compiler cannot see:
+# - an include that climbs out of its folder ("../x.h") or names a header by a
+#   path relative to the including file, which bypasses the include roots;
+# - a folder of src/ that is not declared a layer;
+# - a core folder that includes a Qt folder (ui/qt, sheet/qt) header that
+#   happens not to need Qt itself.
 set -euo pipefail
-cd "$(dirname "$0")/../src"
-
-folder() {  # folder of a path below src/
-  case "$1" in
-    ui/qt/*) echo ui/qt ;;
-    *) echo "${1%%/*}" ;;
-  esac
-}
-
-edges=$(
-  grep -rHo '^#include "[^"]*"' --include='*.h' --include='*.cpp' . | sed 's#^\./##' |
-    while IFS=: read -r file inc; do
-      target=${inc#\#include \"}; target=${target%\"}
-      [ -e "$target" ] || continue  # a header of a library
-      from=$(folder "$file"); to=$(folder "$target")
-      if [ "$from" != "$to" ]; then echo "$from $to $file $target"; fi
-    done | sort -u
-)
-
+cd "$(dirname "$0")/.."
 status=0
-calc="state db base catalogue properties engines"
-while read -r from to file target; do
-  [ -z "$from" ] && continue
-  for c in $calc; do
-    if [ "$from" = "$c" ] && { [ "$to" = ui ] || [ "$to" = ui/qt ] || [ "$to" = workflow ] ||
-                               [ "$to" = driver ] || [ "$to" = sheet ] || [ "$to" = batch ] ||
-                               [ "$to" = app ]; }; then
-      echo "calculation folder $from includes $to: $file -> $target"; status=1
-    fi
-  done
-  if [ "$from" = base ]; then echo "base includes $to: $file -> $target"; status=1; fi
-done <<< "$edges"
 
-pairs=$(awk '{print $1, $2}' <<< "$edges" | sort -u)
-while read -r a b; do
-  [ -z "$a" ] && continue
-  if grep -qx "$b $a" <<< "$pairs" && [[ "$a" < "$b" ]]; then
-    echo "folders include each other: $a <-> $b"
-    grep -E "^($a $b|$b $a) " <<< "$edges" | awk '{print "  " $3 " -> " $4}'
-    status=1
-  fi
-done <<< "$pairs"
+while IFS=: read -r file line inc; do
+  target=$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]*)".*/\1/' <<< "$inc")
+  case "$target" in
+    ../*|./*|*/../*) echo "relative include: $file:$line $target"; status=1; continue ;;
+  esac
+  [ -e "src/$target" ] || { [ -e "$(dirname "$file")/$target" ] &&
+    { echo "include relative to its file: $file:$line $target"; status=1; }; continue; }
+  from=${file#src/}
+  case "$from" in ui/qt/*|sheet/qt/*|app/*) continue ;; esac
+  case "$target" in
+    ui/qt/*|sheet/qt/*) echo "core folder includes a Qt folder: $file:$line $target"; status=1 ;;
+  esac
+done < <(grep -rHnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' --include='*.h' --include='*.cpp' src)
+
+for dir in $(cd src && find . -name '*.cpp' -printf '%h\n' | sed 's#^\./##' | sort -u); do
+  [ "$dir" = app ] && continue
+  grep -qE "phe_layer\\($dir( |\\))" CMakeLists.txt ||
+    { echo "src/$dir is not a layer in CMakeLists.txt"; status=1; }
+done
 
 [ $status -eq 0 ] && echo "include rules hold"
 exit $status

@@ -24,6 +24,7 @@
 #include "base/numeric.h"
 #include "workflow/run_command.h"
 #include "support/typing.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -321,7 +322,7 @@ TEST(Balance, UnreachableDutyEndsTheSearchWithAMessage) {
 // A copy of the shipped database with one statement applied to it.
 struct AlteredDatabase {
   explicit AlteredDatabase(const std::string& sql) {
-    path = (fs::temp_directory_path() /
+    path = (phe::testing::ScratchDir() /
             ("phe_balance_" + std::to_string(getpid()) + "_" + std::to_string(++count) + ".mdb"))
                .string();
     fs::copy_file(DefaultDatabasePath(), path, fs::copy_options::overwrite_existing);

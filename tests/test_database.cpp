@@ -11,6 +11,7 @@
 
 #include "db/database.h"
 #include "state/selection_state.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 using phe::Criterion;
@@ -23,7 +24,7 @@ namespace {
 class ScratchDb : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
+    dir_ = phe::testing::ScratchDir() /
            ("phe_db_" + std::to_string(getpid()) + "_" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);

@@ -15,6 +15,7 @@
 #include "ui/headless_form.h"
 #include "ui/layout.h"
 #include "workflow/run_guard.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -81,8 +82,20 @@ const Row kRows[] = {
     {"hot inlet above the water table", false, "Txt_Th1", "300",
      "“进口温度”（热介质）超出热介质（Water）物性数据的温度范围，必须介于-10℃和251℃之间，请重新输入！"},
     {"cold inlet below the water table", false, "Txt_Tc1", "-10.5",
-     "“进口温度”（冷介质）超出冷介质（Water）物性数据的温度范围，必须介于-10℃和251℃之间，请重新输入！"},
-    {"cold inlet at the table's edge", false, "Txt_Tc1", "-10", nullptr},
+     "“进口温度”（冷介质）超出冷介质（Water）物性数据的温度范围，必须介于-10℃和251℃之间（该介质的冰点为0℃），请重新输入！"},
+    // The range check lets the table's edge through; water is frozen there,
+    // so the freezing check refuses it, not the range.
+    {"cold inlet at the table's edge", false, "Txt_Tc1", "-10",
+     "冷介质（Water）最低温度-10.0℃不高于其冰点0℃，介质将冻结，请重新输入！"},
+    // A glycol's table runs from above its freezing point to 100 degC.
+    {"cold glycol below its table", false, "Txt_Tc1", "-13",
+     "“进口温度”（冷介质）超出冷介质（Propylene glycol 30%）物性数据的温度范围，必须介于-12℃和100℃之间（该介质的冰点为-12.79℃），请重新输入！",
+     "Com_jc", "Propylene glycol 30%"},
+    {"cold glycol at its table's edge", false, "Txt_Tc1", "-12", nullptr, "Com_jc",
+     "Propylene glycol 30%"},
+    {"hot glycol above its table", false, "Txt_Th1", "100.5",
+     "“进口温度”（热介质）超出热介质（Ethylene glycol 40%）物性数据的温度范围，必须介于-23℃和100℃之间，请重新输入！",
+     "Com_jh", "Ethylene glycol 40%"},
     // Text that is no number: "5OO" designed for 5 kW, "1,500" for 1 kW.
     {"letters O", false, "Txt_Wq", "5OO", "“热交换量”中的“5OO”不是一个完整的数值，请重新输入！"},
     {"thousands comma", false, "Txt_Wq", "1,500", "“热交换量”中的“1,500”不是一个完整的数值，请重新输入！"},
@@ -92,13 +105,14 @@ const Row kRows[] = {
     {"hexadecimal before a validation rule", true, "Txt_nh", "0x10",
      "“流道数H/M”中的“0x10”不是一个完整的数值，请重新输入！", "Txt_nl", ""},
     {"full-width digits", false, "Txt_Wq", "５００", nullptr},
-    {"full-width minus and point", false, "Txt_Tc1", "－５．５", nullptr},
+    {"full-width minus and point", false, "Txt_Tc1", "－５．５", nullptr, "Com_jc",
+     "Ethylene glycol 25%"},
 };
 
 class RunChecks : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("phe_checks_" + std::to_string(getpid()));
+    dir_ = phe::testing::ScratchDir() / ("phe_checks_" + std::to_string(getpid()));
     fs::create_directories(dir_);
     path_ = (dir_ / "br.mdb").string();
     fs::copy_file(DefaultDatabasePath(), path_, fs::copy_options::overwrite_existing);
@@ -161,18 +175,18 @@ TEST(RunGuardWords, EveryNumberOfTheRecordHasUserWords) {
   for_each_field(s, [](const char* name, const auto& v) {
     // Only numbers can be found not finite.
     if (!std::is_floating_point_v<std::decay_t<decltype(v)>>) return;
-    const std::string words = RunGuard::QuantityWords(name);
+    const std::string words = Format(RunGuard::QuantityWords(name), Lang::kZh);
     EXPECT_EQ(words.find("中间计算值"), std::string::npos) << name;
     for (char c : words) EXPECT_FALSE(c == '_' || (c >= 'a' && c <= 'z')) << name << ": " << words;
   });
-  EXPECT_EQ(RunGuard::QuantityWords("t_h_in"), "热介质进口温度");
-  EXPECT_EQ(RunGuard::QuantityWords("dp_port_c"), "冷介质接口压降");
-  EXPECT_EQ(RunGuard::QuantityWords("price"), "参考价格");
+  EXPECT_EQ(Format(RunGuard::QuantityWords("t_h_in"), Lang::kZh), "热介质进口温度");
+  EXPECT_EQ(Format(RunGuard::QuantityWords("dp_port_c"), Lang::kZh), "冷介质接口压降");
+  EXPECT_EQ(Format(RunGuard::QuantityWords("price"), Lang::kZh), "参考价格");
 
   HeadlessForm form;
   RunGuard guard(form, s);
   s.wall_t0 = NAN;
-  EXPECT_THROW(guard.Check(s, "设计计算"), RunAborted);
+  EXPECT_THROW(guard.Check(s, "stage.design"), RunAborted);
   ASSERT_EQ(form.messages.size(), 1u);
   EXPECT_EQ(form.messages[0].text, "计算错误：设计计算中出现无效数值（壁面粘度查表值），计算已停止。");
 }

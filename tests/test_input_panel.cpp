@@ -144,8 +144,9 @@ TEST_F(PanelTest, FoulingLimitWhileTyping) {
   EXPECT_TRUE(form.messages.empty());
   EXPECT_DOUBLE_EQ(s.fouling, 0.00019);
 
-  // A larger value typed after it keeps the last accepted one.
-  Type("Txt_Rhc", "0.0005");
+  // A larger value typed after it keeps the last accepted one; typing on
+  // after the notice is one notice (a 1,000-character text gave 995).
+  Type("Txt_Rhc", "0.0005" + std::string(994, '0'));
   EXPECT_EQ(form.messages.size(), 1u);
   EXPECT_DOUBLE_EQ(s.fouling, 0.0);  // "0.000" was the last accepted text
 }
@@ -183,12 +184,16 @@ TEST_F(PanelTest, RunRefreshDoesNotRepeatTheFoulingMessage) {
 // Guards against a wrong table for a list position, and against the hot kind
 // changing at the click instead of when the list is left.
 TEST_F(PanelTest, MediumListsPickTheirTables) {
+  // "Oil ISO VG46" -> VG46, "Propylene glycol 30%" -> PG30.
+  auto table_of = [](const std::string& item) {
+    const std::string last = item.substr(item.rfind(' ') + 1);
+    if (item.find(" glycol ") == std::string::npos) return last;
+    return std::string(item[0] == 'E' ? "EG" : "PG") + last.substr(0, last.size() - 1);
+  };
   for (const auto& item : form.Items("Com_jh")) {
     Choose("Com_jh", item);
     const std::string expected_table =
-        item == "Water" || item == "Steam"
-            ? "water"
-            : item.substr(item.rfind(' ') + 1);  // "Oil ISO VG46" -> VG46
+        item == "Water" || item == "Steam" ? "water" : table_of(item);
     EXPECT_EQ(s.table_h, expected_table) << item;
     EXPECT_EQ(s.hot_kind, item == "Steam" ? 2 : 1) << item;
     EXPECT_EQ(s.medium_h_index, form.FindItem("Com_jh", item) + 1);
@@ -198,9 +203,10 @@ TEST_F(PanelTest, MediumListsPickTheirTables) {
     Choose("Com_jc", item);
     const std::string expected_table = item == "Water"        ? "water"
                                        : item == "25% Glycol" ? "glycol"
-                                                              : item.substr(item.rfind(' ') + 1);
+                                                              : table_of(item);
     EXPECT_EQ(s.table_c, expected_table) << item;
     EXPECT_EQ(s.medium_c_index, form.FindItem("Com_jc", item) + 1);
+    EXPECT_TRUE(Database::IsKnownTable(s.table_c));
   }
 
   Choose("Com_jh", "Water");
@@ -215,7 +221,7 @@ TEST_F(PanelTest, MediumListsPickTheirTables) {
   form.SetListIndex("Com_jc", -1);
   Com_jc_LostFocus(s, env);
   EXPECT_EQ(s.medium_c_index, 0);
-  EXPECT_EQ(s.table_c, "SAE70");
+  EXPECT_EQ(s.table_c, "PG60");  // the last item chosen above
 }
 
 // Guards against the equipment lists storing the wrong value.
@@ -239,7 +245,8 @@ TEST_F(PanelTest, EquipmentLists) {
 }
 
 // Guards against the option buttons: check calculation disables the fouling
-// and margin boxes but keeps their texts and values; both selection modes keep
+// and margin boxes but keeps their texts and values, simulation takes the
+// fouling but no margin; both selection modes keep
 // the plate-type controls enabled; an unknown button is refused.
 TEST_F(PanelTest, OptionButtons) {
   Type("Txt_GF1", "10");
@@ -261,7 +268,11 @@ TEST_F(PanelTest, OptionButtons) {
   opt_br_Click(s, env, 2);
   EXPECT_EQ(s.selection_mode, 0);
   for (const char* c : {"com_br", "com_zh", "Txt_nh", "Txt_nl"}) EXPECT_TRUE(form.Enabled(c)) << c;
-  EXPECT_THROW(opt_br_Click(s, env, 6), std::invalid_argument);
+  opt_br_Click(s, env, 6);
+  EXPECT_EQ(s.calc_mode, 3);
+  EXPECT_TRUE(form.Enabled("Txt_Rhc"));
+  EXPECT_FALSE(form.Enabled("Txt_GF1"));
+  EXPECT_THROW(opt_br_Click(s, env, 7), std::invalid_argument);
 
   Type("Txt_N", "2");
   EXPECT_EQ(s.passes, 2);

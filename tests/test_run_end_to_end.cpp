@@ -11,10 +11,15 @@
 #include <string>
 #include <unistd.h>
 
+#include "batch/batch.h"
 #include "catalogue/catalogue.h"
 #include "driver/case_driver.h"
 #include "base/numeric.h"
 #include "ui/layout.h"
+#include "support/generated_cases.h"
+#include "workflow/engineering_checks.h"
+#include "workflow/limits.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -26,7 +31,7 @@ namespace {
 class RunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = (fs::temp_directory_path() /
+    path_ = (phe::testing::ScratchDir() /
              ("phe_run_" + std::to_string(getpid()) + "_" +
               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".mdb"))
                 .string();
@@ -202,9 +207,10 @@ TEST_F(RunTest, AreaAboveModelLimitIsBlanked) {
   EXPECT_FALSE(out["report"].is_null());
 }
 
-// The automatic search moves to the next family once when the best plate type
-// of the first family needs more than its largest area, and keeps the second
-// answer even if that is too large as well.
+// The family rule of automatic design moves to the next family once when the
+// best plate type of the first family needs more than its largest area; its
+// pick is the one the table marks as the rule's, while the answer is the
+// cheapest pack that fits.
 TEST_F(RunTest, AreaLimitMovesFamilyOnce) {
   json in = Example("water_water_auto.json");
   // About 30 m3/h on each side (family PX50) with a 1.5 K temperature
@@ -214,11 +220,18 @@ TEST_F(RunTest, AreaLimitMovesFamilyOnce) {
   in["Txt_Th2"] = "50";
   in["Txt_Tc1"] = "48.5";
   in["Txt_Tc2"] = "58.5";
+  session_->alternatives = true;
   const json out = Run(in);
-  const json& st = out["state"];
-  EXPECT_EQ(st["family_bumped"].get<int>(), 1);
-  EXPECT_EQ(st["model_family"], "PX65");
-  EXPECT_EQ(st["model_code"].get<std::string>().substr(0, 4), "PX65");
+  session_->alternatives = false;
+  int marked = 0;
+  for (const auto& r : out["alternatives"]) {
+    if (!r["rule_choice"].get<bool>()) continue;
+    ++marked;
+    EXPECT_EQ(r["model"].get<std::string>().substr(0, 4), "PX65") << r;
+  }
+  EXPECT_EQ(marked, 1);
+  EXPECT_EQ(out["alternatives"][0]["status"], "fits");
+  EXPECT_TRUE(out["alternatives"][0]["chosen"].get<bool>());
 }
 
 // The 20 cP rule warns once per pass for a mixed arrangement and still shows
@@ -296,58 +309,49 @@ TEST_F(RunTest, RefusedRunChangesNothing) {
     EXPECT_EQ(out["controls"][c], first["controls"][c]) << c;
 }
 
+// Guards the simulation as a run: outlets and duty come from the pack (a
+// check with one outlet empty took them from the heat balance, 65.0 ℃ for
+// 10 and for 20 channels), stale outlet and duty boxes are not read, the case
+// is stored, and a missing cold flow is refused with nothing stored.
+TEST_F(RunTest, SimulationGivesTheOutletsOfThePack) {
+  json c = Example("simulate_pack.json");
+  c["Txt_Th2"] = "10";  // left from another case: results, not inputs
+  c["Txt_Wq"] = "1";
+  const json twenty = Run(c);
+  c["Txt_nh"] = "10";
+  const json ten = Run(c);
+  for (const json* out : {&twenty, &ten}) {
+    EXPECT_TRUE((*out)["report"].is_object());
+    const double tc2 = std::stod((*out)["controls"]["Txt_Tc2"].get<std::string>());
+    const double th2 = std::stod((*out)["controls"]["Txt_Th2"].get<std::string>());
+    const double wq = std::stod((*out)["controls"]["Txt_Wq"].get<std::string>());
+    // Both flows carry the same duty.
+    EXPECT_NEAR(wq, 22.1 * (90 - th2) * 4.19 * 0.966 / 3.6, 0.01 * wq);
+    EXPECT_NEAR(wq, 29.1 * (tc2 - 50) * 4.18 * 0.98 / 3.6, 0.01 * wq);
+    ExpectFiniteControls(*out);
+  }
+  EXPECT_GT(std::stod(twenty["controls"]["Txt_Tc2"].get<std::string>()),
+            std::stod(ten["controls"]["Txt_Tc2"].get<std::string>()) + 1);
+  EXPECT_EQ(twenty["report"]["Br"], "PX50B-41");
+
+  c["Txt_Qc"] = "";
+  const json refused = Run(c);
+  ASSERT_EQ(refused["messages"].size(), 1u);
+  EXPECT_EQ(refused["messages"][0]["text"], "模拟计算需要冷介质流量，请输入！");
+  EXPECT_TRUE(refused["report"].is_null());
+}
+
 // A sweep of generated cases: every run ends, with results or with a message,
 // and never shows a NaN or an infinity.
-TEST_F(RunTest, GeneratedCasesAlwaysEnd) {
+// Thousands of runs: a suite named *Sweep is the slow tier (ctest -L sweep).
+class RunSweep : public RunTest {};
+
+TEST_F(RunSweep, GeneratedCasesAlwaysEnd) {
   std::mt19937 rng(20261207);
-  auto uni = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(rng); };
-  auto pick = [&](const std::vector<std::string>& v) {
-    return v[std::uniform_int_distribution<size_t>(0, v.size() - 1)(rng)];
-  };
-  const std::vector<std::string> hot = {"Water", "Steam", "Oil ISO VG32", "Oil ISO VG220", "Oil SAE30"};
-  const std::vector<std::string> cold = {"Water", "25% Glycol", "Oil ISO VG46", "Oil SAE10"};
-  const std::vector<std::string> models = {"PX32", "PX50B", "PX65M", "PX100L", "PX150S",
-                                           "PX200M", "PX250B", "PX350S", "PX450M"};
-  const std::vector<std::string> kinds = {"H", "HM", "M", "ML", "L"};
   int with_results = 0;
   const int runs = 2000;
   for (int i = 0; i < runs; ++i) {
-    json c;
-    c["Com_jh"] = pick(hot);
-    c["Com_jc"] = pick(cold);
-    const double th1 = std::round(uni(60, 150));
-    c["Txt_Th1"] = phe::FormatGeneral(th1);
-    c["Txt_Th2"] = phe::FormatGeneral(std::round(uni(20, th1)));
-    c["Txt_Tc1"] = phe::FormatGeneral(std::round(uni(5, 40)));
-    c["Txt_Tc2"] = phe::FormatGeneral(std::round(uni(20, th1)));
-    // Three ways of giving the balance: duty and four temperatures; a hot flow
-    // and four temperatures; both flows and three temperatures.
-    c["Txt_Wq"] = "";
-    c["Txt_Qh"] = "";
-    c["Txt_Qc"] = "";
-    switch (std::uniform_int_distribution<int>(0, 2)(rng)) {
-      case 0:
-        c["Txt_Wq"] = phe::FormatGeneral(std::round(uni(5, 3000)));
-        break;
-      case 1:
-        c["Txt_Qh"] = phe::FormatGeneral(std::round(uni(1, 300)));
-        break;
-      default:
-        c["Txt_Qh"] = phe::FormatGeneral(std::round(uni(1, 300)));
-        c["Txt_Qc"] = phe::FormatGeneral(std::round(uni(1, 300)));
-        c["Txt_Tc1"] = "";  // found by the downward search
-        break;
-    }
-    c["Txt_GF1"] = phe::FormatGeneral(std::round(uni(0, 20)));
-    c["Txt_N"] = pick({"1", "1", "1", "2", "3"});
-    c["Txt_Ph"] = phe::FormatGeneral(std::round(uni(10, 100)));
-    c["Txt_Pc"] = phe::FormatGeneral(std::round(uni(10, 100)));
-    c["selection"] = pick({"auto", "auto", "manual"});
-    c["calc"] = pick({"design", "design", "design", "check"});
-    c["com_br"] = pick(models);
-    c["com_zh"] = pick(kinds);
-    c["Txt_nh"] = phe::FormatGeneral(std::round(uni(0, 40)));
-    c["Txt_nl"] = phe::FormatGeneral(std::round(uni(0, 40)));
+    const json c = phe::testing::GeneratedCase(rng);
     SCOPED_TRACE(c.dump());
     const json out = Run(c);
     ExpectFiniteControls(out);
@@ -527,7 +531,8 @@ TEST_F(RunTest, APackBeyondALimitSaysSo) {
   } rows[] = {
       {"manual design ending at 700 channels",
        {{"selection", "manual"}, {"com_br", "PX100M"}, {"com_zh", "L"}},
-       {kAreaTooLarge, "每程流道数已达到上限700，该型号不能满足设计要求，请选择其他型号或改变流程数、允许压降！"},
+       {kAreaTooLarge, "每程流道数已达到上限700，该型号不能满足设计要求，请选择其他型号或改变流程数、允许压降！",
+        "热介质板间流速 0.028 m/s 低于 0.1 m/s", "冷介质板间流速 0.028 m/s 低于 0.1 m/s"},
        "warning"},
       {"check above the allowed drops",
        {{"selection", "manual"}, {"calc", "check"}, {"com_br", "PX50B"}, {"com_zh", "H"}, {"Txt_nh", "10"}},
@@ -535,7 +540,7 @@ TEST_F(RunTest, APackBeyondALimitSaysSo) {
        "warning"},
       {"split into units",
        {{"Txt_Th1", "90"}, {"Txt_Th2", "70"}, {"Txt_Tc1", "50"}, {"Txt_Tc2", "60"}, {"Txt_Wq", "100000"}},
-       {"流量超过单台换热器的处理能力，已分为4台并联计算"},
+       {"流量超过单台换热器的处理能力，已分为"},
        "information"},
   };
   for (const auto& row : rows) {
@@ -558,4 +563,155 @@ TEST_F(RunTest, APackBeyondALimitSaysSo) {
       }
     }
   }
+}
+
+// Guards against physically impossible cases sized without a word: water at
+// 230 degC under 1.0 MPa (it boils), water at -5 degC (ice), a hot water
+// outlet computed below 0 degC, an oil flow of 1e-150 m3/h and a duty of
+// 1e-9 kW (a pack of K 0 or a margin of 40 million %), a simulation of a
+// frozen inlet. Each ends at Run as an input error at the box at fault and
+// stores nothing; cases just inside the limits still run.
+TEST_F(RunTest, ImpossibleCasesAreRefusedAtRun) {
+  const json water = {{"Com_jh", "Water"}, {"Com_jc", "Water"}, {"Txt_Th1", "90"}, {"Txt_Th2", "70"},
+                      {"Txt_Tc1", "50"}, {"Txt_Tc2", "65"}, {"Txt_Wq", "500"}, {"Txt_GF1", "10"},
+                      {"selection", "auto"}, {"calc", "design"}};
+  const struct {
+    const char* name;
+    json edits;
+    const char* refusal;  // nullptr: the run gives a pack
+    const char* focus;
+  } rows[] = {
+      {"water boiling under 1.0 MPa", {{"Txt_Th1", "230"}, {"Txt_Th2", "200"}},
+       "热介质（Water）最高温度230.0℃不低于设计压力1 MPa（表压）下的饱和温度184.1℃，介质将汽化，请降低温度或提高设计压力！",
+       "Txt_Th1"},
+      {"water boiling under 1.6 MPa", {{"Com_pg", "1.6MPa"}, {"Txt_Th1", "230"}, {"Txt_Th2", "200"}},
+       "热介质（Water）最高温度230.0℃不低于设计压力1.6 MPa（表压）下的饱和温度204.3℃，介质将汽化，请降低温度或提高设计压力！",
+       "Txt_Th1"},
+      {"water below saturation under 1.6 MPa", {{"Com_pg", "1.6MPa"}, {"Txt_Th1", "200"}, {"Txt_Th2", "170"}},
+       nullptr, nullptr},
+      {"cold water at -5", {{"Txt_Tc1", "-5"}, {"Txt_Tc2", "20"}, {"Txt_Th2", "40"}},
+       "冷介质（Water）最低温度-5.0℃不高于其冰点0℃，介质将冻结，请重新输入！", "Txt_Tc1"},
+      {"hot water outlet computed below 0",
+       {{"Com_jc", "25% Glycol"}, {"Txt_Th1", "15"}, {"Txt_Th2", ""}, {"Txt_Qh", "10"},
+        {"Txt_Wq", "200"}, {"Txt_Tc1", "-9"}, {"Txt_Tc2", "-4"}},
+       "热介质（Water）最低温度-2.1℃不高于其冰点0℃，介质将冻结，请重新输入！", "Txt_Th2"},
+      {"cold 25 % glycol at -10", {{"Com_jc", "25% Glycol"}, {"Txt_Tc1", "-10"}, {"Txt_Tc2", "20"},
+        {"Txt_Th2", "40"}}, nullptr, nullptr},
+      {"oil flow of 1e-150 m3/h",
+       {{"Com_jh", "Oil ISO VG46"}, {"Txt_Th1", "60"}, {"Txt_Th2", "45"}, {"Txt_Tc1", "30"},
+        {"Txt_Tc2", "35"}, {"Txt_Wq", ""}, {"Txt_Qh", "1e-150"}},
+       "热介质（Oil ISO VG46）流量1e-150 m3/h太小", "Txt_Qh"},
+      {"duty of 1e-9 kW", {{"Txt_Wq", "1e-9"}},
+       "热介质（Water）流量4.41e-11 m3/h太小：任何型号的单个流道中雷诺数都低于其关联式的适用范围，至少需要0.000577 m3/h（PX32-H板型，一个流道），请增大流量或热交换量！",
+       "Txt_Wq"},
+      {"simulated pack with a frozen inlet",
+       {{"calc", "simulate"}, {"selection", "manual"}, {"com_br", "PX50B"}, {"com_zh", "L"},
+        {"Txt_nh", "20"}, {"Txt_nl", "0"}, {"Txt_Th2", ""}, {"Txt_Tc2", ""}, {"Txt_Wq", ""},
+        {"Txt_Qh", "22.1"}, {"Txt_Qc", "29.1"}, {"Txt_Tc1", "0"}},
+       "冷介质（Water）最低温度0.0℃不高于其冰点0℃，介质将冻结，请重新输入！", "Txt_Tc1"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    json c = water;
+    c.update(row.edits);
+    const auto stored_before = db_->ReadCaseRecords();
+    const json out = Run(Complete(c));
+    if (!row.refusal) {
+      EXPECT_FALSE(out["report"].is_null()) << out["messages"];
+      for (const auto& m : out["messages"]) EXPECT_NE(m["title"], "错误") << m["text"];
+      continue;
+    }
+    ASSERT_FALSE(out["messages"].empty());
+    const json& m = out["messages"].back();
+    EXPECT_EQ(m["text"].get<std::string>().rfind(row.refusal, 0), 0u) << out["messages"];
+    EXPECT_EQ(m["icon"], "critical");
+    EXPECT_EQ(m["focus"], row.focus);
+    EXPECT_TRUE(out["report"].is_null());
+    EXPECT_EQ(db_->ReadCaseRecords(), stored_before);
+  }
+}
+
+// Guards against packs unfit for their case reported as fitting: 160 degC
+// steam on NBR gaskets, an oil cooler on the default EPDM (it swells in
+// mineral oil), an NBR port lining at 130 degC, and an oversized pack run at
+// 0.1 kW whose channels crawl, whose Reynolds numbers lie below the plate's
+// correlations and whose fouling search stopped at its cap (10.000000 shown
+// as a capacity). The run finishes with its numbers; each fault is warned
+// and the pack no longer "fits", in the window, the alternatives and a batch row.
+TEST_F(RunTest, UnfitPacksAreWarnedAndNoLongerFit) {
+  const json water = {{"Com_jh", "Water"}, {"Com_jc", "Water"}, {"Txt_Th1", "90"}, {"Txt_Th2", "70"},
+                      {"Txt_Tc1", "50"}, {"Txt_Tc2", "65"}, {"Txt_Wq", "500"}, {"Txt_GF1", "10"},
+                      {"selection", "auto"}, {"calc", "design"},
+                      {"Com_dpc", "EPDM"}, {"Com_jgl", "SS"}};  // as a fresh window starts
+  const struct {
+    const char* name;
+    json edits;
+    std::vector<std::string> warnings;  // the new ones, in the order shown
+    const char* focus;                  // after the last of them
+  } rows[] = {
+      {"steam at 160 on NBR",
+       {{"Com_jh", "Steam"}, {"Txt_Th1", "160"}, {"Txt_Th2", ""}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "60"},
+        {"Com_dpc", "NBR"}},
+       {"垫片材质NBR的连续使用温度为-10～110℃，介质温度20.0℃～160.0℃超出该范围，请选择其他材质！",
+        "垫片材质NBR不适用于热介质（蒸汽），请选择其他材质！"},
+       "Com_dpc"},
+      {"oil cooler on EPDM",
+       {{"Com_jh", "Oil ISO VG46"}, {"Txt_Th1", "60"}, {"Txt_Th2", "45"}, {"Txt_Tc1", "30"},
+        {"Txt_Tc2", "35"}, {"Txt_Wq", "100"}},
+       {"垫片材质EPDM不适用于热介质（矿物油），请选择其他材质！"}, "Com_dpc"},
+      {"NBR lining at 130", {{"Txt_Th1", "130"}, {"Com_jgl", "NBR"}},
+       {"接口衬里材质NBR的连续使用温度为-10～110℃，介质温度50.0℃～130.0℃超出该范围，请选择其他材质！"},
+       "Com_jgl"},
+      {"oversized pack at 0.1 kW",
+       {{"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "40"}, {"Txt_Wq", "0.1"},
+        {"selection", "manual"}, {"calc", "check"}, {"com_br", "PX450M"}, {"com_zh", "H"},
+        {"Txt_nh", "100"}, {"Txt_nl", "0"}},
+       {"热介质板间流速 2.85e-06 m/s 低于 0.1 m/s，流量分配不均且易结垢，请选择较小的型号或增加流程数！",
+        "冷介质板间流速 2.81e-06 m/s 低于 0.1 m/s，流量分配不均且易结垢，请选择较小的型号或增加流程数！",
+        "热介质雷诺数 Re=0.0553 低于PX450M-H板型关联式的适用范围（Re≥10），计算结果为外推值！",
+        "冷介质雷诺数 Re=0.028 低于PX450M-H板型关联式的适用范围（Re≥10），计算结果为外推值！",
+        "污垢系数搜索已达到步数上限，该换热器可承受的污垢系数大于 10 m2.℃/W，显示值不是计算结果！"},
+       nullptr},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    json c = water;
+    c.update(row.edits);
+    const json out = Run(Complete(c));
+    ASSERT_FALSE(out["report"].is_null()) << out["messages"];
+    std::vector<std::string> shown;
+    for (const auto& m : out["messages"]) {
+      EXPECT_EQ(m["icon"], "warning") << m["text"];
+      shown.push_back(m["text"]);
+    }
+    ASSERT_GE(shown.size(), row.warnings.size()) << out["messages"];
+    EXPECT_EQ(std::vector<std::string>(shown.end() - static_cast<long>(row.warnings.size()), shown.end()),
+              row.warnings);
+    if (row.focus) {
+      EXPECT_EQ(out["messages"].back()["focus"], row.focus);
+      // The pack breaks no other limit, so the warning is what stops it fitting.
+      EXPECT_EQ(phe::BrokenLimit(session_->state), "engineering");
+    }
+    EXPECT_NE(phe::BrokenLimit(session_->state), "");
+
+    bool several = false;
+    const phe::BatchRow batch = phe::RunBatchCase({row.name, phe::ParseCases(Complete(c), &several).front(), ""}, *db_);
+    EXPECT_EQ(batch.status, phe::BatchStatus::kWarning);
+    EXPECT_EQ(batch.messages, shown);
+  }
+}
+
+// Guards the boiling limit against a wrong saturation line: the pressures of
+// the reference steam table (IAPWS, kPa absolute) and the saturation
+// temperatures of the two design pressures (gauge + 0.101 MPa).
+TEST(SaturationLine, MatchesTheSteamTable) {
+  const struct {
+    double t, p_kpa;
+  } rows[] = {{100, 101.418}, {120, 198.674}, {160, 618.235}, {184, 1098.466}, {200, 1554.928}};
+  for (const auto& r : rows) {
+    EXPECT_NEAR(phe::SaturationPressure(r.t) * 1000, r.p_kpa, 5e-4 * r.p_kpa) << r.t;
+    EXPECT_NEAR(phe::SaturationTemperature(r.p_kpa / 1000), r.t, 0.01) << r.p_kpa;
+  }
+  EXPECT_NEAR(phe::SaturationTemperature(1.0 + phe::kAtmosphere), 184.1, 0.05);
+  EXPECT_NEAR(phe::SaturationTemperature(1.6 + phe::kAtmosphere), 204.3, 0.05);
 }

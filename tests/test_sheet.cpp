@@ -19,6 +19,7 @@
 
 #include "base/numeric.h"
 #include "db/database.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -46,7 +47,7 @@ class SheetTest : public ::testing::Test {
 #ifndef PHE_CLI_WRITES_SHEETS
     GTEST_SKIP() << "Qt was not found at build time: pheselect-cli writes no sheets";
 #endif
-    dir_ = fs::temp_directory_path() /
+    dir_ = phe::testing::ScratchDir() /
            ("phe_sheet_" + std::to_string(getpid()) + "_" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);
@@ -118,7 +119,8 @@ bool HasHan(const std::string& s) {
 // Each shipped example, in each language: the sheet repeats the designation,
 // duty, K, area, LMTD and both pressure drops exactly as the window shows
 // them, its Q = K·A·ΔTm line holds within 0.5 % with its own rounded
-// numbers, and its margin line gives the window's margin. Guards against a sheet that formats results on its own and
+// numbers, its margin line gives the window's margin, and a simulation's
+// effectiveness working gives its duty. Guards against a sheet that formats results on its own and
 // drifts from the window, against rounding that breaks the check line, and
 // against text that cannot be searched: digits of shaped glyphs once came out
 // of the PDF without their characters, and 面 of 换热面积 as the radical ⾯.
@@ -139,8 +141,10 @@ TEST_F(SheetTest, ExamplesRepeatTheWindowsResults) {
   };
   const std::regex check(R"(Q = K·A·ΔTm = ([0-9.]+) × ([0-9.]+) × ([0-9.]+) = ([0-9.]+) kW)");
   const std::regex margin(R"(100 × \(([0-9.]+) / ([0-9.]+) − 1\) → (-?[0-9]+) %)");
+  // A simulation's working finds the pack's duty from its coefficient and area.
+  const std::regex simulated(R"(Q = ε·Cmin·\(Th1 − Tc1\) = [0-9.]+ × [0-9.]+ × [0-9.]+ = ([0-9.]+) kW)");
   for (const char* example : {"water_water_auto", "steam_heater", "oil_cooler",
-                              "manual_hm_design", "check_mixed_pack"}) {
+                              "manual_hm_design", "check_mixed_pack", "simulate_pack"}) {
     for (const std::string lang : {"zh", "en"}) {
       SCOPED_TRACE(std::string(example) + " " + lang);
       const std::string pdf = (dir_ / (std::string(example) + "_" + lang + ".pdf")).string();
@@ -167,6 +171,10 @@ TEST_F(SheetTest, ExamplesRepeatTheWindowsResults) {
       const double product = std::stod(m[1]) * std::stod(m[2]) * std::stod(m[3]) / 1000;
       EXPECT_NEAR(product, duty, 0.005 * duty) << m[0];
       EXPECT_NEAR(std::stod(m[4]), duty, 0.005 * duty) << m[0];
+      if (std::string(example) == "simulate_pack") {
+        ASSERT_TRUE(std::regex_search(text.out, m, simulated)) << text.out;
+        EXPECT_NEAR(std::stod(m[1]), duty, 0.0005 * duty) << m[0];
+      }
       // The margin worked out on the sheet is the one the window shows
       // (whole percent, truncated toward zero).
       ASSERT_TRUE(std::regex_search(text.out, m, margin)) << text.out;

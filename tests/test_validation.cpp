@@ -262,8 +262,10 @@ TEST(Validation, BoundaryCasesPass) {
       {"check with channels", "Water", 3, 5,
        {{"com_br", "PX100M"}, {"com_zh", "HM"}, {"Txt_nh", "5"}, {"Txt_nl", "0"}, {"Txt_Qh", "10"},
         {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "20"}, {"Txt_Tc2", "50"}}},
+      // A medium that is still liquid at 0 degC (water is refused there as frozen).
       {"a cold inlet of 0", "Water", 2, 4,
-       {{"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"}, {"Txt_Tc1", "0"}, {"Txt_Tc2", "30"}}},
+       {{"Com_jc", "25% Glycol"}, {"Txt_Qh", "10"}, {"Txt_Th1", "80"}, {"Txt_Th2", "60"},
+        {"Txt_Tc1", "0"}, {"Txt_Tc2", "30"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -135,17 +135,21 @@ TEST_F(WallTest, WallViscositiesByHotKind) {
   EXPECT_GT(s.t_w_h, 55) << "the wall temperatures are still set";
 }
 
-// Guards against a missing row zeroing the wall viscosity: outside every row
-// the working values of the last lookup stay (here those at 50 and 51 from
-// the cold side).
-TEST_F(WallTest, NoRowKeepsTheLastWorkingValues) {
+// Guards against a wall beyond its table (a glycol table ends at 100 degC
+// while the wall lies towards hotter water) zeroing the wall viscosity or
+// reusing the last lookup's values (here those at 50 and 51): the table's end
+// row stands in.
+TEST_F(WallTest, BeyondTheTableTheEndRowStandsIn) {
   s.hot_kind = 2;
   s.alpha_h = 4000;
   s.alpha_c = 5000;
   BW(s, env);
   s.t_h_mean = s.t_c_mean = 500;
   BW(s, env);
-  EXPECT_NEAR(s.visc_w_c, V(50) + 100, 1e-9);
+  EXPECT_NEAR(s.visc_w_c, V(99) + 100, 1e-9);
+  s.t_h_mean = s.t_c_mean = -30;
+  BW(s, env);
+  EXPECT_NEAR(s.visc_w_c, V(-10) + 100, 1e-9);
 }
 
 // Guards against the single-precision upper value of the kind-2 lookups

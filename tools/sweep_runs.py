@@ -31,6 +31,17 @@ RESULTS = ["Txt_D1", "Txt_D2", "Txt_K", "Txt_GF", "Txt_RHC1", "Txt_F", "Txt_TM",
            "com_br", "com_zh", "Txt_Wq", "Txt_Qh", "Txt_Qc", "Txt_Th1", "Txt_Th2", "Txt_Tc1", "Txt_Tc2"]
 
 
+# Liquid temperatures of a seeded case, hot above cold at both ends; an oil
+# cools over less.
+def liquid_temps(rng, c):
+    oil = c["Com_jh"].startswith("Oil")
+    th1 = rng.randint(50, 140)
+    th2 = rng.randint(max(15, th1 - (40 if oil else 60)), th1 - 3)
+    tc1 = rng.randint(5, th2 - 2)
+    tc2 = rng.randint(tc1 + 2, th1 - 2)
+    c.update(Txt_Th1=str(th1), Txt_Th2=str(th2), Txt_Tc1=str(tc1), Txt_Tc2=str(tc2))
+
+
 def fmt(x):
     return ("%.1f" % x).rstrip("0").rstrip(".")
 
@@ -49,12 +60,7 @@ def gen_case(rng):
         tc2 = rng.randint(tc1 + 5, th1 - 5)
         c.update(Txt_Th1=str(th1), Txt_Tc1=str(tc1), Txt_Tc2=str(tc2), Txt_Wq=str(rng.randint(20, 3000)))
     else:
-        oil = c["Com_jh"].startswith("Oil")
-        th1 = rng.randint(50, 140)
-        th2 = rng.randint(max(15, th1 - (40 if oil else 60)), th1 - 3)
-        tc1 = rng.randint(5, th2 - 2)
-        tc2 = rng.randint(tc1 + 2, th1 - 2)
-        c.update(Txt_Th1=str(th1), Txt_Th2=str(th2), Txt_Tc1=str(tc1), Txt_Tc2=str(tc2))
+        liquid_temps(rng, c)
         way = rng.random()
         if way < 0.6:
             c["Txt_Wq"] = str(rng.randint(10, 3000))

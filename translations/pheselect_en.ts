@@ -76,6 +76,10 @@
         <translation>Check</translation>
     </message>
     <message>
+        <source>模拟计算</source>
+        <translation>Simulation</translation>
+    </message>
+    <message>
         <source>热交换量</source>
         <translation>Heat duty</translation>
     </message>
@@ -118,6 +122,10 @@
     <message>
         <source>流道数M/L</source>
         <translation>Channels M/L</translation>
+    </message>
+    <message>
+        <source>并联台数</source>
+        <translation>Units in parallel</translation>
     </message>
     <message>
         <source>计算结果</source>
@@ -324,6 +332,14 @@ Version %1</translation>
         <translation>Cannot save the case file:
 %1
 %2</translation>
+    </message>
+    <message>
+        <source>案例文件是只读的：
+%1
+仍要替换它吗？</source>
+        <translation>The case file is read-only:
+%1
+Replace it all the same?</translation>
     </message>
     <message>
         <source>文件含有多次运行（"runs"），窗口一次只打开一个案例</source>
@@ -946,6 +962,10 @@ Range: whole number 0-700</translation>
         <translation>%1 is outside the property data of %2 (%3): it must lie between %4 ℃ and %5 ℃; please enter it again!</translation>
     </message>
     <message>
+        <source>%1超出%2（%3）物性数据的温度范围，必须介于%4℃和%5℃之间（该介质的冰点为%6℃），请重新输入！</source>
+        <translation>%1 is outside the property data of %2 (%3): it must lie between %4 ℃ and %5 ℃ (the medium freezes at %6 ℃); please enter it again!</translation>
+    </message>
+    <message>
         <source>%1必须大于0且不大于1000000 m3/h，请重新输入！</source>
         <translation>%1 must be above 0 and at most 1000000 m³/h; please enter it again!</translation>
     </message>
@@ -1004,8 +1024,8 @@ Range: whole number 0-700</translation>
         <translation>The alternatives appear after a design calculation.</translation>
     </message>
     <message>
-        <source>★ 为程序选型结果；满足全部限值的方案按价格、面积排在前面。</source>
-        <translation>★ marks the program's choice; packs within every limit come first, by price and then area.</translation>
+        <source>★ 为程序选型结果，☆ 为按型号族规则的选型；满足全部限值的方案按总价格、总面积、台数排在前面。</source>
+        <translation>★ marks the program's answer, ☆ the pick of the family rule; packs within every limit come first, by total price, total area and units.</translation>
     </message>
     <message>
         <source>选中</source>
@@ -1068,6 +1088,22 @@ Range: whole number 0-700</translation>
         <translation>Weight kg</translation>
     </message>
     <message>
+        <source>台数</source>
+        <translation>Units</translation>
+    </message>
+    <message>
+        <source>总面积 m2</source>
+        <translation>Total area m2</translation>
+    </message>
+    <message>
+        <source>总价格 ￥</source>
+        <translation>Total price ￥</translation>
+    </message>
+    <message>
+        <source>总重量 kg</source>
+        <translation>Total weight kg</translation>
+    </message>
+    <message>
         <source>状态</source>
         <translation>Status</translation>
     </message>
@@ -1092,8 +1128,32 @@ Range: whole number 0-700</translation>
         <translation>channel limit reached</translation>
     </message>
     <message>
+        <source>工程校核警告</source>
+        <translation>engineering warning</translation>
+    </message>
+    <message>
+        <source>接口压损占比大</source>
+        <translation>port loss share too high</translation>
+    </message>
+    <message>
+        <source>裕量不足</source>
+        <translation>margin below required</translation>
+    </message>
+    <message>
+        <source>有警告</source>
+        <translation>warning</translation>
+    </message>
+    <message>
         <source>建议：%1，%2，面积%3 m²，价格%4元</source>
         <translation>Suggestion: %1, %2, area %3 m², price %4</translation>
+    </message>
+    <message>
+        <source>工况曲线</source>
+        <translation>Operating curves</translation>
+    </message>
+    <message>
+        <source>计算完成后显示本板束的工况曲线。</source>
+        <translation>The operating curves of the pack are shown once a run has a result.</translation>
     </message>
 </context>
 </TS>

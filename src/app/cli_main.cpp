@@ -35,6 +35,7 @@ struct Options {
   int jobs = 0;  // 0: one per core
   phe::cli::SheetRequest sheet;
   bool alternatives = false;
+  bool curves = false;
   bool help = false, version = false;
 };
 
@@ -70,14 +71,16 @@ const OptionRow kOptions[] = {
      [](Options& o, const std::string& v) { o.jobs = PositiveInt("--jobs", v); }},
     {"--sheet", "OUT.pdf", "with --case: write the calculation sheet of the last run as a PDF",
      [](Options& o, const std::string& v) { o.sheet.path = v; }},
-    {"--lang", "zh|en", "language of the sheet (default zh)",
+    {"--lang", "zh|en", "language of the sheet; en also adds each message's English text_en (default zh)",
      [](Options& o, const std::string& v) {
-       phe::sheet::Lang l;
-       if (!phe::sheet::ParseLang(v, &l)) throw UsageError("--lang must be zh or en, not \"" + v + "\"");
+       phe::Lang l;
+       if (!phe::ParseLang(v, &l)) throw UsageError("--lang must be zh or en, not \"" + v + "\"");
        o.sheet.lang = v;
      }},
     {"--alternatives", nullptr, "with --case: add the table of neighbouring packs to each run",
      [](Options& o, const std::string&) { o.alternatives = true; }},
+    {"--curves", nullptr, "with --case: add the operating curves of each run's pack (40-120 % of each flow)",
+     [](Options& o, const std::string&) { o.curves = true; }},
     {"--db", "PATH", "the engineering database (default: br.mdb beside the program)",
      [](Options& o, const std::string& v) { o.db = v; }},
     {"--help", nullptr, "print this help and exit",
@@ -89,7 +92,7 @@ const OptionRow kOptions[] = {
 std::string HelpText() {
   std::string h =
       "usage: pheselect-cli --case CASE.json [--db PATH] [--sheet OUT.pdf [--lang zh|en]]\n"
-      "                     [--alternatives]\n"
+      "                     [--alternatives] [--curves]\n"
       "       pheselect-cli --batch IN --out OUT [--jobs N] [--db PATH]\n\n"
       "Runs the selection program's own logic on case files, without a window.\n\n"
       "options:\n";
@@ -137,8 +140,8 @@ Options Parse(int argc, char** argv) {
   if (!o.batch_in.empty() && o.batch_out.empty()) throw UsageError("--batch needs --out");
   if (o.batch_in.empty() && (!o.batch_out.empty() || o.jobs))
     throw UsageError("--out and --jobs go with --batch");
-  if (!o.batch_in.empty() && (!o.sheet.path.empty() || o.alternatives))
-    throw UsageError("--sheet and --alternatives go with --case");
+  if (!o.batch_in.empty() && (!o.sheet.path.empty() || o.alternatives || o.curves))
+    throw UsageError("--sheet, --alternatives and --curves go with --case");
   return o;
 }
 
@@ -157,6 +160,8 @@ int RunCases(const Options& o) {
   const std::vector<phe::CaseInput> cases = phe::ParseCaseFile(o.case_path, &several);
   phe::CaseSession session(*db);
   session.alternatives = o.alternatives;
+  session.curves = o.curves;
+  session.english = o.sheet.lang == "en";
   int status = 0;
   nlohmann::json run;
   if (several) std::cout << "[";
@@ -173,7 +178,7 @@ int RunCases(const Options& o) {
     std::cout << Dump(run) << std::flush;
   }
   std::cout << (several ? "\n]\n" : "\n") << std::flush;
-  if (!o.sheet.path.empty()) status = std::max(status, o.sheet.Write(session, cases, run));
+  if (!o.sheet.path.empty()) status = std::max(status, o.sheet.Write(session, cases));
   return status;
 }
 

@@ -4,52 +4,18 @@
 #include <ctime>
 #include <iostream>
 
+#include "curves/curves.h"
 #include "sheet/sheet.h"
 
 #ifdef PHE_SHEET_PDF
-#include <QGuiApplication>
+#include <dlfcn.h>
 
-#include "sheet/qt/sheet_pdf.h"
+#include "db/database.h"
 #endif
 
 namespace phe::cli {
 
-#ifdef PHE_SHEET_PDF
-namespace {
-
-// The offscreen platform's note about a missing runtime folder means nothing
-// for a PDF; everything else Qt says goes to stderr as usual.
-void QtMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
-  if (text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))) return;
-  std::cerr << text.toStdString() << "\n";
-}
-
-}  // namespace
-#endif
-
-int SheetRequest::Take(int argc, char** argv, int i) {
-  const std::string a = argv[i];
-  if (a != "--sheet" && a != "--lang") return 0;
-  if (i + 1 >= argc) {
-    error = a + " needs a value";
-    return -1;
-  }
-  const std::string v = argv[i + 1];
-  if (a == "--sheet") {
-    path = v;
-  } else {
-    sheet::Lang l;
-    if (!sheet::ParseLang(v, &l)) {
-      error = "--lang must be zh or en, not \"" + v + "\"";
-      return -1;
-    }
-    lang = v;
-  }
-  return 2;
-}
-
-int SheetRequest::Write(CaseSession& session, const std::vector<CaseInput>& cases,
-                        const nlohmann::json& last_output) const {
+int SheetRequest::Write(CaseSession& session, const std::vector<CaseInput>& cases) const {
   if (!session.last_run_has_result) {
     std::cerr << "pheselect-cli: the last run ended without a result; no sheet written\n";
     return 1;
@@ -66,33 +32,31 @@ int SheetRequest::Write(CaseSession& session, const std::vector<CaseInput>& case
   const std::time_t now = std::time(nullptr);
   std::strftime(when, sizeof when, "%Y-%m-%d %H:%M", std::localtime(&now));
   meta.when = when;
-  std::vector<std::string> messages;
-  for (const auto& m : last_output["messages"]) messages.push_back(m["text"].get<std::string>());
-  sheet::Lang l = sheet::Lang::kZh;
-  sheet::ParseLang(lang, &l);
+  std::vector<Message> messages;
+  for (const auto& m : session.last_run_messages) messages.push_back(m.message);
+  Lang l = Lang::kZh;
+  ParseLang(lang, &l);
   sheet::Document doc = sheet::BuildSheet(session.state, session.env, messages, meta, l);
   if (session.last_alternatives) sheet::AppendAlternatives(doc, *session.last_alternatives, l);
+  if (const auto curves = curves::Compute(session.state, session.env)) sheet::AppendCurves(doc, *curves, l);
 
-  // No screen needed for a PDF.
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  qInstallMessageHandler(QtMessage);
-  int qt_argc = 1;
-  char name[] = "pheselect-cli";
-  char* qt_argv[] = {name, nullptr};
-  QGuiApplication app(qt_argc, qt_argv);
-  if (sheet::SheetFontFamily().isEmpty()) {
-    std::cerr << "pheselect-cli: font Noto Sans CJK SC not found (package fonts-noto-cjk); no sheet written\n";
+  // The renderer lies beside the program and is loaded only now.
+  const std::string module = ExecutableDir() + "/" PHE_SHEET_MODULE;
+  void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle) {
+    std::cerr << "pheselect-cli: cannot load the PDF renderer: " << dlerror() << "; no sheet written\n";
     return 1;
   }
-  std::string error;
-  if (!sheet::WritePdf(doc, path, &error)) {
-    std::cerr << "pheselect-cli: sheet not written: " << error << "\n";
-    return 4;
+  using Write = int (*)(const sheet::Document&, const std::string&);
+  const auto write = reinterpret_cast<Write>(dlsym(handle, "phe_cli_write_sheet_pdf"));
+  if (!write) {
+    std::cerr << "pheselect-cli: \"" << module << "\" is no PDF renderer; no sheet written\n";
+    return 1;
   }
-  return 0;
+  // Qt stays loaded to the end of the process: its exit handlers run then.
+  return write(doc, path);
 #else
   (void)cases;
-  (void)last_output;
   std::cerr << "pheselect-cli: built without Qt, cannot write the sheet \"" << path << "\"\n";
   return 1;
 #endif

@@ -12,18 +12,10 @@ namespace phe::cli {
 struct SheetRequest {
   std::string path;  // empty: no sheet wanted
   std::string lang = "zh";
-  std::string error;  // why Take refused an option
-
-  // Takes the sheet option at argv[i] with its value: the number of
-  // arguments used, 0 when argv[i] is no sheet option, -1 (with `error`) when
-  // its value is missing or wrong.
-  int Take(int argc, char** argv, int i);
-
   // Writes the sheet of the session's last run. Exit status: 0 written, 1 no
   // result to show or no means to lay it out, 4 the file could not be written
   // (the old one stays). Each said on stderr.
-  int Write(CaseSession& session, const std::vector<CaseInput>& cases,
-            const nlohmann::json& last_output) const;
+  int Write(CaseSession& session, const std::vector<CaseInput>& cases) const;
 };
 
 }  // namespace phe::cli

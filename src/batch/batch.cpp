@@ -1,6 +1,7 @@
 #include "batch/batch.h"
 
 #include <csv.h>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 #include <string_view>
 #include <thread>
 
+#include "base/numeric.h"
 #include "files/files.h"
 #include "ui/layout.h"
 
@@ -181,7 +183,11 @@ class JsonLinesReader : public BatchReader {
 // quotes as RFC 4180 has them), fed a piece at a time.
 class CsvRecords {
  public:
-  explicit CsvRecords(const std::string& path) : path_(path), in_(path) { Start(); }
+  explicit CsvRecords(const std::string& path) : path_(path), in_(path) {
+    delim_ = Separator(in_.Next());
+    in_.Rewind();
+    Start();
+  }
   ~CsvRecords() { csv_free(&p_); }
   CsvRecords(const CsvRecords&) = delete;
   CsvRecords& operator=(const CsvRecords&) = delete;
@@ -204,24 +210,46 @@ class CsvRecords {
     ended_ = false;
     Start();
   }
-  // Records are only counted, not kept.
+  // Records are only counted, not kept; a record of empty cells only is no
+  // record (a spreadsheet writes them for rows it has formatted).
   bool counting = false;
   size_t counted = 0;
+  // Whether every cell seen while counting was UTF-8.
+  bool all_utf8 = true;
 
  private:
   void Start() {
     if (csv_init(&p_, CSV_STRICT | CSV_STRICT_FINI) != 0) throw CaseError("out of memory");
+    csv_set_delim(&p_, delim_);
+  }
+  // European spreadsheets separate by ";", a "text" export by tabs: the
+  // separator is the one of the three the first line holds most of, outside
+  // quotes (a tie keeps the comma).
+  static unsigned char Separator(std::string_view head) {
+    size_t comma = 0, semicolon = 0, tab = 0;
+    bool quoted = false;
+    for (const char c : head) {
+      if (c == '"') quoted = !quoted;
+      else if (!quoted && (c == '\n' || c == '\r')) break;
+      else if (!quoted) comma += c == ',', semicolon += c == ';', tab += c == '\t';
+    }
+    if (semicolon > comma && semicolon >= tab) return ';';
+    if (tab > comma && tab > semicolon) return '\t';
+    return ',';
   }
   static void Field(void* s, size_t len, void* data) {
     auto* k = static_cast<CsvRecords*>(data);
     k->record_bytes_ += len;
     if (!k->counting) k->record_.emplace_back(static_cast<const char*>(s), len);
+    else if (k->all_utf8 && len)
+      k->all_utf8 = ValidUtf8(std::string(static_cast<const char*>(s), len));
   }
   static void End(int, void* data) {
     auto* k = static_cast<CsvRecords*>(data);
+    const bool empty = k->record_bytes_ == 0;
     k->record_bytes_ = 0;
     if (k->counting) {
-      ++k->counted;
+      k->counted += !empty;
       return;
     }
     k->ready_.push_back(std::move(k->record_));
@@ -246,7 +274,25 @@ class CsvRecords {
   std::vector<std::string> record_;
   size_t record_bytes_ = 0;
   bool ended_ = false;
+  unsigned char delim_ = ',';
 };
+
+// Chinese Windows spreadsheets save "CSV" in GBK; GB18030 reads every GBK text.
+// Empty when the text is not GB18030 either.
+std::optional<std::string> FromGb18030(const std::string& text) {
+  iconv_t cd = ::iconv_open("UTF-8", "GB18030");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  std::string out(text.size() * 2 + 4, '\0');
+  char* in = const_cast<char*>(text.data());
+  size_t in_left = text.size();
+  char* to = out.data();
+  size_t to_left = out.size();
+  const size_t r = ::iconv(cd, &in, &in_left, &to, &to_left);
+  ::iconv_close(cd);
+  if (r == static_cast<size_t>(-1) || in_left != 0) return std::nullopt;
+  out.resize(out.size() - to_left);
+  return out;
+}
 
 // A header row of control names and extra columns, then one case a row. The
 // whole text is checked first, so a file that is not CSV runs nothing.
@@ -258,8 +304,11 @@ class CsvReader : public BatchReader {
     }
     records_.counting = false;
     count_ = records_.counted ? records_.counted - 1 : 0;
+    gb18030_ = !records_.all_utf8;
     records_.Rewind();
-    if (!records_.Next(&header_)) throw CaseError("\"" + path + "\" has no header row");
+    if (!NextRecord(&header_)) throw CaseError("\"" + path + "\" has no header row");
+    // A spreadsheet may carry empty columns at the right.
+    while (!header_.empty() && header_.back().empty()) header_.pop_back();
     const std::vector<std::string> extra = {"name",    "selection", "calc",
                                             "project", "item",      "customer"};
     for (size_t i = 0; i < header_.size(); ++i) {
@@ -277,8 +326,9 @@ class CsvReader : public BatchReader {
   size_t Count() const override { return count_; }
   std::optional<BatchCase> Next() override {
     std::vector<std::string> cells;
-    if (!records_.Next(&cells)) return std::nullopt;
+    if (!NextRecord(&cells)) return std::nullopt;
     const std::string where = "row " + std::to_string(++row_);
+    while (cells.size() > header_.size() && cells.back().empty()) cells.pop_back();
     if (cells.size() != header_.size())
       return BatchCase{where, std::nullopt,
                        where + " has " + std::to_string(cells.size()) + " cells, the header " +
@@ -287,9 +337,17 @@ class CsvReader : public BatchReader {
     for (size_t i = 0; i < cells.size(); ++i) {
       if (cells[i].empty()) continue;
       // As a JSON Lines case would be: text that is not UTF-8 is no text.
-      if (!ValidUtf8(cells[i]))
+      if (gb18030_) {
+        std::optional<std::string> text = FromGb18030(cells[i]);
+        if (!text)
+          return BatchCase{where, std::nullopt,
+                           where + ": column \"" + header_[i] +
+                               "\" is neither UTF-8 nor GBK text; save the file as UTF-8 CSV"};
+        cells[i] = std::move(*text);
+      } else if (!ValidUtf8(cells[i])) {
         return BatchCase{where, std::nullopt,
                          where + ": column \"" + header_[i] + "\" is not valid UTF-8"};
+      }
       doc[header_[i]] = cells[i];
     }
     return FromJson(where, std::move(doc), true);
@@ -298,8 +356,19 @@ class CsvReader : public BatchReader {
  private:
   std::string path_;
   CsvRecords records_;
+  // The next record that is not empty; an empty row is skipped, not refused.
+  bool NextRecord(std::vector<std::string>* cells) {
+    while (records_.Next(cells)) {
+      if (std::any_of(cells->begin(), cells->end(), [](const std::string& c) { return !c.empty(); }))
+        return true;
+      ++row_;
+    }
+    return false;
+  }
+
   std::vector<std::string> header_;
   size_t count_ = 0, row_ = 0;
+  bool gb18030_ = false;
 };
 
 // Every *.json of a folder, by name. An entry that cannot be read (a dangling
@@ -358,6 +427,11 @@ struct ResultColumn {
   std::string (*value)(const CaseSession&);
 };
 
+// A split case's row is the whole case, not one of its units.
+double WholeCase(const CaseSession& c, double per_unit, double total) {
+  return c.state.units > 1 ? total : per_unit;
+}
+
 // A box the window leaves empty (area, weight, price beyond the largest pack)
 // stays empty here too.
 std::string IfShown(const CaseSession& c, const char* box, double v) {
@@ -388,7 +462,38 @@ const ResultColumn kResultColumns[] = {
     {"weight_kg", true,
      [](const CaseSession& c) { return IfShown(c, "Txt_W", static_cast<double>(c.state.weight)); }},
     {"units", true, [](const CaseSession& c) { return Number(c.state.units); }},
+    // The case as the run completed it: what the user left empty is worked out.
+    {"duty_kw", true, [](const CaseSession& c) { return Number(WholeCase(c, c.state.duty, c.state.duty_total) / 1000); }},
+    {"flow_hot_m3h", true, [](const CaseSession& c) { return Number(WholeCase(c, c.state.flow_h, c.state.flow_h_total)); }},
+    {"flow_cold_m3h", true, [](const CaseSession& c) { return Number(WholeCase(c, c.state.flow_c, c.state.flow_c_total)); }},
+    {"t_hot_in_c", true, [](const CaseSession& c) { return Number(c.state.t_h_in); }},
+    {"t_hot_out_c", true, [](const CaseSession& c) { return Number(c.state.t_h_out); }},
+    {"t_cold_in_c", true, [](const CaseSession& c) { return Number(c.state.t_c_in); }},
+    {"t_cold_out_c", true, [](const CaseSession& c) { return Number(c.state.t_c_out); }},
 };
+
+// Decimals of a number in a CSV row, as the window shows it (-1: the whole
+// part, -2: as it is). JSON Lines keeps every digit.
+int ShownDecimals(std::string_view column) {
+  static const std::pair<std::string_view, int> kShown[] = {
+      {"area_m2", 1},        {"lmtd_c", 1},         {"k_w_m2c", -1},      {"margin_pct", -1},
+      {"fouling_capacity_m2c_w", 6}, {"dp_hot_kpa", 2}, {"dp_cold_kpa", 2}, {"dp_port_hot_kpa", 2},
+      {"dp_port_cold_kpa", 2}, {"v_port_hot_m_s", 2}, {"v_port_cold_m_s", 2}, {"duty_kw", 1},
+      {"flow_hot_m3h", 1},   {"flow_cold_m3h", 1},  {"t_hot_in_c", 1},    {"t_hot_out_c", 1},
+      {"t_cold_in_c", 1},    {"t_cold_out_c", 1}};
+  for (const auto& [name, decimals] : kShown)
+    if (name == column) return decimals;
+  return -2;
+}
+
+std::string Shown(std::string_view column, const std::string& value) {
+  const int decimals = ShownDecimals(column);
+  double v;
+  if (decimals == -2 || value.empty() ||
+      std::from_chars(value.data(), value.data() + value.size(), v).ec != std::errc())
+    return value;
+  return decimals == -1 ? FormatWhole(v) : FormatFixed(v, decimals);
+}
 
 bool IsNumber(const std::string& s) {
   double v;
@@ -419,7 +524,9 @@ std::string CsvLine(const BatchRow& row) {
                      CsvField(JoinedMessages(row));
   for (size_t i = 0; i < std::size(kResultColumns); ++i) {
     line += ',';
-    if (!row.results.empty()) line += CsvField(row.results[i]);
+    if (!row.results.empty())
+      line += CsvField(kResultColumns[i].numeric ? Shown(kResultColumns[i].name, row.results[i])
+                                                 : row.results[i]);
   }
   return line + "\r\n";
 }
@@ -602,7 +709,8 @@ BatchSummary RunBatch(BatchReader& cases, const std::string& out_path,
   // fails or is stopped leaves the old output as it was.
   files::AtomicFile out(out_path);
   if (csv) {
-    std::string header = "name,status,messages";
+    // The byte-order mark makes a spreadsheet read the Chinese as UTF-8.
+    std::string header = std::string(kBom) + "name,status,messages";
     for (const auto& c : kResultColumns) header += std::string(",") + c.name;
     out.Write(header + "\r\n");
   }

@@ -61,6 +61,11 @@ void Br_Cs(SelectionState& s);
 void Br_Nu(SelectionState& s);
 // plate_type and re_in (re_in_1, re_in_2) -> Euler constants.
 void Br_Eu(SelectionState& s);
+// The lowest Reynolds number bound the heat-transfer and pressure-drop
+// correlations of a code were given for; below it the last range is
+// extrapolated. kind 0 for a single type, 1 or 2 for the first or second
+// channel kind of a mixed one; NaN for an unknown code or a wrong kind.
+double LowestCorrelatedRe(std::string_view plate_type, int kind = 0);
 
 // Port formulas shared by every engine (flows m3/h, diameters mm, kPa).
 double PortVelocity(double flow, double diameter_mm);

@@ -1,4 +1,5 @@
 // Nusselt and Euler constants of every plate type by Reynolds number.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -377,6 +378,24 @@ void Lookup(const Sets& sets, const SelectionState& s, Outputs out) {
 }
 
 }  // namespace
+
+double LowestCorrelatedRe(std::string_view plate_type, int kind) {
+  const auto code = ParsePlateType(plate_type);
+  if (!code) return NAN;
+  const int single = SingleTypeIndex(code->channel);
+  const auto [first, second] = single < 0 ? MixedKinds(code->channel) : std::pair{single, single};
+  if (single >= 0 ? kind != 0 : kind != 1 && kind != 2) return NAN;
+  if (!NusseltSets().present[code->model][first] || !NusseltSets().present[code->model][second])
+    return NAN;
+  double lowest = INFINITY;
+  for (const Sets* sets : {&NusseltSets(), &EulerSets()}) {
+    const RangeSet& set =
+        single >= 0 ? sets->single[code->model][single]
+                    : sets->mixed[code->model][code->channel == ChannelType::kHM ? 0 : 1][kind - 1];
+    if (set.bounds_count > 0) lowest = std::min(lowest, set.bounds[set.bounds_count - 1]);
+  }
+  return std::isinf(lowest) ? NAN : lowest;
+}
 
 void Br_Nu(SelectionState& s) {
   Lookup(NusseltSets(), s, {s.nu_coef, s.nu_exp, s.nu_coef_1, s.nu_exp_1, s.nu_coef_2, s.nu_exp_2});

@@ -19,7 +19,8 @@ struct Candidate {
 };
 
 // Unit counts worth a row: one when one unit carries the flows, else from
-// the least the flows need to two more; the user's own count as well.
+// the least the flows need to two more; the user's own count as well (0 in
+// an automatic design, which has none).
 std::vector<double> UnitCounts(const SelectionState& s, double own) {
   const double least = LeastUnits(s);
   std::vector<double> out;
@@ -27,7 +28,7 @@ std::vector<double> UnitCounts(const SelectionState& s, double own) {
     out = {least, least + 1, least + 2};
   else
     out = {1};
-  if (std::find(out.begin(), out.end(), own) == out.end()) out.push_back(own);
+  if (own >= 1 && std::find(out.begin(), out.end(), own) == out.end()) out.push_back(own);
   return out;
 }
 
@@ -60,7 +61,7 @@ std::string Status(const SelectionState& s, const std::vector<RecordedMessage>& 
   for (const RecordedMessage& m : shown) {
     if (m.icon == MsgIcon::kInformation) continue;  // e.g. the split into units
     warned = true;
-    if (m.text.rfind("接口压损", 0) == 0) port_loss = true;
+    if (m.message.id == "warn.port_loss") port_loss = true;
   }
   if (port_loss) return "port_loss";
   if (!LimitBreaches(s).empty()) return "margin";
@@ -175,9 +176,13 @@ void Suggest(AlternativesTable& t, int best) {
   if (best < 0) return;
   const Alternative& b = t.rows[static_cast<size_t>(best)];
   t.better = best;
-  t.suggestion = "建议：" + b.PlateType() + "，" + b.designation + "，" + FormatWhole(b.passes) + "流程，" +
-                 FormatWhole(b.units) + "台，面积" + FormatFixed(b.area_total, 1) + " m²，价格" +
-                 FormatGeneral(b.price_total) + "元";
+  t.suggestion = Message("suggestion")
+                     .With("type", b.PlateType())
+                     .With("designation", b.designation)
+                     .With("passes", FormatWhole(b.passes))
+                     .With("units", FormatWhole(b.units))
+                     .With("area", FormatFixed(b.area_total, 1))
+                     .With("price", FormatGeneral(b.price_total));
 }
 
 }  // namespace
@@ -192,7 +197,7 @@ PackSearch SearchPacks(const BalancedCase& start) {
   PackSearch out;
   AlternativesTable& t = out.table;
   if (start.state.calc_mode != 1) return out;
-  t.rows = DesignAll(start, false, 1);
+  t.rows = DesignAll(start, false, 0);
   if (auto rule = RuleDesign(start)) {
     bool found = false;
     for (Alternative& a : t.rows)
@@ -278,8 +283,10 @@ std::optional<AlternativesTable> AlternativesWatch::Take(const SelectionState& r
   return BuildAlternatives(*start, result);
 }
 
-void ShowSuggestion(FormPort& form, const AlternativesTable& table) {
-  if (!table.suggestion.empty()) ShowMessage(form, table.suggestion, "提示", 64);
+MsgAnswer ShowSuggestion(FormPort& form, const AlternativesTable& table) {
+  if (table.suggestion.id.empty()) return MsgAnswer::kCancel;
+  return form.MessageBox(table.suggestion, Message("title.notice"), MsgIcon::kInformation,
+                         MsgButtons::kAdoptClose);
 }
 
 nlohmann::json AlternativesToJson(const AlternativesTable& table) {

@@ -38,8 +38,8 @@ struct Alternative {
   double weight = 0;  // kg, one unit
   double price_total = 0, area_total = 0, weight_total = 0;  // all units
   // "fits" (its manual design warns of nothing), else the first rule broken:
-  // "area", "pressure_drop", "port_velocity", "channel_limit", "port_loss",
-  // "margin", "warning".
+  // "area", "pressure_drop", "port_velocity", "channel_limit", "engineering",
+  // "port_loss", "margin", "warning".
   std::string status;
   bool chosen = false;       // the program's answer (or the user's own choice)
   bool rule_choice = false;  // what the family rule of automatic design picked
@@ -53,8 +53,8 @@ struct AlternativesTable {
   // after them, likewise.
   std::vector<Alternative> rows;
   // "建议：..." when a fitting row is better than the answer: the answer
-  // breaks a limit, or a row at another pass count is cheaper; else empty.
-  std::string suggestion;
+  // breaks a limit, or a row at another pass count is cheaper; no id else.
+  Message suggestion;
   int better = -1;  // the row the suggestion names
 };
 
@@ -102,8 +102,9 @@ class AlternativesWatch {
   int finished_before_ = 0;
 };
 
-// The suggestion, when there is one, as an information box titled "提示".
-void ShowSuggestion(FormPort& form, const AlternativesTable& table);
+// The suggestion, when there is one, as an information box titled "提示"
+// with "采用" and "关闭"; kAdopt when the user asked for the pack `better`.
+MsgAnswer ShowSuggestion(FormPort& form, const AlternativesTable& table);
 
 nlohmann::json AlternativesToJson(const AlternativesTable& table);
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cctype>
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 namespace phe {
@@ -48,9 +49,14 @@ std::string QuoteIdent(std::string_view name) {
 const std::vector<std::string> kMediumTables = {
     "water", "glycol", "VG10",  "VG22",  "VG32",  "VG46",  "VG68",
     "VG100", "VG150",  "VG220", "VG320", "VG460", "SAE10", "SAE20",
-    "SAE30", "SAE40",  "SAE50", "SAE60", "SAE70"};
+    "SAE30", "SAE40",  "SAE50", "SAE60", "SAE70",
+    "EG10",  "EG15",   "EG20",  "EG25",  "EG30",  "EG35",  "EG40",
+    "EG45",  "EG50",   "EG55",  "EG60",
+    "PG10",  "PG15",   "PG20",  "PG25",  "PG30",  "PG35",  "PG40",
+    "PG45",  "PG50",   "PG55",  "PG60"};
 
-const std::array<const char*, 4> kOtherTables = {"BPDRXS", "br_wx", "br_prn", "br_cs"};
+const std::array<const char*, 6> kOtherTables = {"BPDRXS", "br_wx", "br_prn", "br_cs", "media",
+                                                  "gaskets"};
 
 // Columns the program reads or writes, per table ("" stands for every medium
 // table); a file without one is refused when it is opened, not in a run.
@@ -64,6 +70,8 @@ const std::vector<TableColumns> kColumns = {
     {"water", {"Ic", "Rz", "Cpz", "Lz", "Vz"}},
     {"BPDRXS", {"min_t", "max_t", "SUS304", "SUS316"}},
     {"br_wx", {"Br", "min_f", "max_f", "L", "B", "H"}},
+    {"media", {"tbl", "T_f"}},
+    {"gaskets", {"material", "T_min", "T_max", "water", "steam", "glycol", "oil"}},
     {"br_prn",
      {"mc_h", "mc_c", "Qc",   "Qh",   "G",    "Tc1",  "Tc2", "Th1", "Th2", "Tc",  "Th",  "Rc",
       "Rh",   "Rz",   "Cpc",  "Cph",  "Cpz",  "Lc",   "Lh",  "Lz",  "Vc",  "Vh",  "Vz",  "Prc",
@@ -219,8 +227,13 @@ bool RecordSet::FindInterval(Criterion::Kind kind, int lo, int hi, double x) {
 }
 
 const std::vector<int>& RecordSet::Columns(const ColumnSet& set) const {
-  for (const auto& [key, columns] : resolved_)
-    if (key == &set) return columns;
+  // A lookup asks for its set twice in a row: before the find and in it.
+  if (last_ < resolved_.size() && resolved_[last_].first == &set) return resolved_[last_].second;
+  for (size_t i = 0; i < resolved_.size(); ++i)
+    if (resolved_[i].first == &set) {
+      last_ = i;
+      return resolved_[i].second;
+    }
   std::vector<int> columns;
   for (const std::string& name : set.names) {
     const int idx = table_->ColumnIndex(name);
@@ -228,6 +241,7 @@ const std::vector<int>& RecordSet::Columns(const ColumnSet& set) const {
     columns.push_back(idx);
   }
   resolved_.emplace_back(&set, std::move(columns));
+  last_ = resolved_.size() - 1;
   return resolved_.back().second;
 }
 
@@ -259,6 +273,15 @@ bool RecordSet::ColumnSpan(std::string_view column, double& lo, double& hi) cons
     any = true;
   }
   return any;
+}
+
+bool RecordSet::RowSpan(double& first, double& last) const {
+  const TableData::Numbers& n = table_->Index();
+  if (n.sorted_lo < 0 || table_->rows.empty()) return false;
+  const auto lo = static_cast<size_t>(n.sorted_lo);
+  first = n.cells[lo];
+  last = n.cells[(table_->rows.size() - 1) * n.width + lo];
+  return true;
 }
 
 std::string RecordSet::Text(std::string_view column) const {
@@ -393,6 +416,44 @@ std::shared_ptr<const TableData> Database::Load(const std::string& table) {
     throw DbError("cannot read table \"" + table + "\" of \"" + path_ +
                   "\": " + Reason(handle_, rc, busy_ms_));
   return data;
+}
+
+bool Database::FreezingPoint(std::string_view table, double& t_f) {
+  auto it = cache_.find("media");
+  if (it == cache_.end()) it = cache_.emplace("media", Load("media")).first;
+  const TableData& media = *it->second;
+  const int name = media.ColumnIndex("tbl"), value = media.ColumnIndex("T_f");
+  if (name < 0 || value < 0) return false;
+  for (const auto& row : media.rows) {
+    const std::string* n = std::get_if<std::string>(&row[static_cast<size_t>(name)]);
+    const double* v = std::get_if<double>(&row[static_cast<size_t>(value)]);
+    if (n && v && EqualNoCase(*n, table)) {
+      t_f = *v;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::optional<ElastomerLimits> Database::Elastomer(std::string_view material) {
+  auto it = cache_.find("gaskets");
+  if (it == cache_.end()) it = cache_.emplace("gaskets", Load("gaskets")).first;
+  const TableData& t = *it->second;
+  const int name = t.ColumnIndex("material");
+  if (name < 0) return std::nullopt;
+  auto number = [&](const std::vector<Cell>& row, const char* column) {
+    const int c = t.ColumnIndex(column);
+    const double* v = c < 0 ? nullptr : std::get_if<double>(&row[static_cast<size_t>(c)]);
+    return v ? *v : NAN;
+  };
+  for (const auto& row : t.rows) {
+    const std::string* n = std::get_if<std::string>(&row[static_cast<size_t>(name)]);
+    if (!n || !EqualNoCase(*n, material)) continue;
+    return ElastomerLimits{number(row, "T_min"), number(row, "T_max"), number(row, "water") == 1,
+                           number(row, "steam") == 1, number(row, "glycol") == 1,
+                           number(row, "oil") == 1};
+  }
+  return std::nullopt;
 }
 
 std::unique_ptr<RecordSet> Database::OpenRecordSet(std::string_view table) {

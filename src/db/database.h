@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -28,6 +29,11 @@ class DbError : public std::runtime_error {
 using Cell = std::variant<std::monostate, double, std::string>;
 
 // The rows of one table as read from the file, shared by its record sets.
+struct ElastomerLimits {
+  double t_min, t_max;  // degC
+  bool water, steam, glycol, oil;
+};
+
 struct TableData {
   std::string name;
   std::vector<std::string> columns;  // as spelled in the file
@@ -110,6 +116,10 @@ class RecordSet {
   // columns throw DbError.
   bool ColumnSpan(std::string_view column, double& lo, double& hi) const;
 
+  // Lower bounds of the first and the last row of an interval table whose rows
+  // ascend (see TableData::Numbers::sorted_lo); false for any other table.
+  bool RowSpan(double& first, double& last) const;
+
  private:
   const Cell& CellAt(std::string_view column) const;
   bool FindInterval(Criterion::Kind kind, int lo, int hi, double x);
@@ -119,6 +129,7 @@ class RecordSet {
   long current_ = -1;
   bool no_match_ = false;
   mutable std::vector<std::pair<const ColumnSet*, std::vector<int>>> resolved_;
+  mutable size_t last_ = 0;
 };
 
 // An ordered list of field assignments for the case record.
@@ -151,6 +162,14 @@ class Database {
 
   // Every row of "br_prn" as (column, cell) pairs, for reports and tests.
   std::vector<std::vector<std::pair<std::string, Cell>>> ReadCaseRecords();
+
+  // The freezing point of a medium table, from "media"; false for a medium
+  // without one (the oils).
+  bool FreezingPoint(std::string_view table, double& t_f);
+
+  // Continuous service range and fitness of a gasket or port-lining
+  // elastomer, from "gaskets"; nullopt for a material without a row.
+  std::optional<ElastomerLimits> Elastomer(std::string_view material);
 
   static bool IsKnownTable(std::string_view table);
   static const std::vector<std::string>& MediumTables();

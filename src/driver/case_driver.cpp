@@ -8,6 +8,7 @@
 #include "base/numeric.h"
 #include "catalogue/catalogue.h"
 #include "compare/alternatives.h"
+#include "curves/curves.h"
 #include "files/files.h"
 #include "ui/input_panel.h"
 #include "ui/layout.h"
@@ -25,6 +26,16 @@ const char* IconName(MsgIcon icon) {
     case MsgIcon::kInformation: return "information";
   }
   return "information";
+}
+
+nlohmann::json MessageToJson(const RecordedMessage& m, bool english) {
+  nlohmann::json j = {{"title", m.title},
+                      {"text", m.text},
+                      {"id", m.message.id},
+                      {"icon", IconName(m.icon)},
+                      {"focus", m.focus ? nlohmann::json(*m.focus) : nlohmann::json()}};
+  if (english) j["text_en"] = Format(m.message, Lang::kEn);
+  return j;
 }
 
 size_t CharacterCount(const std::string& utf8) {
@@ -73,7 +84,8 @@ CaseInput ParseOne(const nlohmann::json& obj, const HeadlessForm& form) {
       const std::string v = value.is_string() ? value.get<std::string>() : "";
       if (v == "design") in.calc_option = 4;
       else if (v == "check") in.calc_option = 5;
-      else throw CaseError("\"calc\" must be \"design\" or \"check\"");
+      else if (v == "simulate") in.calc_option = 6;
+      else throw CaseError("\"calc\" must be \"design\", \"check\" or \"simulate\"");
       continue;
     }
     if (key == "project" || key == "item" || key == "customer") {
@@ -187,21 +199,12 @@ CaseSession::CaseSession(Database& db) : env(form), db_(db) {
   Form_Load(state, env);
 }
 
-void CaseSession::TypeInto(const std::string& control, const std::string& text) {
-  const Handler change = ChangeHandler(control);
-  // Select-all and type: clearing the box is an edit of its own.
-  if (!form.Text(control).empty()) {
-    form.SetText(control, "");
-    if (change) change(state, env);
-  }
-  std::string typed;
-  for (size_t i = 0; i < text.size(); ++i) {
-    typed += text[i];
-    // A character of several UTF-8 bytes arrives whole.
-    if (i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) continue;
-    form.SetText(control, typed);
-    if (change) change(state, env);
-  }
+void CaseSession::EnterText(const std::string& control, const std::string& text) {
+  // The whole text at once, as a paste or the window's file open enters it:
+  // handlers that judge a half-typed number ("5" of "5e-05") never see one.
+  form.SetText(control, text);
+  TextEdited(env, control);
+  if (const Handler change = ChangeHandler(control)) change(state, env);
   if (const Handler lost = LostFocusHandler(control)) lost(state, env);
 }
 
@@ -224,7 +227,7 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
       if (form.IsList(control))
         Choose(control, text);
       else
-        TypeInto(control, text);
+        EnterText(control, text);
     }
   }
   // Every automatic design takes the search's answer, table shown or not.
@@ -235,14 +238,13 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
   if (alternatives && table) ShowSuggestion(form, *table);
 
   nlohmann::json out;
+  // Raised whenever a key changes meaning or unit, so a reader can refuse
+  // what it does not know.
+  out["format_version"] = kOutputFormatVersion;
   out["messages"] = nlohmann::json::array();
-  for (size_t i = first_message; i < form.messages.size(); ++i) {
-    const auto& m = form.messages[i];
-    out["messages"].push_back({{"title", m.title},
-                               {"text", m.text},
-                               {"icon", IconName(m.icon)},
-                               {"focus", m.focus ? nlohmann::json(*m.focus) : nlohmann::json()}});
-  }
+  last_run_messages.assign(form.messages.begin() + static_cast<std::ptrdiff_t>(first_message),
+                           form.messages.end());
+  for (const auto& m : last_run_messages) out["messages"].push_back(MessageToJson(m, english));
   nlohmann::json controls = nlohmann::json::object();
   for (const auto& n : form.ControlNames()) controls[n] = form.Text(n);
   out["controls"] = controls;
@@ -254,10 +256,14 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
       rows = db_.ReadCaseRecords();
     } catch (const DbError& e) {
       // Another program may hold the file: this run says so, the next goes on.
-      out["messages"].push_back({{"title", "错误"},
-                                 {"text", std::string("案例记录已保存，但未能读回：") + e.what()},
-                                 {"icon", "critical"},
-                                 {"focus", nullptr}});
+      RecordedMessage m;
+      m.message = Message("record_not_read").With("detail", e.what());
+      m.title_message = Message("title.error");
+      m.text = Format(m.message, Lang::kZh);
+      m.title = Format(m.title_message, Lang::kZh);
+      m.icon = MsgIcon::kCritical;
+      out["messages"].push_back(MessageToJson(m, english));
+      last_run_messages.push_back(std::move(m));
     }
     if (!rows.empty()) {
       nlohmann::json rec = nlohmann::json::object();
@@ -271,6 +277,11 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
   }
   if (alternatives) out["alternatives"] = table ? AlternativesToJson(*table) : nlohmann::json::array();
   last_alternatives = std::move(table);
+  if (curves) {
+    std::optional<curves::OperatingCurves> c;
+    if (last_run_has_result) c = curves::Compute(state, env);
+    out["curves"] = c ? curves::ToJson(*c) : nlohmann::json();
+  }
   return out;
 }
 

@@ -26,7 +26,7 @@ class CaseError : public std::runtime_error {
 struct CaseInput {
   std::vector<std::pair<std::string, std::string>> controls;
   std::optional<int> selection_option;  // 2 automatic, 3 manual
-  std::optional<int> calc_option;       // 4 design, 5 check
+  std::optional<int> calc_option;       // 4 design, 5 check, 6 simulate
   // Where the case belongs; carried along, never calculated with.
   std::string project, item, customer;
 };
@@ -61,20 +61,30 @@ class CaseSession {
   // Adds "alternatives" to every design run's output (and the suggestion to
   // its messages), as the window does after every design run.
   bool alternatives = false;
+  // Adds "curves" to every run's output: the operating curves of the pack of
+  // a run that reached its results, null otherwise.
+  bool curves = false;
+  // Adds each message's English text ("text_en") beside its Chinese one.
+  bool english = false;
   // The table of the last run when alternatives are on.
   std::optional<AlternativesTable> last_alternatives;
 
   HeadlessForm form;
   SelectionState state;
   Env env;
+  // The message boxes of the last Run, in order.
+  std::vector<RecordedMessage> last_run_messages;
   // Whether the last Run ended with its results displayed.
   bool last_run_has_result = false;
 
  private:
-  void TypeInto(const std::string& control, const std::string& text);
+  void EnterText(const std::string& control, const std::string& text);
   void Choose(const std::string& control, const std::string& item);
   Database& db_;
 };
+
+// The version of the JSON a run prints (its "format_version").
+inline constexpr int kOutputFormatVersion = 1;
 
 nlohmann::json StateToJson(const SelectionState& s);
 

@@ -10,7 +10,8 @@ nlohmann::ordered_json CaseToJson(const CaseInput& in) {
   if (!in.item.empty()) j["item"] = in.item;
   if (!in.customer.empty()) j["customer"] = in.customer;
   if (in.selection_option) j["selection"] = *in.selection_option == 3 ? "manual" : "auto";
-  if (in.calc_option) j["calc"] = *in.calc_option == 5 ? "check" : "design";
+  if (in.calc_option)
+    j["calc"] = *in.calc_option == 6 ? "simulate" : *in.calc_option == 5 ? "check" : "design";
   for (const auto& [control, text] : in.controls) j[control] = text;
   return j;
 }

@@ -10,9 +10,9 @@
 
 namespace phe {
 
-namespace {
+namespace detail {
 
-using namespace detail;
+namespace {
 
 void CheckGeometry(SelectionState& s) {
   s.plate_count = 2 * s.passes * (s.channels_ml + s.channels_hm) + 1;
@@ -20,7 +20,9 @@ void CheckGeometry(SelectionState& s) {
   s.channels = s.channels_ml + s.channels_hm;
 }
 
-void Br_YsLiquid(SelectionState& s, Env& env) {
+}  // namespace
+
+void RateLiquidPack(SelectionState& s, Env& env) {
   CheckGeometry(s);
   s.v_h = s.flow_h / (3600 * s.channel_area * s.channels);
   s.v_c = s.flow_c / (3600 * s.channel_area * s.channels);
@@ -39,12 +41,7 @@ void Br_YsLiquid(SelectionState& s, Env& env) {
   }
   // A third pass renews the wall viscosities and the plate conductivity only.
   WallAndPlate(s, env);
-  s.k_service = s.duty / (s.lmtd * s.area);
   s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate);
-  // No fouling enters a check: this is the clean coefficient the window shows.
-  s.k_clean = static_cast<float>(s.k_calc);
-  s.margin = 100 * (s.k_calc / s.k_service - 1);
-  Pump(env);
   s.dp_ch_h = ChannelDropHot(s);
   s.dp_ch_c = ChannelDropCold(s);
   PortHot(s, s.channels);
@@ -54,11 +51,9 @@ void Br_YsLiquid(SelectionState& s, Env& env) {
   s.shear_h = Shear(s, 1000, s.dp_ch_h);
   s.shear_c = Shear(s, 1000, s.dp_ch_c);
   Pump(env);
-  s.fouling_out = 0;
-  SingleFoulingCapacity(s, env);
 }
 
-void Br_YsSteam(SelectionState& s, Env& env) {
+void RateSteamPack(SelectionState& s, Env& env) {
   s.passes = 1;
   CheckGeometry(s);
   s.v_c = s.flow_c / (3600 * s.channel_area * s.channels);
@@ -72,10 +67,6 @@ void Br_YsSteam(SelectionState& s, Env& env) {
   WallAndPlate(s, env);
   FilmColdCorrected(s);
   s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate);
-  s.k_clean = static_cast<float>(s.k_calc);
-  s.k_service = s.duty / (s.lmtd * s.area);
-  s.margin = 100 * (s.k_calc / s.k_service - 1);
-  s.area_excess = s.area - s.area / (1 + 0.01 * s.margin);
   s.dp_h = SteamSideDrop(s);
   s.dp_port_h = 0;
   s.dp_ch_c = ChannelDropCold(s);
@@ -83,6 +74,31 @@ void Br_YsSteam(SelectionState& s, Env& env) {
   s.dp_c = s.dp_ch_c + s.dp_port_c;
   s.shear_h = Shear(s, 3800, s.dp_h);
   s.shear_c = Shear(s, 1000, s.dp_ch_c);
+}
+
+}  // namespace detail
+
+namespace {
+
+using namespace detail;
+
+void Br_YsLiquid(SelectionState& s, Env& env) {
+  RateLiquidPack(s, env);
+  s.k_service = s.duty / (s.lmtd * s.area);
+  // No fouling enters a check: this is the clean coefficient the window shows.
+  s.k_clean = static_cast<float>(s.k_calc);
+  s.margin = 100 * (s.k_calc / s.k_service - 1);
+  Pump(env);
+  s.fouling_out = 0;
+  SingleFoulingCapacity(s, env);
+}
+
+void Br_YsSteam(SelectionState& s, Env& env) {
+  RateSteamPack(s, env);
+  s.k_clean = static_cast<float>(s.k_calc);
+  s.k_service = s.duty / (s.lmtd * s.area);
+  s.margin = 100 * (s.k_calc / s.k_service - 1);
+  s.area_excess = s.area - s.area / (1 + 0.01 * s.margin);
   SingleFoulingCapacity(s, env);
   SteamSubcooling(s, env);
 }
@@ -99,7 +115,7 @@ void Br_YsMixed(SelectionState& s, Env& env) {
   const PackRating r = RateMixedPack(s, env, s.channels_hm, s.channels_ml, 0);
   PublishPack(s, r);
   MixedFoulingOut(s, r);
-  if (s.visc_h > 20) ShowMessage(env.form, kViscousMixedWarning, "提示", 48);
+  if (s.visc_h > 20) ShowMessage(env.form, Message("mixed.viscous"), "title.notice", 48);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // which the plate-type search runs too, the fouling the design can absorb and,
 // for condensing steam, the subcooling the spare area allows. Mixed types go
 // to the mixed-pack procedures.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -16,6 +17,9 @@ namespace detail {
 
 void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
   for (;;) {
+    // A pack the design accepts rates as the check rates it: from the plate
+    // conductivity of a fresh run, not the one the previous count left.
+    if (mode == Sizing::kDesign) RestartPlateConductivity(s, env);
     s.v_h = s.flow_h / (3600 * s.channels * s.channel_area);
     s.v_c = s.v_h * s.flow_c / s.flow_h;
     s.re_h = Reynolds(s.rho_h, s.d_e, s.v_h, s.visc_h);
@@ -29,6 +33,7 @@ void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
       FilmHotCorrected(s);
       FilmColdCorrected(s);
     }
+    if (mode == Sizing::kDesign) WallAndPlate(s, env);
     s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate + s.fouling);
     if (mode == Sizing::kDesign)
       s.k_clean = static_cast<float>(0.95 / (1 / s.alpha_h + 1 / s.alpha_c + PlateResistance(s)));
@@ -68,6 +73,7 @@ void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
 void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode) {
   s.passes = 1;
   for (;;) {
+    if (mode == Sizing::kDesign) RestartPlateConductivity(s, env);
     s.v_c = s.flow_c / (3600 * s.channels * s.channel_area);
     s.v_h = s.flow_h / (3600 * s.channels * s.channel_area);
     s.re_c = Reynolds(s.rho_c, s.d_e, s.v_c, s.visc_c);
@@ -174,6 +180,9 @@ void Br_Js2(SelectionState& s, Env& env) {
     return;
   }
   InitialChannels(s);
+  // A duty beyond any pack of the chosen type starts (and so ends) at the
+  // channel limit; the plate-type search keeps its own start.
+  s.channels = std::min(s.channels, kChannelLimit);
   if (s.hot_kind == 1) {
     LiquidSizingLoop(s, env, Sizing::kDesign);
   } else if (s.hot_kind == 2) {

@@ -62,4 +62,11 @@ double PackFoulingCapacity(const SelectionState& s, const PackRating& r);
 // Check calculation of plate_type with the entered channel counts.
 void Br_Ys(SelectionState& s, Env& env);
 
+// Simulation of the entered pack: both inlets, both flows (steam: the cold
+// flow), fouling in k; leaves the converged outlets, the duty (steam: the
+// steam flow) and everything a check of that case gives. Expects the record
+// sets the Run command opens. Throws RunAborted after a message when the
+// outlets do not converge.
+void Br_Mn(SelectionState& s, Env& env);
+
 }  // namespace phe

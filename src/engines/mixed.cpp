@@ -113,21 +113,6 @@ void SplitSide(SelectionState& s, double n1, double n2, double flow, double rho,
   v2 = drop.Velocity(2, drop(1, v1));
 }
 
-double CounterflowHeat(double c_h, double c_c, double ka, double dt_in) {
-  if (c_h <= 0 || c_c <= 0 || ka <= 0 || dt_in <= 0) return 0;
-  const double c_min = std::min(c_h, c_c);
-  const double cr = c_min / std::max(c_h, c_c);
-  const double ntu = ka / c_min;
-  double eff;
-  if (1 - cr < 1e-9) {
-    eff = ntu / (1 + ntu);
-  } else {
-    const double e = std::exp(-ntu * (1 - cr));
-    eff = (1 - e) / (1 - cr * e);
-  }
-  return eff * c_min * dt_in;
-}
-
 // Heat capacity rate of a flow in m³/h, W/℃.
 double Capacity(double flow, double rho, double cp) { return flow * rho * cp / 3.6; }
 
@@ -148,6 +133,21 @@ void SetGroupHeat(const SelectionState& s, GroupRating& g, double fouling) {
 }
 
 }  // namespace
+
+double CounterflowHeat(double c_h, double c_c, double ka, double dt_in) {
+  if (c_h <= 0 || c_c <= 0 || ka <= 0 || dt_in <= 0) return 0;
+  const double c_min = std::min(c_h, c_c);
+  const double cr = c_min / std::max(c_h, c_c);
+  const double ntu = ka / c_min;
+  double eff;
+  if (1 - cr < 1e-9) {
+    eff = ntu / (1 + ntu);
+  } else {
+    const double e = std::exp(-ntu * (1 - cr));
+    eff = (1 - e) / (1 - cr * e);
+  }
+  return eff * c_min * dt_in;
+}
 
 // The plate type of one kind of a mixed type: PX100B-HM, 1 -> PX100B-H.
 std::string KindPlateType(const std::string& mixed_type, int kind) {
@@ -290,8 +290,8 @@ void RestartPlateConductivity(SelectionState& s, Env& env) {
 
 // A mixed request whose pack holds one kind only is that kind's pack.
 void AnnounceOneKind(SelectionState& s, Env& env, const std::string& mixed_type) {
-  ShowMessage(env.form, mixed_type + "板束按计算只含一种流道，已按单一板型" + s.plate_type + "计算。", "提示",
-              64);
+  ShowMessage(env.form, Message("mixed.one_kind").With("mixed", mixed_type).With("type", s.plate_type),
+              "title.notice", 64);
 }
 
 void Br_Js2Mixed(SelectionState& s, Env& env) {
@@ -335,6 +335,9 @@ void Br_Js2Mixed(SelectionState& s, Env& env) {
     r = rate(n1, n2);
     Pump(env);
   }
+  // The trials after the accepted pack left their working fields; rate it
+  // again so that the state describes the pack reported.
+  r = rate(n1, n2);
   PublishPack(s, r);
   s.margin = std::trunc(s.margin) + 0.0;
   MixedFoulingOut(s, r);
@@ -346,6 +349,8 @@ using namespace detail;
 
 PackRating RateMixedPack(SelectionState& s, Env& env, double n1, double n2, double fouling) {
   PackRating r;
+  // A pack rates the same whatever was rated before it.
+  RestartPlateConductivity(s, env);
   SplitSide(s, n1, n2, s.flow_h, s.rho_h, s.visc_h, s.v_h1, s.v_h2);
   SplitSide(s, n1, n2, s.flow_c, s.rho_c, s.visc_c, s.v_c1, s.v_c2);
   MixedReynolds(s);

@@ -23,9 +23,6 @@ inline constexpr long kFoulingStepCap = 10000000;  // guards a search that canno
 inline constexpr double kGroupTempStep = 0.01;     // C
 inline constexpr double kPortShareLimit = 70;      // %
 
-inline constexpr const char* kViscousMixedWarning =
-    "粘度大于20cP，不能采用HM、ML板型，否则会造成流量分配不均而使换热失效！";
-
 void Pump(Env& env);
 double Reynolds(double rho, double d_e, double v, double visc);
 double PlateResistance(const SelectionState& s);
@@ -95,7 +92,16 @@ void FoulingSearch(double& fouling, K k, double k_service, bool upwards, Env& en
 }
 
 void SingleFoulingCapacity(SelectionState& s, Env& env);
+// The check's rating of the entered pack of one type at the state's
+// properties: geometry, films after the wall passes, k_calc without fouling,
+// channel and port drops. Liquid, and steam condensing at t_h_in.
+void RateLiquidPack(SelectionState& s, Env& env);
+void RateSteamPack(SelectionState& s, Env& env);
 void SteamSubcooling(SelectionState& s, Env& env);
+
+// Heat a counter-current exchanger passes, W: capacity rates in W/℃, k·A in
+// W/℃, inlet difference in ℃. An infinite rate is a condensing side.
+double CounterflowHeat(double c_h, double c_c, double ka, double dt_in);
 
 // ---- mixed packs ----
 void MixedReynolds(SelectionState& s);

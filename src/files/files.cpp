@@ -68,7 +68,9 @@ std::string Head(const std::string& path) {
 bool OfKind(const std::string& head, OutputKind kind) {
   switch (kind) {
     case OutputKind::kPdf: return head.rfind("%PDF-", 0) == 0;
-    case OutputKind::kCsv: return head.rfind("name,status,messages,", 0) == 0;
+    case OutputKind::kCsv:  // with the byte-order mark a spreadsheet needs, or without
+      return head.rfind("name,status,messages,", 0) == 0 ||
+             head.rfind("\xEF\xBB\xBFname,status,messages,", 0) == 0;
     case OutputKind::kJsonLines: {
       const std::string first = head.substr(0, head.find('\n'));
       return first.rfind("{\"name\":", 0) == 0 && first.find(",\"status\":\"") != std::string::npos;

@@ -125,7 +125,10 @@ void MediaProps(SelectionState& s, Env& env) {
   s.t_h_out = Val(env.form.Text("Txt_Th2"));
   s.t_c_in = Val(env.form.Text("Txt_Tc1"));
   s.t_c_out = Val(env.form.Text("Txt_Tc2"));
+  MediaPropsAt(s, env);
+}
 
+void MediaPropsAt(SelectionState& s, Env& env) {
   if (s.hot_kind == 1) {
     s.t_wall = (s.t_h_in + s.t_h_out + s.t_c_in + s.t_c_out) / 4;
     s.dt_hot_end = s.t_h_in - s.t_c_out;

@@ -25,10 +25,19 @@ void WallTemperatures(const SelectionState& s, double alpha_h, double alpha_c, d
 const ColumnSet kViscosityRows{Criterion::Kind::kLowInclusiveHighExclusive, {"min_T", "max_T", "V"}};
 
 // Viscosity at a wall temperature, interpolated between whole degrees. The
-// working values are shared by every wall lookup, so a temperature without a
-// row reuses whatever the last lookup found. The kind-2 lookups keep their
-// upper value in single precision.
+// working values are shared by every wall lookup. The kind-2 lookups keep
+// their upper value in single precision.
 double WallViscosity(SelectionState& s, RecordSet& rs, double t, bool kind2) {
+  // The wall lies between the two media and may leave a table that ends at
+  // its source's range (a glycol at 100 degC against hotter water): there the
+  // value at the table's end stands in, never the last value found elsewhere.
+  double first = 0, last = 0;
+  if (rs.RowSpan(first, last)) {
+    if (std::trunc(t) < first)
+      t = first;
+    else if (std::trunc(t) >= last)
+      t = last;
+  }
   const int v = rs.Columns(kViscosityRows)[2];
   const double t0 = std::trunc(t);
   s.wall_t0 = t0;

@@ -24,17 +24,23 @@ class Builder {
       // HM packs hold kinds H and M, ML packs M and L.
       const bool hm = env.sized_plate_type.size() >= 2 &&
                       EqualsNoCase(env.sized_plate_type.substr(env.sized_plate_type.size() - 2), "HM");
-      kind1_ = hm ? "H" : "M";
-      kind2_ = hm ? "M" : "L";
+      kind1_ = hm ? 'H' : 'M';
+      kind2_ = hm ? 'M' : 'L';
     }
   }
 
-  Document Build(const std::vector<std::string>& messages, const Meta& meta);
+  Document Build(const std::vector<Message>& messages, const Meta& meta);
 
  private:
   std::string T(const char* zh, const char* en) const { return lang_ == Lang::kZh ? zh : en; }
   std::string Box(const char* control) const { return form_.Text(control); }
   static std::string F(double x, int decimals) { return FormatFixed(x, decimals); }
+  // A flow with at least four significant digits, so that a small flow's
+  // printed heat balance still closes.
+  static std::string Flow(double x) {
+    const int lead = x > 0 ? static_cast<int>(std::floor(std::log10(x))) : 0;
+    return FormatFixed(x, std::clamp(3 - lead, 3, 6));
+  }
   // A result box, or the value itself when the window blanks the box.
   std::string BoxOr(const char* control, double x, int decimals) const {
     const std::string t = Box(control);
@@ -44,6 +50,10 @@ class Builder {
   Table OperatingCase() const;
   Table Exchanger() const;
   Working Thermal() const;
+  // The working of a simulation: the pack's outlets from its coefficient
+  // and area as a counter-current exchanger.
+  template <class Line>
+  void Simulation(Line& line) const;
   Table Hydraulics() const;
   Diagram TemperatureDuty() const;
 
@@ -81,13 +91,16 @@ Table Builder::OperatingCase() const {
   };
   row(T("介质", "Medium"), Box("Com_jh"), Box("Com_jc"), "");
   row(T("进口温度", "Inlet temperature"), Box("Txt_Th1"), Box("Txt_Tc1"), "℃");
+  const bool simulated = s_.calc_mode == 3;
   row(steam_ ? T("出口温度（凝结水，富余面积过冷）", "Outlet temperature (condensate, subcooled by spare area)")
-             : T("出口温度", "Outlet temperature"),
+             : simulated ? T("出口温度（模拟结果）", "Outlet temperature (simulated)")
+                         : T("出口温度", "Outlet temperature"),
       steam_ ? F(s_.t_h_out, 1) : Box("Txt_Th2"), Box("Txt_Tc2"), "℃");
   row(steam_ ? T("体积流量（蒸汽）", "Volume flow (steam)") : T("体积流量", "Volume flow"),
       Box("Txt_Qh"), Box("Txt_Qc"), "m³/h");
   row(steam_ ? T("质量流量（蒸汽）", "Mass flow (steam)") : T("质量流量", "Mass flow"),
-      F(steam_ ? s_.steam_flow : s_.flow_h * s_.rho_h, 1), F(s_.flow_c * s_.rho_c, 1), "kg/h");
+      F(steam_ ? s_.steam_flow : s_.flow_h * s_.rho_balance_h, 1), F(s_.flow_c * s_.rho_balance_c, 1),
+      "kg/h");
   if (steam_) {
     row(T("凝结水流量", "Condensate flow"), F(s_.steam_flow / s_.rho_h, 3), "", "m³/h");
     row(T("汽化潜热", "Latent heat"), F(s_.latent_heat, 1), "", "kJ/kg");
@@ -156,6 +169,43 @@ double Builder::CleanK() const {
   return s_.k_clean;
 }
 
+template <class Line>
+void Builder::Simulation(Line& line) const {
+  const double c_c = s_.flow_c * s_.rho_c * s_.cp_c / 3.6;
+  const double c_h = steam_ ? 0 : s_.flow_h * s_.rho_h * s_.cp_h / 3.6;
+  std::string rates = steam_ ? T("Ch = ∞（冷凝）", "Ch = ∞ (condensing)")
+                             : "Ch = Vh·ρh·cph / 3.6 = " + F(s_.flow_h, 3) + " × " + F(s_.rho_h, 2) + " × " +
+                                   F(s_.cp_h, 4) + " / 3.6 = " + F(c_h, 1) + " W/℃";
+  rates += ",  Cc = Vc·ρc·cpc / 3.6 = " + F(c_c, 1) + " W/℃";
+  line(T("热容量流率", "Heat capacity rates"), rates);
+  if (mixed_) {
+    line(T("模拟换热量", "Simulated duty"),
+         "Q = " + F(s_.duty / 1000, 2) + " kW  " +
+             T("（两组流道各按逆流换热器计算，出口混合）", "(each channel group a counter-current exchanger, outlets mixed)"));
+    return;
+  }
+  const double kf = 0.95 / (1 / s_.alpha_h + 1 / s_.alpha_c + s_.plate_thickness * 0.001 / s_.lambda_plate + s_.fouling);
+  const double c_min = steam_ ? c_c : std::min(c_h, c_c);
+  const double cr = steam_ ? 0 : c_min / std::max(c_h, c_c);
+  const double ntu = kf * s_.area / c_min;
+  const double e = std::exp(-ntu * (1 - cr));
+  const double eff = std::abs(1 - cr) < 1e-9 ? ntu / (1 + ntu) : (1 - e) / (1 - cr * e);
+  const double q = eff * c_min * (s_.t_h_in - s_.t_c_in);
+  line(T("传热单元数", "Transfer units"),
+       "NTU = Kf·A / Cmin = " + F(kf, 1) + " × " + F(s_.area, 4) + " / " + F(c_min, 1) + " = " + F(ntu, 4) +
+           ",  Cr = Cmin / Cmax = " + F(cr, 4));
+  line(T("逆流效能", "Counter-current effectiveness"),
+       "ε = (1 − e^(−NTU·(1−Cr))) / (1 − Cr·e^(−NTU·(1−Cr))) = " + F(eff, 5));
+  line(T("模拟换热量", "Simulated duty"), "Q = ε·Cmin·(Th1 − Tc1) = " + F(eff, 5) + " × " + F(c_min, 1) + " × " +
+                                             F(s_.t_h_in - s_.t_c_in, 2) + " = " + F(q / 1000, 2) + " kW");
+  std::string outlets = steam_ ? "Th2 = Th1 = " : "Th2 = Th1 − Q/Ch = ";
+  outlets += F(steam_ ? s_.t_h_in : s_.t_h_in - q / c_h, 2);
+  outlets += " ℃,  Tc2 = Tc1 + Q/Cc = ";
+  outlets += F(s_.t_c_in + q / c_c, 2);
+  outlets += " ℃";
+  line(T("模拟出口温度", "Simulated outlets"), outlets);
+}
+
 Working Builder::Thermal() const {
   Working w;
   w.title = T("传热计算", "Thermal working");
@@ -163,6 +213,7 @@ Working Builder::Thermal() const {
     w.lines.emplace_back(std::move(caption), std::move(formula));
   };
   const double q_kw = s_.duty / 1000;
+  if (s_.calc_mode == 3) Simulation(line);
 
   // Heat balance of each side from the printed values.
   if (steam_) {
@@ -171,17 +222,24 @@ Working Builder::Thermal() const {
          "Q = G·r / 3600 = " + F(s_.steam_flow, 2) + " × " + F(s_.latent_heat, 2) + " / 3600 = " +
              F(q, 2) + " kW");
   } else {
-    const double q = s_.flow_h * s_.rho_h * s_.cp_h * (s_.t_h_in - s_.t_h_out) / 3600;
+    const double q = s_.flow_h * s_.rho_balance_h * s_.cp_balance_h * (s_.t_h_in - s_.t_h_out) / 3600;
     line(T("热侧热量", "Hot-side heat"),
-         "Q = Vh·ρh·cph·(Th1 − Th2) / 3600 = " + F(s_.flow_h, 3) + " × " + F(s_.rho_h, 2) + " × " +
-             F(s_.cp_h, 4) + " × " + F(s_.t_h_in - s_.t_h_out, 2) + " / 3600 = " + F(q, 2) + " kW");
+         "Q = Vh·ρh·cph·(Th1 − Th2) / 3600 = " + Flow(s_.flow_h) + " × " + F(s_.rho_balance_h, 2) +
+             " × " + F(s_.cp_balance_h, 4) + " × " + F(s_.t_h_in - s_.t_h_out, 2) + " / 3600 = " +
+             F(q, 2) + " kW");
   }
   {
-    const double q = s_.flow_c * s_.rho_c * s_.cp_c * (s_.t_c_out - s_.t_c_in) / 3600;
+    const double q = s_.flow_c * s_.rho_balance_c * s_.cp_balance_c * (s_.t_c_out - s_.t_c_in) / 3600;
     line(T("冷侧热量", "Cold-side heat"),
-         "Q = Vc·ρc·cpc·(Tc2 − Tc1) / 3600 = " + F(s_.flow_c, 3) + " × " + F(s_.rho_c, 2) + " × " +
-             F(s_.cp_c, 4) + " × " + F(s_.t_c_out - s_.t_c_in, 2) + " / 3600 = " + F(q, 2) + " kW");
+         "Q = Vc·ρc·cpc·(Tc2 − Tc1) / 3600 = " + Flow(s_.flow_c) + " × " + F(s_.rho_balance_c, 2) +
+             " × " + F(s_.cp_balance_c, 4) + " × " + F(s_.t_c_out - s_.t_c_in, 2) + " / 3600 = " +
+             F(q, 2) + " kW");
   }
+  // The balance's properties differ from the table's, which are taken at the
+  // corrected mean temperature for the film coefficients.
+  line(T("热平衡物性温度", "Heat-balance property temperature"),
+       (steam_ ? std::string() : "th = " + F(s_.t_balance_h, 2) + " ℃,  ") + "tc = " +
+           F(s_.t_balance_c, 2) + " ℃");
   line(T("换热量", "Duty"), "Q = " + Box("Txt_Wq") + " kW");
 
   // Log-mean difference from the two end differences.
@@ -322,7 +380,7 @@ Diagram Builder::TemperatureDuty() const {
   return d;
 }
 
-Document Builder::Build(const std::vector<std::string>& messages, const Meta& meta) {
+Document Builder::Build(const std::vector<Message>& messages, const Meta& meta) {
   Document doc;
   doc.title = T("板式换热器选型计算书", "Plate heat exchanger calculation sheet");
   doc.program = std::string("pheselect ") + PHE_VERSION;
@@ -333,8 +391,9 @@ Document Builder::Build(const std::vector<std::string>& messages, const Meta& me
   if (!meta.customer.empty()) parts.push_back(T("客户：", "Customer: ") + meta.customer);
   for (size_t i = 0; i < parts.size(); ++i) doc.project_line += (i ? "    " : "") + parts[i];
   doc.designation = s_.plate_type;
-  doc.case_line = (s_.calc_mode == 2 ? T("校核计算", "Check calculation")
-                                     : T("设计计算", "Design calculation")) +
+  doc.case_line = (s_.calc_mode == 3   ? T("模拟计算", "Simulation")
+                   : s_.calc_mode == 2 ? T("校核计算", "Check calculation")
+                                       : T("设计计算", "Design calculation")) +
                   "  ·  " +
                   (s_.selection_mode == 1 ? T("人工选型", "manual selection")
                                           : T("自动选型", "automatic selection"));
@@ -344,7 +403,7 @@ Document Builder::Build(const std::vector<std::string>& messages, const Meta& me
   doc.blocks.emplace_back(Hydraulics());
   Notes warnings;
   warnings.title = T("提示与警告", "Warnings");
-  warnings.items = messages;
+  for (const Message& m : messages) warnings.items.push_back(Format(m, lang_));
   warnings.empty = T("本次计算无提示。", "The run showed no warning.");
   doc.blocks.emplace_back(std::move(warnings));
   doc.blocks.emplace_back(TemperatureDuty());
@@ -357,13 +416,6 @@ Document Builder::Build(const std::vector<std::string>& messages, const Meta& me
 
 }  // namespace
 
-bool ParseLang(std::string_view text, Lang* lang) {
-  if (text == "zh") *lang = Lang::kZh;
-  else if (text == "en") *lang = Lang::kEn;
-  else return false;
-  return true;
-}
-
 void AppendAlternatives(Document& doc, const AlternativesTable& table, Lang lang) {
   if (table.rows.empty()) return;
   const bool zh = lang == Lang::kZh;
@@ -374,31 +426,41 @@ void AppendAlternatives(Document& doc, const AlternativesTable& table, Lang lang
     if (s == "pressure_drop") return tr("压降超限", "pressure drop");
     if (s == "port_velocity") return tr("接口流速超限", "port velocity");
     if (s == "channel_limit") return tr("流道数达上限", "channel limit");
+    if (s == "engineering") return tr("工程校核警告", "engineering warning");
+    if (s == "port_loss") return tr("接口压损占比大", "port loss share");
+    if (s == "margin") return tr("裕量不足", "margin");
+    if (s == "warning") return tr("有警告", "warning");
     return s;
   };
   Table t;
-  t.title = tr("方案比较（★ 为程序选型结果；面积 m²，K W/m²·℃，裕量 %，压降 kPa，价格 ￥，重量 kg）",
-               "Alternatives (★ the program's choice; area m², K W/m²·℃, margin %, drops kPa, "
-               "price ￥, weight kg)");
-  t.widths = {0.3, 1.2, 1.6, 1.1, 1.4, 1.1, 1.6, 1.6, 1.1, 1.2, 1.1};
+  t.title = tr("方案比较（★ 程序的选型，☆ 型号族规则的选型；面积 m²，K W/m²·℃，裕量 %，压降 kPa，价格 ￥，重量 kg）",
+               "Alternatives (★ answer, ☆ family rule; area m², K W/m²·℃, margin %, drops kPa, price ￥, "
+               "weight kg)");
+  t.widths.assign(16, 1);
   t.align = {Align::kCenter, Align::kLeft,  Align::kLeft,  Align::kRight, Align::kRight, Align::kRight,
-             Align::kRight,  Align::kRight, Align::kRight, Align::kRight, Align::kLeft};
+             Align::kRight,  Align::kRight, Align::kRight, Align::kRight, Align::kRight, Align::kRight,
+             Align::kRight,  Align::kRight, Align::kRight, Align::kLeft};
   t.header = true;
   t.new_page = true;
-  t.rows.push_back({"", tr("板型", "Type"), tr("型号", "Designation"), tr("面积", "Area"), "K",
-                    tr("裕量", "Margin"), tr("热侧压降", "Hot drop"), tr("冷侧压降", "Cold drop"),
-                    tr("价格", "Price"), tr("重量", "Weight"), tr("状态", "Status")});
+  t.fit_columns = true;
+  t.rows.push_back({"", tr("板型", "Type"), tr("型号", "Designation"), tr("流程", "Passes"),
+                    tr("台数", "Units"), tr("面积", "Area"), "K", tr("裕量", "Margin"),
+                    tr("热侧压降", "Hot drop"), tr("冷侧压降", "Cold drop"), tr("价格", "Price"),
+                    tr("重量", "Weight"), tr("总面积", "Total area"), tr("总价格", "Total price"),
+                    tr("总重量", "Total weight"), tr("状态", "Status")});
   for (const Alternative& a : table.rows)
-    t.rows.push_back({a.chosen ? "★" : "", a.PlateType(), a.designation, FormatFixed(a.area, 1),
+    t.rows.push_back({std::string(a.chosen ? "★" : "") + (a.rule_choice ? "☆" : ""), a.PlateType(),
+                      a.designation, FormatWhole(a.passes), FormatWhole(a.units), FormatFixed(a.area, 1),
                       FormatWhole(a.k_service), FormatWhole(a.margin),
                       FormatFixed(a.dp_h, 2) + " / " + FormatGeneral(a.dp_max_h),
                       FormatFixed(a.dp_c, 2) + " / " + FormatGeneral(a.dp_max_c),
-                      FormatGeneral(a.price), FormatGeneral(a.weight), status(a.status)});
+                      FormatGeneral(a.price), FormatGeneral(a.weight), FormatFixed(a.area_total, 1),
+                      FormatGeneral(a.price_total), FormatGeneral(a.weight_total), status(a.status)});
   doc.blocks.emplace_back(std::move(t));
 }
 
-Document BuildSheet(const SelectionState& s, const Env& env,
-                    const std::vector<std::string>& messages, const Meta& meta, Lang lang) {
+Document BuildSheet(const SelectionState& s, const Env& env, const std::vector<Message>& messages,
+                    const Meta& meta, Lang lang) {
   return Builder(s, env, lang).Build(messages, meta);
 }
 

@@ -4,21 +4,22 @@
 // be built and checked without a screen.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
 #include "compare/alternatives.h"
+#include "curves/curves.h"
+#include "messages/messages.h"
 #include "state/env.h"
 #include "state/selection_state.h"
 
 namespace phe::sheet {
 
-enum class Lang { kZh, kEn };
-
-// "zh" or "en"; false for anything else.
-bool ParseLang(std::string_view text, Lang* lang);
+using ::phe::Lang;
+using ::phe::ParseLang;
 
 enum class Align { kLeft, kRight, kCenter };
 
@@ -30,6 +31,8 @@ struct Table {
   bool header = false;
   std::vector<std::vector<std::string>> rows;
   bool new_page = false;  // starts on a page of its own
+  // Widths follow the content and the type shrinks until no cell is cut.
+  bool fit_columns = false;
 };
 
 // Lines of working: a caption and its formula with numbers.
@@ -60,7 +63,26 @@ struct Diagram {
   std::vector<Label> labels;
 };
 
-using Block = std::variant<Table, Working, Notes, Diagram>;
+// Curves against one x: a left axis and, when a series asks for it, a right
+// one; a vertical line marks the case's own x, a dot each series' value there.
+struct Chart {
+  enum class Ink { kHot, kCold, kDuty };
+  struct Series {
+    std::string caption;
+    Ink ink = Ink::kDuty;
+    bool dashed = false;
+    bool right = false;  // on the right axis
+    std::vector<std::pair<double, double>> points;
+    std::optional<double> mark;  // the series' value at mark_x
+  };
+  std::string title, x_caption, y_caption, y2_caption, note;
+  double x_min = 0, x_max = 1, mark_x = 0;
+  std::string mark_caption;
+  std::vector<Series> series;
+  bool new_page = false;  // starts on a page of its own
+};
+
+using Block = std::variant<Table, Working, Notes, Diagram, Chart>;
 
 struct Document {
   std::string title;
@@ -83,12 +105,19 @@ struct Meta {
 
 // The sheet of the run that has just ended with a result: the state holds its
 // numbers, the window (env.form) the texts it shows, which the sheet repeats
-// as they are; `messages` are the texts of that run's message boxes in order.
-Document BuildSheet(const SelectionState& s, const Env& env,
-                    const std::vector<std::string>& messages, const Meta& meta, Lang lang);
+// as they are; `messages` are that run's message boxes in order, written in
+// the sheet's language.
+Document BuildSheet(const SelectionState& s, const Env& env, const std::vector<Message>& messages,
+                    const Meta& meta, Lang lang);
 
 // The optional last page: the alternatives of the run, one line per pack,
 // the program's choice marked.
 void AppendAlternatives(Document& doc, const AlternativesTable& table, Lang lang);
+
+// The operating curves of the result's pack as two charts: duty and outlet
+// temperatures, and pressure drops, against the flow in % of the case's.
+std::vector<Chart> CurveCharts(const curves::OperatingCurves& c, Lang lang);
+// The same charts on a page of their own at the end of the sheet.
+void AppendCurves(Document& doc, const curves::OperatingCurves& c, Lang lang);
 
 }  // namespace phe::sheet

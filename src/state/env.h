@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,6 +43,10 @@ struct Env {
   int results_shown = 0;         // runs that ended with their results displayed
   std::string sized_plate_type;  // plate type the last run sized (e.g. PX100B-HM)
   bool store_case_record = true;  // false for batch runs, which only read the database
+  std::string fouling_refused_text;  // the fouling text last refused while typing
+  // Balance boxes the last run filled with a value it computed, with the text
+  // it wrote: not inputs until the user edits them.
+  std::map<std::string, std::string, std::less<>> computed_texts;
 
   // Called once a run has its heat balance and is about to size: the record
   // as it stands then is where the alternatives start from.

@@ -6,13 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "messages/messages.h"
+
 namespace phe {
 
 enum class MsgIcon { kCritical, kWarning, kQuestion, kInformation };
 // kSaveDiscardCancel: 保存 / 不保存 / 取消, asked before unsaved changes to a
 // case would be lost.
-enum class MsgButtons { kOk, kYesNo, kSaveDiscardCancel };
-enum class MsgAnswer { kOk, kYes, kNo, kSave, kDiscard, kCancel };
+enum class MsgButtons { kOk, kYesNo, kSaveDiscardCancel, kAdoptClose };
+enum class MsgAnswer { kOk, kYes, kNo, kSave, kDiscard, kCancel, kAdopt };
 
 class FormPort {
  public:
@@ -32,8 +34,9 @@ class FormPort {
 
   virtual void SetFocus(std::string_view control) = 0;
 
-  // A modal message box; returns the button pressed.
-  virtual MsgAnswer MessageBox(const std::string& text, const std::string& title, MsgIcon icon,
+  // A modal message box; returns the button pressed. The window formats
+  // text and title in its language.
+  virtual MsgAnswer MessageBox(const Message& text, const Message& title, MsgIcon icon,
                                MsgButtons buttons) = 0;
 
   // Busy cursor: on shows picture 0 of the animation and starts its timer;
@@ -49,8 +52,8 @@ class FormPort {
 };
 
 // The message-box styles the program uses: 16 critical/OK, 48 warning/OK.
-inline MsgAnswer ShowMessage(FormPort& form, const std::string& text, const std::string& title,
-                             int style) {
+// `title` is the id of the box's title ("title.error", "title.notice").
+inline MsgAnswer ShowMessage(FormPort& form, const Message& text, const char* title, int style) {
   MsgIcon icon = MsgIcon::kInformation;
   MsgButtons buttons = MsgButtons::kOk;
   switch (style & 0x70) {
@@ -60,7 +63,7 @@ inline MsgAnswer ShowMessage(FormPort& form, const std::string& text, const std:
     default: break;
   }
   if ((style & 0x7) == 4) buttons = MsgButtons::kYesNo;
-  return form.MessageBox(text, title, icon, buttons);
+  return form.MessageBox(text, Message(title), icon, buttons);
 }
 
 }  // namespace phe

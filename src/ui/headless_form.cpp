@@ -74,11 +74,13 @@ void HeadlessForm::SetFocus(std::string_view control) {
   }
 }
 
-MsgAnswer HeadlessForm::MessageBox(const std::string& text, const std::string& title,
-                                   MsgIcon icon, MsgButtons buttons) {
+MsgAnswer HeadlessForm::MessageBox(const Message& text, const Message& title, MsgIcon icon,
+                                   MsgButtons buttons) {
   RecordedMessage m;
-  m.text = text;
-  m.title = title;
+  m.message = text;
+  m.title_message = title;
+  m.text = Format(text, Lang::kZh);
+  m.title = Format(title, Lang::kZh);
   m.icon = icon;
   m.buttons = buttons;
   switch (buttons) {
@@ -86,6 +88,8 @@ MsgAnswer HeadlessForm::MessageBox(const std::string& text, const std::string& t
     case MsgButtons::kYesNo: m.answer = yes_no_answer; break;
     // Its default button, as in the window.
     case MsgButtons::kSaveDiscardCancel: m.answer = MsgAnswer::kSave; break;
+    // Nothing is adopted unasked.
+    case MsgButtons::kAdoptClose: m.answer = MsgAnswer::kCancel; break;
   }
   messages.push_back(m);
   focus_pending_ = true;
@@ -102,10 +106,6 @@ void HeadlessForm::BusyOff() { busy = false; }
 void HeadlessForm::ShowCursorPicture(int index) { cursor_picture = index; }
 
 void HeadlessForm::Yield() { ++yields; }
-
-bool HeadlessForm::HasControl(std::string_view control) const {
-  return controls_.find(control) != controls_.end();
-}
 
 bool HeadlessForm::IsList(std::string_view control) const { return At(control).is_list; }
 

@@ -12,8 +12,10 @@
 namespace phe {
 
 struct RecordedMessage {
-  std::string text;
-  std::string title;
+  Message message;
+  Message title_message;
+  std::string text;   // the message in Chinese
+  std::string title;  // its title in Chinese
   MsgIcon icon = MsgIcon::kInformation;
   MsgButtons buttons = MsgButtons::kOk;
   MsgAnswer answer = MsgAnswer::kOk;
@@ -31,14 +33,13 @@ class HeadlessForm : public FormPort {
   bool Enabled(std::string_view control) const override;
   void SetEnabled(std::string_view control, bool enabled) override;
   void SetFocus(std::string_view control) override;
-  MsgAnswer MessageBox(const std::string& text, const std::string& title, MsgIcon icon,
+  MsgAnswer MessageBox(const Message& text, const Message& title, MsgIcon icon,
                        MsgButtons buttons) override;
   void BusyOn() override;
   void BusyOff() override;
   void ShowCursorPicture(int index) override;
   void Yield() override;
 
-  bool HasControl(std::string_view control) const;
   bool IsList(std::string_view control) const;
   const std::vector<std::string>& Items(std::string_view control) const;
   // Position of an item in a list, or -1.

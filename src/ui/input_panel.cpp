@@ -1,5 +1,7 @@
 #include "ui/input_panel.h"
 
+#include "state/input_limits.h"
+
 #include <array>
 #include <stdexcept>
 #include <string>
@@ -10,19 +12,22 @@ namespace phe {
 
 namespace {
 
-// Property table by 1-based list position; position 2 is steam on the hot
-// side (the water table) and 25% glycol on the cold side.
-const std::array<const char*, 17> kOilTables = {
-    "VG10",  "VG22",  "VG32",  "VG46",  "VG68",  "VG100", "VG150", "VG220", "VG320",
-    "VG460", "SAE10", "SAE20", "SAE30", "SAE40", "SAE50", "SAE60", "SAE70"};
+// Property table by 1-based list position from 3 on; position 1 is water,
+// position 2 steam on the hot side (the water table) and 25% glycol on the
+// cold side.
+const std::array<const char*, 39> kTables = {
+    "VG10", "VG22", "VG32", "VG46", "VG68", "VG100", "VG150", "VG220", "VG320", "VG460",
+    "SAE10", "SAE20", "SAE30", "SAE40", "SAE50", "SAE60", "SAE70",
+    "EG10", "EG15", "EG20", "EG25", "EG30", "EG35", "EG40", "EG45", "EG50", "EG55", "EG60",
+    "PG10", "PG15", "PG20", "PG25", "PG30", "PG35", "PG40", "PG45", "PG50", "PG55", "PG60"};
 
 void SetTableByPosition(int position, const char* second, std::string& table) {
   if (position == 1)
     table = "water";
   else if (position == 2)
     table = second;
-  else if (position >= 3 && position <= 19)
-    table = kOilTables[static_cast<size_t>(position - 3)];
+  else if (position >= 3 && position < 3 + static_cast<int>(kTables.size()))
+    table = kTables[static_cast<size_t>(position - 3)];
   // Any other position leaves the table as it was.
 }
 
@@ -33,13 +38,25 @@ int Position(Env& env, const char* list) {
 
 double ValueOf(Env& env, const char* control) { return Val(env.form.Text(control)); }
 
+// Leaving a box the last run filled, without editing it, enters nothing.
+bool StillComputed(Env& env, const char* control) {
+  const auto it = env.computed_texts.find(control);
+  return it != env.computed_texts.end() && it->second == env.form.Text(control);
+}
+
 void EnablePlateTypeControls(Env& env) {
   for (const char* c : {"com_br", "com_zh", "Txt_nh", "Txt_nl"}) env.form.SetEnabled(c, true);
 }
 
 }  // namespace
 
+void TextEdited(Env& env, std::string_view control) {
+  if (const auto it = env.computed_texts.find(control); it != env.computed_texts.end())
+    env.computed_texts.erase(it);
+}
+
 void Form_Load(SelectionState& s, Env& env) {
+  env.computed_texts.clear();
   s.calc_mode = 1;
   s.fouling = 0;
   s.units = 1;
@@ -66,7 +83,7 @@ void Form_Load(SelectionState& s, Env& env) {
 
 bool Form_Unload(SelectionState&, Env& env) {
   if (!env.confirm_exit) return true;
-  return ShowMessage(env.form, "您确定退出吗？", "提示", 36) == MsgAnswer::kYes;
+  return ShowMessage(env.form, Message("confirm_exit"), "title.notice", 36) == MsgAnswer::kYes;
 }
 
 void Timer_Timer(SelectionState&, Env& env) {
@@ -78,38 +95,45 @@ void Timer_Timer(SelectionState&, Env& env) {
 // Hot temperatures, flows and duty count a typed 0 as not entered; the cold
 // temperatures count any text, so 0 degC can be given on the cold side.
 void Txt_Th1_LostFocus(SelectionState& s, Env& env) {
+  if (StillComputed(env, "Txt_Th1")) return;
   s.t_h_in = ValueOf(env, "Txt_Th1");
   s.given_t_h_in = s.t_h_in != 0 ? 1 : 0;
 }
 
 void Txt_Th2_LostFocus(SelectionState& s, Env& env) {
+  if (StillComputed(env, "Txt_Th2")) return;
   s.t_h_out = ValueOf(env, "Txt_Th2");
   s.given_t_h_out = s.t_h_out != 0 ? 1 : 0;
 }
 
 void Txt_Tc1_LostFocus(SelectionState& s, Env& env) {
+  if (StillComputed(env, "Txt_Tc1")) return;
   const std::string text = env.form.Text("Txt_Tc1");
   s.t_c_in = Val(text);
   s.given_t_c_in = text.empty() ? 0 : 1;
 }
 
 void Txt_Tc2_LostFocus(SelectionState& s, Env& env) {
+  if (StillComputed(env, "Txt_Tc2")) return;
   const std::string text = env.form.Text("Txt_Tc2");
   s.t_c_out = Val(text);
   s.given_t_c_out = text.empty() ? 0.0f : 1.0f;
 }
 
 void Txt_Qh_LostFocus(SelectionState& s, Env& env) {
+  if (StillComputed(env, "Txt_Qh")) return;
   s.flow_h = ValueOf(env, "Txt_Qh");
   s.given_flow_h = s.flow_h != 0 ? 1 : 0;
 }
 
 void Txt_Qc_LostFocus(SelectionState& s, Env& env) {
+  if (StillComputed(env, "Txt_Qc")) return;
   s.flow_c = ValueOf(env, "Txt_Qc");
   s.given_flow_c = s.flow_c != 0 ? 1 : 0;
 }
 
 void Txt_Wq_LostFocus(SelectionState& s, Env& env) {
+  if (StillComputed(env, "Txt_Wq")) return;
   s.duty = ValueOf(env, "Txt_Wq") * 1000;
   s.given_duty = s.duty != 0 ? 1.0f : 0.0f;
 }
@@ -121,14 +145,24 @@ void Txt_N_Change(SelectionState& s, Env& env) { s.passes = ValueOf(env, "Txt_N"
 bool Txt_Rhc_Refresh(SelectionState& s, Env& env) {
   const double v = ValueOf(env, "Txt_Rhc");
   // The limit holds for a design with a liquid hot medium only.
-  if (v >= 0.0002 && s.hot_kind == 1 && s.calc_mode == 1) return false;
+  if (v >= kFoulingLimit && s.hot_kind == 1 && s.calc_mode == 1) return false;
   s.fouling = v;
   return true;
 }
 
 void Txt_Rhc_Change(SelectionState& s, Env& env) {
-  if (Txt_Rhc_Refresh(s, env)) return;
-  ShowMessage(env.form, "污垢系数太大，请重新输入！", "提示", 48);
+  const std::string text = env.form.Text("Txt_Rhc");
+  if (Txt_Rhc_Refresh(s, env)) {
+    env.fouling_refused_text.clear();
+    return;
+  }
+  // Typing on after the notice is one mistake, not one per character.
+  const bool typed_on = !env.fouling_refused_text.empty() &&
+                        text.size() > env.fouling_refused_text.size() &&
+                        text.starts_with(env.fouling_refused_text);
+  env.fouling_refused_text = text;
+  if (typed_on) return;
+  ShowMessage(env.form, Message("fouling_too_large"), "title.notice", 48);
   env.form.SetFocus("Txt_Rhc");
 }
 
@@ -193,9 +227,15 @@ void opt_br_Click(SelectionState& s, Env& env, int index) {
       env.form.SetEnabled("Txt_Rhc", false);
       env.form.SetEnabled("Txt_GF1", false);
       break;
+    case 6:
+      // Simulation: the fouling enters the pack's coefficient; no margin is asked.
+      s.calc_mode = 3;
+      env.form.SetEnabled("Txt_Rhc", true);
+      env.form.SetEnabled("Txt_GF1", false);
+      break;
     default:
       throw std::invalid_argument("opt_br has no option button " + std::to_string(index) +
-                                  " (2 to 5)");
+                                  " (2 to 6)");
   }
 }
 

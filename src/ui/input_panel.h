@@ -10,6 +10,9 @@ namespace phe {
 // Start-up: state defaults, then the lists' start-up selections (each running
 // its selection handler). The database is opened by the caller.
 void Form_Load(SelectionState& s, Env& env);
+// The user changed the text of a box (typing, a paste, a case file): a value
+// the last run computed there becomes the user's input.
+void TextEdited(Env& env, std::string_view control);
 // Close confirmation; true when the window may close.
 bool Form_Unload(SelectionState& s, Env& env);
 // One tick of the busy-cursor animation.

@@ -31,14 +31,26 @@ inline const std::vector<std::string> kOils = {
     "Oil SAE10",     "Oil SAE20",     "Oil SAE30",    "Oil SAE40",    "Oil SAE50",
     "Oil SAE60",     "Oil SAE70"};
 
-inline std::vector<std::string> WithOils(std::vector<std::string> first) {
+// After the oils, so that the older positions keep their meaning.
+inline const std::vector<std::string> kGlycols = {
+    "Ethylene glycol 10%",  "Ethylene glycol 15%",  "Ethylene glycol 20%",
+    "Ethylene glycol 25%",  "Ethylene glycol 30%",  "Ethylene glycol 35%",
+    "Ethylene glycol 40%",  "Ethylene glycol 45%",  "Ethylene glycol 50%",
+    "Ethylene glycol 55%",  "Ethylene glycol 60%",  "Propylene glycol 10%",
+    "Propylene glycol 15%", "Propylene glycol 20%", "Propylene glycol 25%",
+    "Propylene glycol 30%", "Propylene glycol 35%", "Propylene glycol 40%",
+    "Propylene glycol 45%", "Propylene glycol 50%", "Propylene glycol 55%",
+    "Propylene glycol 60%"};
+
+inline std::vector<std::string> WithOilsAndGlycols(std::vector<std::string> first) {
   first.insert(first.end(), kOils.begin(), kOils.end());
+  first.insert(first.end(), kGlycols.begin(), kGlycols.end());
   return first;
 }
 
 inline const std::vector<ListLayout> kLists = {
-    {"Com_jh", WithOils({"Water", "Steam"})},
-    {"Com_jc", WithOils({"Water", "25% Glycol"})},
+    {"Com_jh", WithOilsAndGlycols({"Water", "Steam"})},
+    {"Com_jc", WithOilsAndGlycols({"Water", "25% Glycol"})},
     {"Com_pg", {"1.0MPa", "1.6MPa"}},
     {"Com_bpc", {"SUS304", "SUS316"}},
     {"Com_bph", {"0.5mm", "0.6mm", "0.7mm"}},
@@ -51,7 +63,7 @@ inline const std::vector<ListLayout> kLists = {
 };
 
 // Option buttons of the array opt_br, by index: 2 automatic, 3 manual
-// selection; 4 design, 5 check calculation.
+// selection; 4 design, 5 check calculation, 6 simulation.
 inline std::string OptionName(int index) { return "opt_br(" + std::to_string(index) + ")"; }
 
 // Keyboard focus order among the input controls.
@@ -59,7 +71,7 @@ inline const std::vector<std::string> kFocusOrder = {
     "Com_jc",  "Com_jh",  "Txt_Th1", "Txt_Tc1", "Txt_Th2", "Txt_Tc2",   "Txt_Qc",
     "Txt_Qh",  "Txt_Pc",  "Txt_Ph",  "Com_pg",  "Com_bpc", "Com_bph",   "Com_dpc",
     "Com_jgl", "Txt_Wq",  "Txt_GF1", "Txt_Rhc", "Txt_N",   "opt_br(2)", "opt_br(3)",
-    "opt_br(4)", "opt_br(5)", "com_br", "com_zh", "Txt_nh", "Txt_nl", "Txt_NUM1"};
+    "opt_br(4)", "opt_br(5)", "opt_br(6)", "com_br", "com_zh", "Txt_nh", "Txt_nl", "Txt_NUM1"};
 
 // Starting texts of the text boxes (all others start empty).
 struct StartText {

@@ -4,6 +4,8 @@
 #include <string_view>
 
 #include "base/numeric.h"
+#include "engines/engines.h"
+#include "state/input_limits.h"
 #include "ui/input_panel.h"
 
 namespace phe {
@@ -12,62 +14,58 @@ namespace {
 
 constexpr int kCritical = 16;
 
-// Highest fouling a design with a liquid hot medium accepts (excluded); the
-// fouling box's own handler refuses the same values.
-constexpr double kFoulingLimit = 0.0002;
-
 struct Box {
   const char* name;
-  const char* caption;
-  const char* side;  // "" for a box without a hot and a cold column
 };
 
 // In the window's focus order, so the first faulty box is the one met first.
 constexpr Box kBoxes[] = {
-    {"Txt_Th1", "进口温度", "热介质"}, {"Txt_Tc1", "进口温度", "冷介质"},
-    {"Txt_Th2", "出口温度", "热介质"}, {"Txt_Tc2", "出口温度", "冷介质"},
-    {"Txt_Qc", "介质流量", "冷介质"},  {"Txt_Qh", "介质流量", "热介质"},
-    {"Txt_Pc", "最大压降", "冷介质"},  {"Txt_Ph", "最大压降", "热介质"},
-    {"Txt_Wq", "热交换量", ""},        {"Txt_GF1", "设计裕量", ""},
-    {"Txt_Rhc", "污垢系数", ""},       {"Txt_N", "流程数量", ""},
-    {"Txt_nh", "流道数H/M", ""},       {"Txt_nl", "流道数M/L", ""},
-    {"Txt_NUM1", "并联台数", ""},
+    {"Txt_Th1"}, {"Txt_Tc1"}, {"Txt_Th2"}, {"Txt_Tc2"}, {"Txt_Qc"},  {"Txt_Qh"}, {"Txt_Pc"},
+    {"Txt_Ph"},  {"Txt_Wq"},  {"Txt_GF1"}, {"Txt_Rhc"}, {"Txt_N"},   {"Txt_nh"}, {"Txt_nl"},
+    {"Txt_NUM1"},
 };
 
 // The run reads a box only in the mode that uses it: margin and fouling in a
-// design, the channel counts in a check.
+// design, the channel counts in a check, fouling and channels in a simulation.
 bool ReadByRun(const SelectionState& s, std::string_view box) {
+  // A simulation's outlets and duty are its results.
+  if (s.calc_mode == 3 && (box == "Txt_Th2" || box == "Txt_Tc2" || box == "Txt_Wq" || box == "Txt_GF1"))
+    return false;
   if (box == "Txt_GF1" || box == "Txt_Rhc") return s.calc_mode != 2;
-  if (box == "Txt_nh" || box == "Txt_nl") return s.calc_mode == 2;
-  // An automatic design finds its own unit count.
-  if (box == "Txt_NUM1") return s.selection_mode == 1;
+  if (box == "Txt_nh" || box == "Txt_nl") return s.calc_mode != 1;
+  // An automatic design finds its own unit count; a check rates one unit.
+  if (box == "Txt_NUM1") return s.selection_mode == 1 && s.calc_mode == 1;
   return true;
 }
 
 // At most 40 bytes of a typed text for a message, cut between characters.
-std::string Quoted(const std::string& text) {
-  if (text.size() <= 40) return "“" + text + "”";
+std::string Shortened(const std::string& text) {
+  if (text.size() <= 40) return text;
   size_t n = 40;
   while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
-  return "“" + text.substr(0, n) + "…”";
+  return text.substr(0, n) + "…";
 }
 
-bool Refuse(Env& env, const std::string& box, const std::string& text) {
-  ShowMessage(env.form, text, "错误", kCritical);
+// A message about a box: the box is named in the message's language.
+Message AboutBox(const char* id, const std::string& box) {
+  return Message(id).Ref("box", "box." + box);
+}
+
+bool Refuse(Env& env, const std::string& box, const Message& text) {
+  ShowMessage(env.form, text, "title.error", kCritical);
   env.form.SetFocus(box);
   return false;
 }
 
-std::string Number(double x) { return FormatGeneral(x); }
+bool Refuse(Env& env, const std::string& box, const char* id, double max) {
+  return Refuse(env, box, AboutBox(id, box).With("max", FormatGeneral(max)));
+}
+
+Message NotANumber(const std::string& box, const std::string& typed) {
+  return AboutBox("input.not_a_number", box).With("text", Shortened(typed));
+}
 
 }  // namespace
-
-std::string BoxCaption(const std::string& box) {
-  for (const Box& b : kBoxes)
-    if (box == b.name)
-      return std::string("“") + b.caption + "”" + (*b.side ? std::string("（") + b.side + "）" : "");
-  return box;
-}
 
 bool CheckNumbers(SelectionState& s, Env& env) {
   for (const Box& b : kBoxes) {
@@ -80,8 +78,7 @@ bool CheckNumbers(SelectionState& s, Env& env) {
     }
     double v = 0;
     if (!text.empty() && !ReadNumber(text, v))
-      return Refuse(env, b.name,
-                    BoxCaption(b.name) + "中的" + Quoted(typed) + "不是一个完整的数值，请重新输入！");
+      return Refuse(env, b.name, NotANumber(b.name, typed));
   }
   return true;
 }
@@ -93,8 +90,7 @@ bool CheckRanges(SelectionState& s, Env& env) {
     const std::string text = env.form.Text(box);
     double v = 0;
     if (!text.empty() && !ReadNumber(text, v))
-      return Refuse(env, box, BoxCaption(box) + "中的" + Quoted(text) + "不是一个完整的数值，请重新输入！");
-    const std::string name = BoxCaption(box);
+      return Refuse(env, box, NotANumber(box, text));
     const bool entered = !text.empty() && v != 0;
 
     if (box == "Txt_Th1" || box == "Txt_Th2" || box == "Txt_Tc1" || box == "Txt_Tc2") {
@@ -106,37 +102,42 @@ bool CheckRanges(SelectionState& s, Env& env) {
       // Interpolation reads the row of the next whole degree too, so the last
       // row's start is the highest temperature covered.
       if (!rs || !rs->ColumnSpan("min_T", lo, hi)) continue;
-      if (v < lo || v > hi)
-        return Refuse(env, box,
-                      name + "超出" + b.side + "（" + env.form.Text(hot ? "Com_jh" : "Com_jc") +
-                          "）物性数据的温度范围，必须介于" + Number(lo) + "℃和" + Number(hi) +
-                          "℃之间，请重新输入！");
+      if (v < lo || v > hi) {
+        Message m = AboutBox("input.temperature", box)
+                        .Ref("side", hot ? "side.hot" : "side.cold")
+                        .With("medium", env.form.Text(hot ? "Com_jh" : "Com_jc"))
+                        .With("min", FormatGeneral(lo))
+                        .With("max", FormatGeneral(hi));
+        // Below its table a liquid is near or past freezing: say where it freezes.
+        double t_f = 0;
+        if (v < lo && s.db && s.db->FreezingPoint(rs->table(), t_f)) {
+          m.id = "input.temperature_freezing";
+          m.With("freezing", FormatGeneral(t_f));
+        }
+        return Refuse(env, box, m);
+      }
     } else if (box == "Txt_Qh" || box == "Txt_Qc") {
-      if (entered && !(v > 0 && v <= 1e6))
-        return Refuse(env, box, name + "必须大于0且不大于1000000 m3/h，请重新输入！");
+      if (entered && !(v > 0 && v <= kMaxFlow)) return Refuse(env, box, "input.flow", kMaxFlow);
     } else if (box == "Txt_Wq") {
-      if (entered && !(v > 0 && v <= 1e7))
-        return Refuse(env, box, name + "必须大于0且不大于10000000 kW，请重新输入！");
+      if (entered && !(v > 0 && v <= kMaxDuty)) return Refuse(env, box, "input.duty", kMaxDuty);
     } else if (box == "Txt_Ph" || box == "Txt_Pc") {
-      if (!(v > 0 && v <= 1000))
-        return Refuse(env, box, name + "必须大于0且不大于1000 kPa，请重新输入！");
+      if (!(v > 0 && v <= kMaxPressureDrop))
+        return Refuse(env, box, "input.pressure_drop", kMaxPressureDrop);
     } else if (box == "Txt_GF1") {
-      if (!(v >= 0 && v <= 100))
-        return Refuse(env, box, name + "必须介于0和100 %之间，请重新输入！");
+      if (!(v >= 0 && v <= kMaxMargin)) return Refuse(env, box, "input.margin", kMaxMargin);
     } else if (box == "Txt_Rhc") {
       if (s.hot_kind == 1 && !(v >= 0 && v < kFoulingLimit))
-        return Refuse(env, box, name + "必须不小于0且小于0.0002 m2.℃/W，请重新输入！");
-      if (!(v >= 0 && v <= 1))
-        return Refuse(env, box, name + "必须介于0和1 m2.℃/W之间，请重新输入！");
+        return Refuse(env, box, "input.fouling_liquid", kFoulingLimit);
+      if (!(v >= 0 && v <= kMaxFoulingSteam))
+        return Refuse(env, box, "input.fouling", kMaxFoulingSteam);
     } else if (box == "Txt_N") {
-      if (!(v >= 1 && v <= 10 && v == std::trunc(v)))
-        return Refuse(env, box, name + "必须是1到10之间的整数，请重新输入！");
+      if (!(v >= 1 && v <= kMaxPasses && v == std::trunc(v)))
+        return Refuse(env, box, "input.passes", kMaxPasses);
     } else if (box == "Txt_nh" || box == "Txt_nl") {
-      if (!(v >= 0 && v <= 700 && v == std::trunc(v)))
-        return Refuse(env, box, name + "必须是0到700之间的整数，请重新输入！");
+      if (!(v >= 0 && v <= kChannelLimit && v == std::trunc(v)))
+        return Refuse(env, box, "input.channels", kChannelLimit);
     } else if (box == "Txt_NUM1") {
-      if (!(v >= 1 && v <= 20 && v == std::trunc(v)))
-        return Refuse(env, box, name + "必须是1到20之间的整数，请重新输入！");
+      if (!(v >= 1 && v <= kMaxUnits && v == std::trunc(v))) return Refuse(env, box, "input.units", kMaxUnits);
     }
   }
   return true;

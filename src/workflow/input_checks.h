@@ -21,7 +21,4 @@ bool CheckNumbers(SelectionState& s, Env& env);
 // False after a message box (focus on the box): the run ends.
 bool CheckRanges(SelectionState& s, Env& env);
 
-// The box's caption as the window shows it, e.g. "“进口温度”（热介质）".
-std::string BoxCaption(const std::string& box);
-
 }  // namespace phe

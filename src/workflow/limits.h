@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "messages/messages.h"
 #include "state/selection_state.h"
 
 namespace phe {
@@ -21,13 +22,14 @@ bool PortTooFast(const SelectionState& s);
 bool AtChannelLimit(const SelectionState& s);
 
 // The first design limit a finished pack breaks, in the order the user reads
-// them: "area", "pressure_drop", "port_velocity", "channel_limit"; "" when it
+// them: "area", "pressure_drop", "port_velocity", "channel_limit", then
+// "engineering" for a warning of the engineering checks; "" when it
 // keeps all of them.
 std::string BrokenLimit(const SelectionState& s);
 
 struct LimitBreach {
   std::string box;   // the result box holding the value, e.g. "Txt_Pc1"
-  std::string text;  // the limit it breaks, in Chinese, e.g. "超过最大压降 50 kPa"
+  Message text;      // the limit it breaks, e.g. "超过最大压降 50 kPa"
 };
 
 // Every breach of the results in the record: calculated pressure drop above

@@ -6,8 +6,10 @@
 
 #include "catalogue/catalogue.h"
 #include "properties/media.h"
+#include "state/input_limits.h"
 #include "ui/input_panel.h"
 #include "base/numeric.h"
+#include "workflow/engineering_checks.h"
 #include "workflow/input_checks.h"
 #include "workflow/transfer.h"
 
@@ -24,14 +26,14 @@ bool Given(double flag) { return flag != 0; }
 
 struct Rule {
   bool fails;
-  const char* text;
+  const char* id;
   const char* title;
   const char* focus;
 };
 
 bool Check(Env& env, const Rule& r) {
   if (!r.fails) return false;
-  ShowMessage(env.form, r.text, r.title, kCritical);
+  ShowMessage(env.form, Message(r.id), r.title, kCritical);
   env.form.SetFocus(r.focus);
   return true;
 }
@@ -42,22 +44,33 @@ bool Check(Env& env, const Rule& r) {
 bool TemperatureOrder(SelectionState& s, Env& env, bool thi, bool tho, bool tci, bool tco) {
   if (s.hot_kind == 1) {
     const Rule rules[] = {
-        {thi && tho && s.t_h_in <= s.t_h_out, "热介质进口温度必须大于热介质出口温度，请重新输入！",
-         "错误", "Txt_Th1"},
-        {tci && tco && s.t_c_in >= s.t_c_out, "冷介质进口温度必须小于冷介质出口温度，请重新输入！",
-         "错误", "Txt_Tc1"},
-        {thi && tco && s.t_h_in <= s.t_c_out, "冷介质出水温度必须小于热介质进水温度，请重新输入！ ",
-         "提示", "Txt_Tc2"},
-        {tho && tci && s.t_h_out <= s.t_c_in, "冷介质进水温度必须小于热介质出水温度，请重新输入！  ",
-         "提示", "Txt_Tc1"},
+        {thi && tho && s.t_h_in <= s.t_h_out, "order.hot",
+         "title.error", "Txt_Th1"},
+        {tci && tco && s.t_c_in >= s.t_c_out, "order.cold",
+         "title.error", "Txt_Tc1"},
+        {thi && tco && s.t_h_in <= s.t_c_out, "order.cold_out_hot_in",
+         "title.notice", "Txt_Tc2"},
+        {tho && tci && s.t_h_out <= s.t_c_in, "order.cold_in_hot_out",
+         "title.notice", "Txt_Tc1"},
     };
     for (const Rule& r : rules)
       if (Check(env, r)) return false;
   } else if (s.hot_kind == 2) {
     if (Check(env, {tci && tco && s.t_c_in >= s.t_c_out,
-                    "冷介质进口温度必须小于冷介质出口温度，请重新输入！", "错误", "Txt_Tc1"}))
+                    "order.cold", "title.error", "Txt_Tc1"}))
       return false;
   }
+  return true;
+}
+
+bool SteamTemperatureRefused(SelectionState& s, Env& env) {
+  if (s.t_h_in >= kSteamTMin && s.t_h_in <= kSteamTMax) return false;
+  ShowMessage(env.form,
+              Message("steam.temperature")
+                  .With("min", FormatGeneral(kSteamTMin))
+                  .With("max", FormatGeneral(kSteamTMax)),
+              "title.error", kCritical);
+  env.form.SetFocus("Txt_Th1");
   return true;
 }
 
@@ -75,26 +88,24 @@ bool Validate(SelectionState& s, Env& env) {
   auto check = [&](const Rule& r) { return Check(env, r); };
 
   if (check({s.duty == 0 && s.flow_h == 0 && s.flow_c == 0,
-             "换热量、介质流量缺失，请重新输入！  ", "提示", "Txt_Wq"}))
+             "given.nothing", "title.notice", "Txt_Wq"}))
     return false;
 
   if (s.hot_kind == 1) {
     if (!TemperatureOrder(s, env, thi, tho, tci, tco)) return false;
     const Rule rules[] = {
         {!duty && fh && fc && hot_temps && cold_temps,
-         "冷热介质流量、进出口温度数值过多，请删除未知项！  ", "提示", "Txt_Tc2"},
+         "given.too_many_both", "title.notice", "Txt_Tc2"},
         {!duty && fh && !fc && hot_temps && !cold_temps,
-         "冷介质流量、进出口温度数值缺失，请输入未知项！  ", "提示", "Txt_Tc2"},
-        {!duty && !fh && fc && hot_temps && !cold_temps, "热介质流量数值缺失，请重新输入！  ",
-         "提示", "Txt_Tc2"},
+         "given.cold_flow_temps_missing", "title.notice", "Txt_Tc2"},
+        {!duty && !fh && fc && hot_temps && !cold_temps, "given.hot_flow_missing",
+         "title.notice", "Txt_Tc2"},
         {!duty && !fh && fc && cold_temps && !hot_temps,
-         "热介质流量、进出口温度数值缺失，请输入未知项！  ", "提示", "Txt_Tc2"},
-        {!duty && fh && !fc && cold_temps && !hot_temps, "冷介质流量缺失，请重新输入！  ", "提示",
-         "Txt_Tc2"},
-        {duty && fh && hot_temps, "换热量、热介质流量、进出口温度数值过多，请删除未知项！  ",
-         "提示", "Txt_Th2"},
-        {duty && fc && cold_temps, "换热量、冷介质流量、进出口温度数值过多，请删除未知项！  ",
-         "提示", "Txt_Tc2"},
+         "given.hot_flow_temps_missing", "title.notice", "Txt_Tc2"},
+        {!duty && fh && !fc && cold_temps && !hot_temps, "given.cold_flow_missing",
+         "title.notice", "Txt_Tc2"},
+        {duty && fh && hot_temps, "given.too_many_hot", "title.notice", "Txt_Th2"},
+        {duty && fc && cold_temps, "given.too_many_cold", "title.notice", "Txt_Tc2"},
     };
     for (const Rule& r : rules)
       if (check(r)) return false;
@@ -103,13 +114,11 @@ bool Validate(SelectionState& s, Env& env) {
     // The engines have no condensate data for the mixed channel types.
     const bool mixed = EqualsNoCase(zh, "HM") || EqualsNoCase(zh, "ML");
     if (!TemperatureOrder(s, env, thi, tho, tci, tco)) return false;
+    if (SteamTemperatureRefused(s, env)) return false;
     const Rule rules[] = {
-        {s.t_h_in < 105 || s.t_h_in > 160, "蒸汽温度必须介于105℃和160℃之间，请重新输入！",
-         "错误", "Txt_Th1"},
-        {duty && fc && cold_temps, "换热量、冷介质流量、进出口温度数值过多，请删除未知项！  ",
-         "提示", "Txt_Tc2"},
-        {(s.selection_mode == 1 || s.calc_mode == 2) && mixed,
-         "一次侧为蒸汽时，采用深波纹板片M，不能采用HM、ML板型。", "提示", "com_zh"},
+        {duty && fc && cold_temps, "given.too_many_cold", "title.notice", "Txt_Tc2"},
+        {(s.selection_mode == 1 || s.calc_mode == 2) && mixed, "steam.no_mixed", "title.notice",
+         "com_zh"},
     };
     for (const Rule& r : rules)
       if (check(r)) return false;
@@ -117,20 +126,50 @@ bool Validate(SelectionState& s, Env& env) {
 
   // A check calculation rates a given pack; without channels there is none.
   if (check({(s.hot_kind == 1 || s.hot_kind == 2) && s.calc_mode == 2 && s.channels_hm + s.channels_ml <= 0,
-             "校核计算时流道数不能为0，请输入流道数！", "错误", "Txt_nh"}))
+             "check.no_channels", "title.error", "Txt_nh"}))
     return false;
+  return true;
+}
+
+// A simulation takes both inlets and both flows (steam: the cold flow); the
+// outlet and duty boxes hold results and are not read.
+bool ValidateSimulation(SelectionState& s, Env& env) {
+  s.duty = 0;
+  s.t_h_out = 0;
+  s.t_c_out = 0;
+  s.given_duty = s.given_t_h_out = s.given_t_c_out = 0;
+  const bool steam = s.hot_kind == 2;
+  const std::string zh = env.form.Text("com_zh");
+  const bool mixed = EqualsNoCase(zh, "HM") || EqualsNoCase(zh, "ML");
+  const Rule given[] = {
+      {!Given(s.given_t_h_in), steam ? "simulate.steam_temperature" : "simulate.hot_in",
+       "title.notice", "Txt_Th1"},
+      {!Given(s.given_t_c_in), "simulate.cold_in", "title.notice", "Txt_Tc1"},
+      {!steam && !(s.flow_h > 0), "simulate.hot_flow", "title.notice", "Txt_Qh"},
+      {!(s.flow_c > 0), "simulate.cold_flow", "title.notice", "Txt_Qc"},
+      {s.t_h_in <= s.t_c_in, "simulate.order", "title.error", "Txt_Tc1"},
+  };
+  for (const Rule& r : given)
+    if (Check(env, r)) return false;
+  if (steam && SteamTemperatureRefused(s, env)) return false;
+  const Rule pack[] = {
+      {steam && mixed, "steam.no_mixed", "title.notice", "com_zh"},
+      {s.channels_hm + s.channels_ml <= 0, "simulate.no_channels", "title.error", "Txt_nh"},
+  };
+  for (const Rule& r : pack)
+    if (Check(env, r)) return false;
   return true;
 }
 
 // ------------------------------------------------------------- heat balance
 
 // Ends the run after the message has been shown.
-[[noreturn]] void Abort(Env& env, const std::string& text) {
-  ShowMessage(env.form, text, "错误", kCritical);
+[[noreturn]] void Abort(Env& env, const Message& text) {
+  ShowMessage(env.form, text, "title.error", kCritical);
   throw RunAborted{};
 }
 
-std::string Temp(double t) { return FormatFixed(t, 1) + "℃"; }
+std::string Temp(double t) { return FormatFixed(t, 1); }
 
 enum class Side { kHot, kCold };
 
@@ -145,17 +184,23 @@ struct SideRef {
   double& mean;
   double& rho;
   double& cp;
-  std::string name;  // for messages, e.g. 热介质（Water）
+  const char* side_id;  // for messages: "side.hot", "side.cold"
+  std::string medium;
 };
 
+// A message about a side's property data: its side, medium and temperature.
+Message About(const char* id, const SideRef& side, double t) {
+  return Message(id).Ref("side", side.side_id).With("medium", side.medium).With("t", Temp(t));
+}
+
 SideRef Hot(SelectionState& s, Env& env) {
-  return {Side::kHot, *env.rs_hot, s.t_h_mean, s.rho_h, s.cp_h,
-          "热介质（" + env.form.Text("Com_jh") + "）"};
+  return {Side::kHot, *env.rs_hot, s.t_h_mean, s.rho_h, s.cp_h, "side.hot",
+          env.form.Text("Com_jh")};
 }
 
 SideRef Cold(SelectionState& s, Env& env) {
-  return {Side::kCold, *env.rs_cold, s.t_c_mean, s.rho_c, s.cp_c,
-          "冷介质（" + env.form.Text("Com_jc") + "）"};
+  return {Side::kCold, *env.rs_cold, s.t_c_mean, s.rho_c, s.cp_c, "side.cold",
+          env.form.Text("Com_jc")};
 }
 
 const ColumnSet kRowByTemperature{Criterion::Kind::kLowInclusiveHighExclusive, {"min_T", "max_T"}};
@@ -182,13 +227,10 @@ void RhoCpAtMean(SelectionState& s, Env& env, const SideRef& side) {
 // A side at the mean of its two temperatures, with the data checked.
 void AtMean(SelectionState& s, Env& env, const SideRef& side, double t_a, double t_b) {
   side.mean = (t_a + t_b) / 2;
-  if (!Covers(side.rs, side.mean))
-    Abort(env, "物性数据缺失：" + side.name + "在" + Temp(side.mean) +
-                   "时没有物性数据，无法完成热平衡计算，请检查温度！");
+  if (!Covers(side.rs, side.mean)) Abort(env, About("balance.no_data", side, side.mean));
   RhoCpAtMean(s, env, side);
   if (!Usable(side.rho) || !Usable(side.cp))
-    Abort(env, "物性数据错误：" + side.name + "在" + Temp(side.mean) +
-                   "时的密度或比热为零，无法完成热平衡计算！");
+    Abort(env, About("balance.bad_data", side, side.mean));
 }
 
 // Steps a trial temperature on the 0.1 degC grid away from the known one until
@@ -197,21 +239,18 @@ void AtMean(SelectionState& s, Env& env, const SideRef& side, double t_a, double
 // trial must not pass (NaN: none).
 double Search(SelectionState& s, Env& env, const SideRef& side, double known, int dir,
               double flow, double& trial, double bound, const char* quantity,
-              const char* bound_text) {
+              const char* bound_id) {
   for (long k = 1;; ++k) {
     const double t = known + dir * k * kStep;
     trial = t;
     if (!std::isnan(bound) && (dir > 0 ? t > bound : t < bound))
-      Abort(env, std::string("热平衡：无法求得") + quantity + "，试算温度已" + bound_text +
-                     "，请检查换热量、流量和温度！");
+      Abort(env, Message("balance.passed").Ref("quantity", quantity).Ref("bound", bound_id));
     side.mean = (t + known) / 2;
     if (!HasRow(side.rs, t) || !Covers(side.rs, side.mean))
-      Abort(env, std::string("热平衡：无法求得") + quantity + "，试算温度" + Temp(t) + "超出" +
-                     side.name + "物性数据的温度范围，请检查换热量、流量和温度！");
+      Abort(env, About("balance.outside_data", side, t).Ref("quantity", quantity));
     RhoCpAtMean(s, env, side);
     if (!Usable(side.rho) || !Usable(side.cp))
-      Abort(env, "物性数据错误：" + side.name + "在" + Temp(side.mean) +
-                     "时的密度或比热为零，无法完成热平衡计算！");
+      Abort(env, About("balance.bad_data", side, side.mean));
     s.q_part = flow * side.rho * side.cp * (dir * (t - known)) / 3.6;
     if (!(s.q_part < s.duty)) return known + dir * (k - 1) * kStep;
   }
@@ -224,25 +263,25 @@ double Flow(double duty, const SideRef& side, double dt) {
 void SearchColdOut(SelectionState& s, Env& env, Known& known) {
   known.tco = true;
   s.t_c_out = Search(s, env, Cold(s, env), s.t_c_in, +1, s.flow_c, s.t_c_out_trial, s.t_h_in,
-                     "冷介质出口温度", "高于热介质进口温度");
+                     "balance.t_c_out", "balance.above_hot_in");
 }
 
 void SearchColdIn(SelectionState& s, Env& env, Known& known) {
   known.tci = true;
   s.t_c_in = Search(s, env, Cold(s, env), s.t_c_out, -1, s.flow_c, s.t_c_in_trial, NAN,
-                    "冷介质进口温度", "");
+                    "balance.t_c_in", "");
 }
 
 void SearchHotOut(SelectionState& s, Env& env, Known& known) {
   known.tho = true;
   s.t_h_out = Search(s, env, Hot(s, env), s.t_h_in, -1, s.flow_h, s.t_h_out_trial, s.t_c_in,
-                     "热介质出口温度", "低于冷介质进口温度");
+                     "balance.t_h_out", "balance.below_cold_in");
 }
 
 void SearchHotIn(SelectionState& s, Env& env, Known& known) {
   known.thi = true;
   s.t_h_in = Search(s, env, Hot(s, env), s.t_h_out, +1, s.flow_h, s.t_h_in_trial, NAN,
-                    "热介质进口温度", "");
+                    "balance.t_h_in", "");
 }
 
 void HotFlowFromDuty(SelectionState& s, Env& env) {
@@ -260,11 +299,10 @@ void ColdFlowFromDuty(SelectionState& s, Env& env) {
 // Steam mass and volume flow that carry the duty at the steam temperature.
 void SteamFlow(SelectionState& s, Env& env) {
   if (!env.rs_hot->FindFirst(Criterion::LowInclusive("min_t", "max_t", s.t_h_in)))
-    Abort(env, "物性数据缺失：蒸汽在" + Temp(s.t_h_in) + "时没有饱和蒸汽数据，无法计算蒸汽流量！");
+    Abort(env, Message("steam.no_data").With("t", Temp(s.t_h_in)));
   SteamProps(s, env);
   if (!Usable(s.latent_heat) || !Usable(s.rho_steam))
-    Abort(env, "物性数据错误：蒸汽在" + Temp(s.t_h_in) +
-                   "时的汽化潜热或蒸汽密度为零，无法计算蒸汽流量！");
+    Abort(env, Message("steam.bad_data").With("t", Temp(s.t_h_in)));
   s.steam_flow = 3.6 * s.duty / s.latent_heat;
   s.flow_h = s.steam_flow / s.rho_steam;
 }
@@ -274,6 +312,25 @@ void CompleteColdSide(SelectionState& s, Env& env, bool fc, bool tci, bool tco, 
   if (!fc && tci && tco) ColdFlowFromDuty(s, env);
   if (fc && tci && !tco) SearchColdOut(s, env, known);
   if (fc && tco && !tci) SearchColdIn(s, env, known);
+}
+
+// The sheet prints each side's heat with the density and specific heat the
+// balance closes with, at the mean of the temperatures it ends with. They are
+// looked up on a copy, so the record the engines go on with (means, lookup
+// rows) is the one the balance left.
+void KeepBalanceProps(SelectionState& s, Env& env) {
+  SelectionState t = s;
+  s.t_balance_h = s.rho_balance_h = s.cp_balance_h = 0;
+  if (s.hot_kind == 1) {
+    AtMean(t, env, Hot(t, env), t.t_h_in, t.t_h_out);
+    s.t_balance_h = t.t_h_mean;
+    s.rho_balance_h = t.rho_h;
+    s.cp_balance_h = t.cp_h;
+  }
+  AtMean(t, env, Cold(t, env), t.t_c_in, t.t_c_out);
+  s.t_balance_c = t.t_c_mean;
+  s.rho_balance_c = t.rho_c;
+  s.cp_balance_c = t.cp_c;
 }
 
 // Conditions read the entry flags as they were at the start: a quantity found
@@ -322,6 +379,7 @@ Known CompleteBalance(SelectionState& s, Env& env) {
       SteamFlow(s, env);
     }
   }
+  KeepBalanceProps(s, env);
   return known;
 }
 
@@ -354,12 +412,25 @@ bool RunValidateAndBalance(SelectionState& s, Env& env) {
     s.units = 1;
     s.family_bumped = 0;
 
+    if (s.calc_mode == 3) {
+      if (!ValidateSimulation(s, env) || !CheckRanges(s, env)) return false;
+      if (s.hot_kind == 2 && !env.rs_hot->FindFirst(Criterion::LowInclusive("min_t", "max_t", s.t_h_in)))
+        Abort(env, Message("steam.no_data").With("t", Temp(s.t_h_in)));
+      // The inlets now; the outlets once the simulation has found them.
+      return CheckMediumStates(s, env, {true, false, true, false}) && CheckSmallestFlows(s, env);
+    }
     if (!Validate(s, env) || !CheckRanges(s, env)) return false;
     const Known known = CompleteBalance(s, env);
     // A computed temperature must keep the order the entered ones kept.
     if (!TemperatureOrder(s, env, known.thi, known.tho, known.tci, known.tco)) return false;
+    // Boiling or freezing media and flows no pack can carry are no case to
+    // size a pack for. An open balance is left to the refusal that names it.
+    if (s.duty > 0 && s.flow_h > 0 && s.flow_c > 0 &&
+        (!CheckMediumStates(s, env, {known.thi, known.tho, known.tci, known.tco}) ||
+         !CheckSmallestFlows(s, env)))
+      return false;
   } catch (const DbError& e) {
-    ShowMessage(env.form, std::string("数据库错误：") + e.what(), "错误", kCritical);
+    ShowMessage(env.form, Message("db_error").With("detail", e.what()), "title.error", kCritical);
     return false;
   } catch (const RunAborted&) {
     return false;

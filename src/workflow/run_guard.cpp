@@ -11,80 +11,81 @@ namespace {
 // Stems of the field names, longest first where one begins another.
 struct Stem {
   std::string_view prefix;
-  const char* words;
+  const char* id;  // of the quantity's words in the message catalogue
 };
 
 constexpr Stem kStems[] = {
-    {"duty", "换热量"},
-    {"q_cap", "分组换热能力"},
-    {"q_part", "分段换热量"},
-    {"flow_cond", "凝结水流量"},
-    {"flow", "介质流量"},
-    {"steam_flow", "蒸汽流量"},
-    {"steam_dp", "蒸汽压降系数"},
-    {"t_wall", "壁温"},
-    {"t_w", "壁温"},
-    {"t_h_in", "进口温度"},
-    {"t_c_in", "进口温度"},
-    {"t_h_out", "出口温度"},
-    {"t_c_out", "出口温度"},
-    {"t_h_mean", "平均温度"},
-    {"t_c_mean", "平均温度"},
-    {"dt_", "端部温差"},
-    {"dp_port", "接口压降"},
-    {"dp_max", "最大压降"},
-    {"dp_lim", "允许压降"},
-    {"dp", "计算压降"},
-    {"passes", "流程数量"},
-    {"fouling", "污垢系数"},
-    {"margin", "设计裕量"},
-    {"plate_thickness", "板片厚度"},
-    {"plate_area", "单板面积"},
-    {"plate_length", "板片长度"},
-    {"plate_count", "板片数量"},
-    {"design_pressure", "设计压力"},
-    {"channels", "流道数"},
-    {"channel_area", "流道截面积"},
-    {"given_", "输入标志"},
-    {"rho_steam", "蒸汽密度"},
-    {"rho", "密度"},
-    {"cp_steam", "蒸汽比热"},
-    {"cp", "比热"},
-    {"lambda_steam", "蒸汽导热系数"},
-    {"lambda_plate", "板片导热系数"},
-    {"lambda_sus", "板片导热系数"},
-    {"lambda", "导热系数"},
-    {"visc_steam", "蒸汽粘度"},
-    {"visc_exp", "粘度修正指数"},
-    {"visc_w", "壁面粘度"},
-    {"visc", "粘度"},
-    {"pr_exp", "普朗特数指数"},
-    {"pr", "普朗特数"},
-    {"latent_heat", "汽化潜热"},
-    {"lmtd", "对数温差"},
-    {"lk_", "物性表查表值"},
-    {"wall_", "壁面粘度查表值"},
-    {"port_d", "接口直径"},
-    {"port_share", "接口压降比例"},
-    {"port_", "接口系数"},
-    {"d_e", "当量直径"},
-    {"cond_coef", "冷凝换热系数"},
-    {"re", "雷诺数"},
-    {"nu", "努塞尔数"},
-    {"eu", "欧拉数"},
-    {"alpha", "对流换热系数"},
-    {"k_", "传热系数"},
-    {"area", "换热面积"},
-    {"best_area", "换热面积"},
-    {"shear", "剪切应力"},
-    {"v_port", "接口流速"},
-    {"v_", "流速"},
-    {"units", "并联台数"},
-    {"frame", "外形尺寸"},
-    {"weight", "运行重量"},
-    {"price", "参考价格"},
-    {"pack_length", "板束长度"},
-    {"duty_calc", "计算换热量"},
+    {"duty", "quantity.duty"},
+    {"q_cap", "quantity.q_cap"},
+    {"q_part", "quantity.q_part"},
+    {"flow_cond", "quantity.flow_cond"},
+    {"flow", "quantity.flow"},
+    {"steam_flow", "quantity.steam_flow"},
+    {"steam_dp", "quantity.steam_dp"},
+    {"t_wall", "quantity.t_wall"},
+    {"t_w", "quantity.t_wall"},
+    {"t_h_in", "quantity.t_in"},
+    {"t_c_in", "quantity.t_in"},
+    {"t_h_out", "quantity.t_out"},
+    {"t_c_out", "quantity.t_out"},
+    {"t_h_mean", "quantity.t_mean"},
+    {"t_c_mean", "quantity.t_mean"},
+    {"t_balance", "quantity.t_mean"},
+    {"dt_", "quantity.dt"},
+    {"dp_port", "quantity.dp_port"},
+    {"dp_max", "quantity.dp_max"},
+    {"dp_lim", "quantity.dp_lim"},
+    {"dp", "quantity.dp"},
+    {"passes", "quantity.passes"},
+    {"fouling", "quantity.fouling"},
+    {"margin", "quantity.margin"},
+    {"plate_thickness", "quantity.plate_thickness"},
+    {"plate_area", "quantity.plate_area"},
+    {"plate_length", "quantity.plate_length"},
+    {"plate_count", "quantity.plate_count"},
+    {"design_pressure", "quantity.design_pressure"},
+    {"channels", "quantity.channels"},
+    {"channel_area", "quantity.channel_area"},
+    {"given_", "quantity.given"},
+    {"rho_steam", "quantity.rho_steam"},
+    {"rho", "quantity.rho"},
+    {"cp_steam", "quantity.cp_steam"},
+    {"cp", "quantity.cp"},
+    {"lambda_steam", "quantity.lambda_steam"},
+    {"lambda_plate", "quantity.lambda_plate"},
+    {"lambda_sus", "quantity.lambda_plate"},
+    {"lambda", "quantity.lambda"},
+    {"visc_steam", "quantity.visc_steam"},
+    {"visc_exp", "quantity.visc_exp"},
+    {"visc_w", "quantity.visc_w"},
+    {"visc", "quantity.visc"},
+    {"pr_exp", "quantity.pr_exp"},
+    {"pr", "quantity.pr"},
+    {"latent_heat", "quantity.latent_heat"},
+    {"lmtd", "quantity.lmtd"},
+    {"lk_", "quantity.lookup"},
+    {"wall_", "quantity.wall_lookup"},
+    {"port_d", "quantity.port_d"},
+    {"port_share", "quantity.port_share"},
+    {"port_", "quantity.port"},
+    {"d_e", "quantity.d_e"},
+    {"cond_coef", "quantity.cond_coef"},
+    {"re", "quantity.re"},
+    {"nu", "quantity.nu"},
+    {"eu", "quantity.eu"},
+    {"alpha", "quantity.alpha"},
+    {"k_", "quantity.k"},
+    {"area", "quantity.area"},
+    {"best_area", "quantity.area"},
+    {"shear", "quantity.shear"},
+    {"v_port", "quantity.v_port"},
+    {"v_", "quantity.v"},
+    {"units", "quantity.units"},
+    {"frame", "quantity.frame"},
+    {"weight", "quantity.weight"},
+    {"price", "quantity.price"},
+    {"pack_length", "quantity.pack_length"},
+    {"duty_calc", "quantity.duty_calc"},
 };
 
 bool Token(std::string_view name, std::string_view token) {
@@ -99,18 +100,18 @@ bool Token(std::string_view name, std::string_view token) {
 
 }  // namespace
 
-std::string RunGuard::QuantityWords(const std::string& field) {
+Message RunGuard::QuantityWords(const std::string& field) {
   const Stem* best = nullptr;
   for (const Stem& st : kStems)
     if (field.compare(0, st.prefix.size(), st.prefix) == 0 &&
         (!best || st.prefix.size() > best->prefix.size()))
       best = &st;
-  std::string side;
-  if (Token(field, "h") || Token(field, "hm")) side = "热介质";
-  if (Token(field, "c") || Token(field, "ml")) side = "冷介质";
-  if (field.rfind("channels_hm", 0) == 0) side = "H/M";
-  if (field.rfind("channels_ml", 0) == 0) side = "M/L";
-  return side + (best ? best->words : "中间计算值");
+  const char* side = "qside.none";
+  if (Token(field, "h") || Token(field, "hm")) side = "qside.hot";
+  if (Token(field, "c") || Token(field, "ml")) side = "qside.cold";
+  if (field.rfind("channels_hm", 0) == 0) side = "qside.hm";
+  if (field.rfind("channels_ml", 0) == 0) side = "qside.ml";
+  return Message("quantity").Ref("side", side).Ref("quantity", best ? best->id : "quantity.other");
 }
 
 RunGuard::RunGuard(FormPort& form, SelectionState& s) : form_(form) {
@@ -131,12 +132,13 @@ std::string RunGuard::FirstNonFinite(const SelectionState& s) {
   return bad;
 }
 
-void RunGuard::Check(const SelectionState& s, const std::string& where) const {
+void RunGuard::Check(const SelectionState& s, const char* stage) const {
   const std::string bad = FirstNonFinite(s);
   if (bad.empty()) return;
-  ShowMessage(form_, "计算错误：" + where + "中出现无效数值（" + QuantityWords(bad) +
-                          "），计算已停止。", "错误",
-              16);
+  Message m = QuantityWords(bad);
+  m.id = "guard.invalid";
+  m.Ref("stage", stage);
+  ShowMessage(form_, m, "title.error", 16);
   throw RunAborted{};
 }
 

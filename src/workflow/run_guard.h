@@ -18,16 +18,17 @@ class RunGuard {
   // fault of its own.
   RunGuard(FormPort& form, SelectionState& s);
 
-  // When a number of the record is not finite: a message box saying where,
-  // then RunAborted.
-  void Check(const SelectionState& s, const std::string& where) const;
+  // When a number of the record is not finite: a message box naming the
+  // stage (a catalogue id, "stage.design"), then RunAborted.
+  void Check(const SelectionState& s, const char* stage) const;
 
   // Name of the first field that is not finite, or "".
   static std::string FirstNonFinite(const SelectionState& s);
 
   // The quantity a field of the record holds, in the user's words
-  // (wall_t0 -> 壁温查表温度); messages never show a field name.
-  static std::string QuantityWords(const std::string& field);
+  // (dp_port_h -> 热介质接口压降): a message "quantity" with the arguments
+  // side and quantity; messages never show a field name.
+  static Message QuantityWords(const std::string& field);
 
  private:
   FormPort& form_;

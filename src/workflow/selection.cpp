@@ -11,6 +11,7 @@
 #include "properties/media.h"
 #include "properties/wall.h"
 #include "base/numeric.h"
+#include "workflow/engineering_checks.h"
 #include "workflow/limits.h"
 #include "workflow/run_command.h"
 #include "workflow/run_guard.h"
@@ -71,9 +72,6 @@ const WeightRow kWeight[] = {
     {"PX450M",   8100,  18.6,  11,   1.0,  true},
 };
 
-const char* const kViscousMixed =
-    "粘度大于20cP，不能采用HM、ML板型，否则会造成流量分配不均而使换热失效！";
-
 bool IsMixedArrangement(const std::string& a) {
   return EqualsNoCase(a, "HM") || EqualsNoCase(a, "ML");
 }
@@ -94,13 +92,20 @@ const ModelInfo* AreaLimitedModel(const std::string& plate_type) {
 
 void CalculationPass(SelectionState& s, Env& env, RunGuard& guard) {
   env.pass_complete = true;
+  // A simulation finds its own outlets and the properties at them.
+  if (s.calc_mode == 3) {
+    Br_Mn(s, env);
+    if (!CheckMediumStates(s, env, {true, true, true, true}, true)) throw RunAborted{};
+    env.sized_plate_type = s.plate_type;
+    guard.Check(s, "stage.simulate");
+    env.form.Yield();
+    return;
+  }
   MediaProps(s, env);
   // Computed temperatures can cross although the entered ones did not; the
   // log-mean difference then has no value and nothing can be sized.
   if (!(s.lmtd > 0)) {
-    ShowMessage(env.form,
-                "计算错误：物性计算中对数平均温差无法计算（冷、热介质温度交叉），请检查温度、流量和换热量！",
-                "错误", 16);
+    ShowMessage(env.form, Message("lmtd_cross"), "title.error", 16);
     throw RunAborted{};
   }
   // The first guess of the plate conductivity is taken at 0 degC, as in a
@@ -111,7 +116,7 @@ void CalculationPass(SelectionState& s, Env& env, RunGuard& guard) {
   PRM(s);
   VNM(s);
   VEM(s);
-  guard.Check(s, "物性计算");
+  guard.Check(s, "stage.properties");
 
   // An automatic design told which pack to take designs it as manually chosen.
   const bool rule = s.selection_mode == 0 && !env.pick;
@@ -124,45 +129,49 @@ void CalculationPass(SelectionState& s, Env& env, RunGuard& guard) {
   if (s.calc_mode == 1) {
     if (rule) {
       Br_Js1(s, env);
-      guard.Check(s, "板型搜索");
+      guard.Check(s, "stage.type_search");
       s.plate_type = s.best_plate_type;
       const ModelInfo* m = AreaLimitedModel(s.plate_type);
       if (m && s.best_area > m->max_area) {
         s.model_family = NextFamily(m->family);
         s.family_bumped = 1;
         Br_Js1(s, env);
-        guard.Check(s, "板型搜索");
+        guard.Check(s, "stage.type_search");
         s.plate_type = s.best_plate_type;
       }
     }
     Br_Js2(s, env);
     // A mixed request may come back as a pack of one kind, sized as that type.
     env.sized_plate_type = s.plate_type;
-    guard.Check(s, "设计计算");
+    guard.Check(s, "stage.design");
     BPLX(s);
     if (IsMixedArrangement(s.arrangement_type) && (s.visc_h > 20 || s.visc_c > 20))
-      ShowMessage(env.form, kViscousMixed, "提示", 48);
+      ShowMessage(env.form, Message("mixed.viscous"), "title.notice", 48);
   }
   if (s.calc_mode == 2) {
     Br_Ys(s, env);
     env.sized_plate_type = s.plate_type;
-    guard.Check(s, "校核计算");
+    guard.Check(s, "stage.check");
   }
   env.form.Yield();
 }
 
 void AcceptanceChecks(SelectionState& s, Env& env) {
   auto share = [](double port, double total) { return total == 0 ? 0.0 : 100 * port / total; };
+  auto port_fast = [&](double limit) {
+    ShowMessage(env.form, Message("warn.port_velocity").With("limit", FormatGeneral(limit)),
+                "title.notice", 48);
+  };
   if (s.hot_kind == 1) {
     s.port_share_h = static_cast<float>(share(s.dp_port_h, s.dp_h));
     s.port_share_c = share(s.dp_port_c, s.dp_c);
     if (s.calc_mode == 1 && ((s.port_share_h > 30 && s.dp_h > 0.9 * s.dp_max_h) ||
                              (s.port_share_c > 30 && s.dp_c > 0.9 * s.dp_max_c)))
-      ShowMessage(env.form, "接口压损大于板间压损的30%，请重新选择换热器型号！", "提示", 48);
+      ShowMessage(env.form, Message("warn.port_loss"), "title.notice", 48);
   } else if (s.hot_kind == 2) {
     s.port_share_c = share(s.dp_port_c, s.dp_c);
     if (s.calc_mode == 1 && s.port_share_c > 30 && s.dp_c > 0.9 * s.dp_max_c)
-      ShowMessage(env.form, "接口压损大于板间压损的30%，请重新选择换热器型号！", "提示", 48);
+      ShowMessage(env.form, Message("warn.port_loss"), "title.notice", 48);
   }
 
   // 9 pi: the port area in mm2 per m3/h and m/s.
@@ -171,41 +180,45 @@ void AcceptanceChecks(SelectionState& s, Env& env) {
   if (s.hot_kind == 1) {
     s.v_port_h = velocity(s.flow_h, s.port_d_h);
     s.v_port_c = velocity(s.flow_c, s.port_d_c);
-    if (PortTooFast(s))
-      ShowMessage(env.form, "接口流速>6m/s，请重新选择换热器型号！", "提示", 48);
+    if (PortTooFast(s)) port_fast(kLiquidPortVelocityLimit);
   } else if (s.hot_kind == 2) {
     s.v_port_c = velocity(s.flow_c, s.port_d_c);
     s.v_port_h = velocity(s.flow_h, s.port_d_h);
-    if (s.v_port_c > kLiquidPortVelocityLimit)
-      ShowMessage(env.form, "接口流速>6m/s，请重新选择换热器型号！", "提示", 48);
-    if (s.v_port_h > kSteamPortVelocityLimit)
-      ShowMessage(env.form, "接口流速>100m/s，请重新选择换热器型号！", "提示", 48);
+    if (s.v_port_c > kLiquidPortVelocityLimit) port_fast(kLiquidPortVelocityLimit);
+    if (s.v_port_h > kSteamPortVelocityLimit) port_fast(kSteamPortVelocityLimit);
   }
 
   BHXH(s);
   BPLX(s);
 
   if (AboveMaxArea(s))
-    ShowMessage(env.form,
-                "换热面积超过该型号最大值。请选择改变换热器型号或增大介质压力损失！", "提示", 48);
+    ShowMessage(env.form, Message("warn.area"), "title.notice", 48);
 }
 
 // Warnings on the finished pack; they change no number.
 void LimitWarnings(SelectionState& s, Env& env) {
   if (AtChannelLimit(s))
     ShowMessage(env.form,
-                "每程流道数已达到上限" + FormatGeneral(kChannelLimit) +
-                    "，该型号不能满足设计要求，请选择其他型号或改变流程数、允许压降！",
-                "提示", 48);
+                Message("warn.channel_limit").With("limit", FormatGeneral(kChannelLimit)),
+                "title.notice", 48);
   auto drop = [&](const char* side, double dp, double allowed) {
     if (dp > allowed)
       ShowMessage(env.form,
-                  std::string(side) + "压降 " + FormatFixed(dp, 2) + " kPa 超过允许值 " +
-                      FormatGeneral(allowed) + " kPa，请增大允许压降或选择其他型号！",
-                  "提示", 48);
+                  Message("warn.pressure_drop")
+                      .Ref("side", side)
+                      .With("dp", FormatFixed(dp, 2))
+                      .With("allowed", FormatGeneral(allowed)),
+                  "title.notice", 48);
   };
-  drop("热介质", s.dp_h, s.dp_max_h);
-  drop("冷介质", s.dp_c, s.dp_max_c);
+  drop("side.hot", s.dp_h, s.dp_max_h);
+  drop("side.cold", s.dp_c, s.dp_max_c);
+  // The lining list is editable; it is read as the case record reads it.
+  s.port_lining = env.form.Text("Com_jgl");
+  for (const LimitBreach& w : EngineeringWarnings(s)) {
+    ShowMessage(env.form, w.text, "title.notice", 48);
+    // A material unfit for the case is an input at fault.
+    if (w.box.rfind("Com_", 0) == 0) env.form.SetFocus(w.box);
+  }
 }
 
 void FrameDimensions(SelectionState& s, Env& env) {
@@ -315,8 +328,11 @@ void StoreCaseRecord(SelectionState& s, Env& env) {
     ++env.case_records_written;
   } catch (const DbError& e) {
     // The results are still shown; the user must know the case was not kept.
-    const std::string why = s.db->read_only() ? "文件为只读。" : std::string(e.what());
-    ShowMessage(env.form, "案例记录未能保存到数据库文件 " + s.db->path() + "：" + why, "错误", 16);
+    ShowMessage(env.form,
+                s.db->read_only()
+                    ? Message("record_not_saved_read_only").With("path", s.db->path())
+                    : Message("record_not_saved").With("path", s.db->path()).With("detail", e.what()),
+                "title.error", 16);
   }
   env.form.Yield();
 }
@@ -393,20 +409,21 @@ double EnteredUnits(Env& env) { return std::max(1.0, std::trunc(Val(env.form.Tex
 
 void CalculateResults(SelectionState& s, Env& env) {
   RunGuard guard(env.form, s);
-  const double units = s.selection_mode == 1 ? EnteredUnits(env) : env.pick ? env.pick->units : 1;
+  const double units = s.calc_mode != 1          ? 1
+                       : s.selection_mode == 1 ? EnteredUnits(env)
+                       : env.pick              ? env.pick->units
+                                               : 1;
   if (units > 1) SplitIntoUnits(s, units);
   do {
     CalculationPass(s, env, guard);
   } while (!env.pass_complete);
 
   if (s.units > 1)
-    ShowMessage(env.form,
-                "流量超过单台换热器的处理能力，已分为" + FormatGeneral(s.units) +
-                    "台并联计算：显示的换热量、流量、面积、压降、重量和价格等结果均为单台的数值。",
-                "提示", 64);
+    ShowMessage(env.form, Message("split").With("units", FormatGeneral(s.units)), "title.notice",
+                64);
   AcceptanceChecks(s, env);
   LimitWarnings(s, env);
-  guard.Check(s, "校验计算结果");
+  guard.Check(s, "stage.results_check");
   FrameDimensions(s, env);
   PriceAndWeight(s);
 
@@ -415,15 +432,14 @@ void CalculateResults(SelectionState& s, Env& env) {
   s.margin = std::trunc(s.margin);
   s.plate_type = s.model_code + "-" + FormatGeneral(s.plate_count);
   env.form.Yield();
-  guard.Check(s, "结果整理");
+  guard.Check(s, "stage.results");
 }
 
 void RunSelection(SelectionState& s, Env& env) {
   // A steam case may pass validation with the balance still open; the
   // engines need the duty and both flows.
-  if (!(s.duty > 0 && s.flow_h > 0 && s.flow_c > 0)) {
-    ShowMessage(env.form, "热平衡不完整：换热量和冷、热介质流量都必须大于0，请补充输入已知项！", "错误",
-                16);
+  if (s.calc_mode != 3 && !(s.duty > 0 && s.flow_h > 0 && s.flow_c > 0)) {
+    ShowMessage(env.form, Message("balance.incomplete"), "title.error", 16);
     env.form.SetFocus("Txt_Wq");
     throw RunAborted{};
   }
@@ -444,7 +460,7 @@ void RunSelection(SelectionState& s, Env& env) {
     if (s.selection_mode == 0) env.form.SetText("Txt_NUM1", FormatWhole(s.units));
   } catch (const DbError& e) {
     EndBusy(env);
-    ShowMessage(env.form, std::string("数据库错误：") + e.what(), "错误", 16);
+    ShowMessage(env.form, Message("db_error").With("detail", e.what()), "title.error", 16);
     throw RunAborted{};
   } catch (...) {
     EndBusy(env);

@@ -22,14 +22,29 @@ std::string FormatSingle(float x) {
   return FormatGeneral(d);
 }
 
+// A box the user gave keeps its input (a split's per-unit value must not
+// replace the plant's); any other box shows the value the run computed,
+// which stays a result until the user edits it.
+void Fill(SelectionState& s, Env& env, const char* box, float given, const std::string& text) {
+  if (given != 0) {
+    env.computed_texts.erase(box);
+    if (s.units <= 1) env.form.SetText(box, text);
+    return;
+  }
+  env.form.SetText(box, text);
+  env.computed_texts[box] = env.form.Text(box);
+}
+
 void WriteBalance(SelectionState& s, Env& env) {
-  env.form.SetText("Txt_Wq", FormatFixed(s.duty / 1000, 1));
-  env.form.SetText("Txt_Qh", FormatFixed(s.flow_h, 1));
-  env.form.SetText("Txt_Qc", FormatFixed(s.flow_c, 1));
-  env.form.SetText("Txt_Tc1", FormatFixed(s.t_c_in, 1));
-  env.form.SetText("Txt_Tc2", FormatFixed(s.t_c_out, 1));
-  env.form.SetText("Txt_Th1", FormatFixed(s.t_h_in, 1));
-  env.form.SetText("Txt_Th2", FormatFixed(s.t_h_out, 1));
+  // A simulation's outlets are its answer, converged to 0.01 degC.
+  const int outlet_digits = s.calc_mode == 3 ? 2 : 1;
+  Fill(s, env, "Txt_Wq", s.given_duty, FormatFixed(s.duty / 1000, 1));
+  Fill(s, env, "Txt_Qh", s.given_flow_h, FormatFixed(s.flow_h, 1));
+  Fill(s, env, "Txt_Qc", s.given_flow_c, FormatFixed(s.flow_c, 1));
+  Fill(s, env, "Txt_Tc1", s.given_t_c_in, FormatFixed(s.t_c_in, 1));
+  Fill(s, env, "Txt_Tc2", s.given_t_c_out, FormatFixed(s.t_c_out, outlet_digits));
+  Fill(s, env, "Txt_Th1", s.given_t_h_in, FormatFixed(s.t_h_in, 1));
+  Fill(s, env, "Txt_Th2", s.given_t_h_out, FormatFixed(s.t_h_out, outlet_digits));
 }
 
 }  // namespace
@@ -47,9 +62,9 @@ void txttj_in(SelectionState& s, Env& env) {
   s.t_c_in = ValueOf(env, "Txt_Tc1");
   s.t_c_out = ValueOf(env, "Txt_Tc2");
   s.dp_max_h = ValueOf(env, "Txt_Ph");
-  s.dp_max_c = static_cast<float>(ValueOf(env, "Txt_Pc"));
+  s.dp_max_c = ValueOf(env, "Txt_Pc");
   s.passes = ValueOf(env, "Txt_N");
-  if (s.calc_mode == 2) {
+  if (s.calc_mode == 2 || s.calc_mode == 3) {
     s.channels_hm = ValueOf(env, "Txt_nh");
     s.channels_ml = ValueOf(env, "Txt_nl");
     s.plate_type = env.form.Text("com_br") + "-" + env.form.Text("com_zh");

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDialog>
 #include <QRegularExpression>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -23,6 +26,10 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <cstdio>
+#include <random>
+#include <type_traits>
+#include <variant>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -37,6 +44,7 @@
 #include <string>
 #include <vector>
 
+#include "compare/alternatives.h"
 #include "db/database.h"
 #include "state/env.h"
 #include "state/selection_state.h"
@@ -49,6 +57,9 @@
 #include "ui/qt/main_window.h"
 #include "ui/qt/sheet_actions.h"
 #include "workflow/run_command.h"
+#include "sheet/sheet.h"
+#include "support/generated_cases.h"
+#include "support/scratch.h"
 
 namespace phe {
 namespace {
@@ -109,8 +120,9 @@ class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    db_path_ = fs::temp_directory_path() /
-               (std::string("qt_") + info->test_suite_name() + "_" + info->name() + ".mdb");
+    db_path_ = phe::testing::ScratchDir() /
+               (std::string("qt_") + info->test_suite_name() + "_" + info->name() + "_" +
+                std::to_string(getpid()) + ".mdb");
     fs::copy_file(DefaultDatabasePath(), db_path_, fs::copy_options::overwrite_existing);
     window_ = MakeWindow();
   }
@@ -283,9 +295,9 @@ TEST_F(WindowTest, EveryCaptionHasAnInstalledChineseFont) {
 }
 
 // Guards against a Tab order that wanders: from the cold medium the Tab key
-// visits the inputs in the fixed order, then the Run button. Each pair of
+// visits the inputs in the fixed order, then the Run button. Each group of
 // option buttons is entered at its chosen button (the arrow keys move inside
-// the pair), so the chosen ones stand for their pair.
+// the group), so the chosen ones stand for their group.
 TEST_F(WindowTest, TabVisitsTheInputsInTheirOrder) {
   for (int chosen_selection : {2, 3}) {
     SCOPED_TRACE(chosen_selection);
@@ -295,7 +307,8 @@ TEST_F(WindowTest, TabVisitsTheInputsInTheirOrder) {
     for (const auto& name : layout::kFocusOrder)
       if (name.rfind("opt_br(", 0) != 0 || window_->Text(name) == "True") expected.push_back(name);
     expected.push_back("cmd_count");
-    ASSERT_EQ(expected.size(), layout::kFocusOrder.size() - 1);
+    // One unchosen selection button, two unchosen calculation buttons, the Run button.
+    ASSERT_EQ(expected.size(), layout::kFocusOrder.size() - 2);
 
     W(layout::kFocusOrder.front())->setFocus(Qt::MouseFocusReason);
     std::vector<std::string> visited = {FocusName()};
@@ -529,6 +542,10 @@ TEST_F(WindowTest, AnInputErrorShowsItsMessageAndMovesTheFocus) {
 const std::vector<std::pair<std::string, std::string>> kWaterWater = {
     {"Txt_Th1", "90"}, {"Txt_Tc1", "50"}, {"Txt_Th2", "70"}, {"Txt_Tc2", "60"}, {"Txt_Wq", "500"}};
 
+void EnterWaterWater(MainWindow& w, const char* duty = "500") {
+  for (const auto& [box, text] : kWaterWater) w.EnterText(box, box == "Txt_Wq" ? duty : text);
+}
+
 // Guards against the two faces drifting apart: the same case typed into the
 // window and entered through the headless form with the same handlers must
 // leave every box, every message and the whole record the same.
@@ -557,6 +574,8 @@ TEST_F(WindowTest, DesignRunFillsTheSameBoxesAsTheHeadlessForm) {
     if (Handler h = ChangeHandler(box)) h(s, env);
     if (Handler h = LostFocusHandler(box)) h(s, env);
   }
+  // The window's automatic design takes the search's pack, as every front end does.
+  AlternativesWatch watch(env);
   cmd_count_Click(s, env);
 
   for (const auto& l : layout::kLists) EXPECT_EQ(window_->Text(l.name), form.Text(l.name)) << l.name;
@@ -654,6 +673,57 @@ TEST_F(WindowTest, CloseAnsweredNoKeepsTheWindowAndItsContents) {
   yes_no_answer_ = MsgAnswer::kYes;
   EXPECT_TRUE(window_->close());
   EXPECT_FALSE(window_->isVisible());
+}
+
+// Guards against a save that makes a private file readable by all, replaces a
+// symlink by a plain file, replaces a read-only file unasked, fails on a name
+// as long as the file system allows, or leaves a temporary file behind.
+TEST_F(WindowTest, SavingACaseKeepsTheFilesKindAndLeavesNothingBehind) {
+  const fs::path dir = db_path_.string() + ".d";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  auto mode = [](const fs::path& p) { return fs::status(p).permissions() & fs::perms::mask; };
+  auto saved_wq = [](const fs::path& p) {
+    bool several = false;
+    const auto cases = ParseCaseFile(p.string(), &several);
+    for (const auto& [control, text] : cases.at(0).controls)
+      if (control == "Txt_Wq") return text;
+    return std::string();
+  };
+  auto save = [&](const fs::path& p, const char* wq) {
+    Enter("Txt_Wq", wq);
+    return window_->Files().SaveTo(QString::fromStdString(p.string()));
+  };
+  const fs::path priv = dir / "private.phe.json";
+  ASSERT_TRUE(save(priv, "1"));
+  fs::permissions(priv, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_TRUE(save(priv, "2"));
+  EXPECT_EQ(mode(priv), fs::perms::owner_read | fs::perms::owner_write);
+
+  const fs::path link = dir / "link.phe.json";
+  fs::create_symlink(priv.filename(), link);
+  ASSERT_TRUE(save(link, "3"));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(saved_wq(priv), "3");
+
+  fs::permissions(priv, fs::perms::owner_read);
+  messages_.clear();
+  yes_no_answer_ = MsgAnswer::kNo;
+  EXPECT_FALSE(save(priv, "4"));
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_NE(messages_[0].text.find("只读"), std::string::npos) << messages_[0].text;
+  EXPECT_EQ(saved_wq(priv), "3");
+  yes_no_answer_ = MsgAnswer::kYes;
+  EXPECT_TRUE(save(priv, "5"));
+  EXPECT_EQ(saved_wq(priv), "5");
+  EXPECT_EQ(mode(priv), fs::perms::owner_read);
+
+  const fs::path longest = dir / (std::string(255 - 9, 'x') + ".phe.json");
+  EXPECT_TRUE(save(longest, "6"));
+  EXPECT_EQ(saved_wq(longest), "6");
+  for (const auto& e : fs::directory_iterator(dir))
+    EXPECT_FALSE(e.path().filename().string().starts_with(".")) << e.path();
+  fs::remove_all(dir);
 }
 
 QAction* FileMenuEntry(MainWindow& window, const QString& prefix) {
@@ -833,9 +903,79 @@ TEST_F(WindowTest, SheetCommandsFollowTheLastRunWithAResult) {
   Enter("Txt_Th2", "95");
   Click(window_->RunButton());
   ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_EQ(window_->RunMessages(), std::vector<std::string>{messages_[0].text});
+  EXPECT_EQ(window_->RunMessages(), std::vector<Message>{messages_[0].message});
   EXPECT_FALSE(sheet->ExportAction()->isEnabled());
   EXPECT_FALSE(sheet->PrintAction()->isEnabled());
+}
+
+// Guards against a sheet that leaves the office untrue: export and print were
+// enabled by a click on 运行 only (not by F5 or Enter), stayed enabled over
+// edited inputs (the new cold outlet printed beside the old results), Ctrl+E
+// did nothing while a text box had the focus (the box took it), and one
+// heading was carried into every later case's sheet.
+TEST_F(WindowTest, TheSheetGoesOutOnlyWhileItsResultsAreCurrent) {
+  auto* sheet = window_->findChild<SheetActions*>();
+  ASSERT_NE(sheet, nullptr);
+  auto enabled = [&] {
+    EXPECT_EQ(sheet->ExportAction()->isEnabled(), sheet->PrintAction()->isEnabled());
+    return sheet->ExportAction()->isEnabled();
+  };
+  // What Ctrl+E opens, closed again: the file dialog, or the heading's
+  // dialog with the texts it offers.
+  auto ctrl_e = [&] {
+    QString opened;
+    QStringList offered;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      opened = QString::fromLatin1(dialog->metaObject()->className());
+      for (QLineEdit* e : dialog->findChildren<QLineEdit*>()) offered << e->text();
+      dialog->reject();
+    });
+    W("Txt_Wq")->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::ControlModifier);
+    window_->activateWindow();
+    for (int i = 0; i < 200 && !window_->isActiveWindow(); ++i) {
+      QApplication::processEvents();
+      QThread::msleep(5);
+    }
+    return std::pair{opened, offered};
+  };
+
+  EnterWaterWater(*window_);
+  window_->Files().SetHeading("P-7", "T-101", "ACME");
+  TypeInto("Txt_Wq", "500");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
+  ASSERT_FALSE(window_->ResultsStale());
+  EXPECT_TRUE(enabled());
+  EXPECT_EQ(ctrl_e().first, QStringLiteral("QFileDialog"));
+
+  Enter("Txt_Tc2", "62");
+  EXPECT_TRUE(window_->ResultsStale());
+  EXPECT_FALSE(enabled());
+  QTest::keyClick(W("Txt_Wq"), Qt::Key_Return);
+  EXPECT_TRUE(enabled());
+
+  // The heading travels with the case file, and a new case has none.
+  const fs::path file = db_path_.string() + ".json";
+  ASSERT_TRUE(window_->Files().SaveTo(Q(file.string())));
+  window_->Files().New();
+  std::string project, item, customer;
+  window_->Files().Heading(&project, &item, &customer);
+  EXPECT_EQ(project + item + customer, "");
+  EXPECT_FALSE(enabled());
+  ASSERT_TRUE(window_->Files().OpenFile(Q(file.string())));
+  window_->Files().Heading(&project, &item, &customer);
+  EXPECT_EQ(project + "/" + item + "/" + customer, "P-7/T-101/ACME");
+  fs::remove(file);
+
+  window_->Files().New();
+  EnterWaterWater(*window_);
+  Click(window_->RunButton());
+  ASSERT_TRUE(enabled());
+  const auto [opened, offered] = ctrl_e();
+  EXPECT_EQ(opened, QStringLiteral("QDialog"));
+  EXPECT_EQ(offered, (QStringList{"", "", ""}));
 }
 
 // Guards against a box whose icon or buttons do not match its style, whose
@@ -884,7 +1024,7 @@ TEST_F(WindowTest, WithoutTheHookARealModalBoxAsksAndAnswers) {
                       box->defaultButton() == box->button(c.default_button);
       box->button(c.press)->click();
     });
-    const MsgAnswer answer = window_->MessageBox("您确定退出吗？", "提示", c.icon, c.buttons);
+    const MsgAnswer answer = window_->MessageBox(Message("confirm_exit"), Message("title.notice"), c.icon, c.buttons);
     EXPECT_EQ(answer, c.answer);
     EXPECT_EQ(icon, c.qt_icon);
     EXPECT_EQ(buttons, c.qt_buttons);
@@ -895,13 +1035,10 @@ TEST_F(WindowTest, WithoutTheHookARealModalBoxAsksAndAnswers) {
 }
 
 // The water/water case entered as the screenshot run enters it.
-void EnterWaterWater(MainWindow& w, const char* duty = "500") {
-  for (const auto& [box, text] : kWaterWater) w.EnterText(box, box == "Txt_Wq" ? duty : text);
-}
 
 // Guards against a split into parallel units that passes unseen: the number
-// of units, the duty box holding one unit's share, and "单台" beside the
-// per-unit values exactly when the duty was split.
+// of units, the duty box keeping the plant's duty as entered, and "单台"
+// beside the per-unit values exactly when the duty was split.
 TEST_F(WindowTest, ASplitCaseShowsItsUnitsAndMarksThePerUnitValues) {
   const struct {
     const char* duty;
@@ -916,11 +1053,14 @@ TEST_F(WindowTest, ASplitCaseShowsItsUnitsAndMarksThePerUnitValues) {
     const double units = window_->state().units;
     EXPECT_EQ(units > 1, c.split);
     EXPECT_EQ(window_->Text("Txt_NUM"), FormatWhole(units));
-    EXPECT_NEAR(Val(window_->Text("Txt_Wq")) * units, Val(c.duty), 0.1 * units);
+    // The duty the user gave stays the plant's; the computed flows are one unit's.
+    EXPECT_EQ(Val(window_->Text("Txt_Wq")), Val(c.duty));
+    EXPECT_NEAR(window_->state().duty * units, Val(c.duty) * 1000, 1);
     const auto marks = window_->findChildren<QLabel*>(QStringLiteral("per_unit"));
-    ASSERT_GE(marks.size(), 5);  // duty, flows, designation, area, price, weight
+    ASSERT_GE(marks.size(), 5);  // duty, flows, area, price, weight
     for (QLabel* m : marks) {
-      EXPECT_EQ(m->isVisible(), c.split);
+      const bool beside_duty = m->property("phe_boxes").toStringList() == QStringList{"Txt_Wq"};
+      EXPECT_EQ(m->isVisible(), c.split && !beside_duty);
       EXPECT_EQ(m->text(), QStringLiteral("单台"));
     }
     // The split is also told once, in a notice.
@@ -929,6 +1069,58 @@ TEST_F(WindowTest, ASplitCaseShowsItsUnitsAndMarksThePerUnitValues) {
       EXPECT_EQ(messages_[0].text.rfind("流量超过单台换热器的处理能力", 0), 0u);
     }
   }
+}
+
+// Guards against computed values turning into inputs by focus alone. After
+// the 2 MW substation's run, Tab through the two computed flow boxes made
+// them entered ("换热量、热介质流量、进出口温度数值过多"); after a 100 MW case split
+// over parallel units, a click and Tab in the duty box, which showed 50000.0,
+// ran one unit for half the plant. A computed box looks apart, says so in
+// its tooltip and becomes an input when its text is edited.
+TEST_F(WindowTest, ComputedValuesStayResultsUntilEdited) {
+  const std::vector<std::pair<std::string, std::string>> substation = {
+      {"Txt_Th1", "110"}, {"Txt_Tc1", "50"}, {"Txt_Th2", "70"}, {"Txt_Tc2", "80"}, {"Txt_Wq", "2000"}};
+  for (const auto& [box, text] : substation) Enter(box, text);
+  Click(window_->RunButton());
+  ASSERT_TRUE(messages_.empty()) << messages_[0].text;
+  auto computed = [this](const char* box) { return W(box)->property("computed").toBool(); };
+  for (const char* box : {"Txt_Qh", "Txt_Qc"}) {
+    EXPECT_TRUE(computed(box)) << box;
+    EXPECT_TRUE(Box(box)->font().italic()) << box;
+    EXPECT_TRUE(W(box)->toolTip().contains(QStringLiteral("由上次运行计算得出"))) << box;
+  }
+  for (const char* box : {"Txt_Wq", "Txt_Th1", "Txt_Tc2"}) EXPECT_FALSE(computed(box)) << box;
+
+  Enter("Txt_Tc2", "75");
+  ASSERT_EQ(FocusName(), "Txt_Qc");
+  Leave();
+  Leave();  // through both flow boxes
+  Click(window_->RunButton());
+  EXPECT_TRUE(messages_.empty()) << messages_[0].text;
+  EXPECT_FALSE(window_->ResultsStale());
+  EXPECT_EQ(window_->state().given_flow_h + window_->state().given_flow_c, 0);
+  EXPECT_NEAR(window_->state().t_c_out, 75, 1e-9);
+
+  // Edited, a computed flow is an input: with the duty and both
+  // temperatures of its side, one too many.
+  Enter("Txt_Qc", "60");
+  EXPECT_FALSE(computed("Txt_Qc"));
+  Click(window_->RunButton());
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].message.id, "given.too_many_cold");
+
+  messages_.clear();
+  window_->EnterText("Txt_Qc", "");
+  EnterWaterWater(*window_, "100000");
+  Click(window_->RunButton());
+  const double units = window_->state().units;
+  ASSERT_GT(units, 1);
+  EXPECT_EQ(Val(window_->Text("Txt_Wq")), 100000);
+  Click(W("Txt_Wq"));
+  Leave();
+  Click(window_->RunButton());
+  EXPECT_EQ(window_->state().units, units);
+  EXPECT_NEAR(window_->state().duty * window_->state().units, 100000e3, 1);
 }
 
 // Guards against a value beyond its limit that looks like any other: a check
@@ -945,7 +1137,7 @@ TEST_F(WindowTest, ValuesBeyondTheirLimitsAreHighlighted) {
   Click(window_->RunButton());
   ASSERT_NE(window_->Text("Txt_Br"), "");
   std::map<std::string, std::string> over;
-  for (const auto& b : window_->Breaches()) over[b.box] = b.text;
+  for (const auto& b : window_->Breaches()) over[b.box] = Format(b.text, Lang::kZh);
   EXPECT_EQ(over["Txt_Ph1"], "超过最大压降 50 kPa");
   EXPECT_EQ(over["Txt_Pc1"], "超过最大压降 50 kPa");
   for (const auto& n : layout::kResultTextBoxes) {
@@ -1092,7 +1284,7 @@ TEST_F(WindowTest, SwitchingToEnglishAndBackChangesCaptionsMessagesAndButtons) {
       yes = box->button(QMessageBox::Yes)->text();
       box->button(QMessageBox::No)->click();
     });
-    EXPECT_EQ(window_->MessageBox("您确定退出吗？", "提示", MsgIcon::kQuestion, MsgButtons::kYesNo),
+    EXPECT_EQ(window_->MessageBox(Message("confirm_exit"), Message("title.notice"), MsgIcon::kQuestion, MsgButtons::kYesNo),
               MsgAnswer::kNo);
     EXPECT_EQ(text, QString::fromUtf8(l.message));
     EXPECT_EQ(yes, QString::fromUtf8(l.yes));
@@ -1102,9 +1294,149 @@ TEST_F(WindowTest, SwitchingToEnglishAndBackChangesCaptionsMessagesAndButtons) {
       ok = box->button(QMessageBox::Ok)->text();
       box->button(QMessageBox::Ok)->click();
     });
-    window_->MessageBox("污垢系数太大，请重新输入！", "提示", MsgIcon::kWarning, MsgButtons::kOk);
+    window_->MessageBox(Message("fouling_too_large"), Message("title.notice"), MsgIcon::kWarning, MsgButtons::kOk);
     EXPECT_EQ(ok, QString::fromUtf8(l.ok));
   }
+}
+
+// Han characters and the full-width punctuation that goes with them.
+int ChineseCount(const QString& s) {
+  int n = 0;
+  for (QChar c : s) {
+    const auto u = c.unicode();
+    if ((u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x3000 && u <= 0x303F) || (u >= 0xFF01 && u <= 0xFF5E))
+      ++n;
+  }
+  return n;
+}
+
+// Every text a reader of the sheet sees.
+QStringList SheetTexts(const sheet::Document& d) {
+  QStringList out;
+  auto add = [&](const std::string& s) { out << QString::fromStdString(s); };
+  for (const std::string* s : {&d.title, &d.program, &d.project_line, &d.designation, &d.case_line,
+                               &d.footer, &d.page_pattern, &d.continued})
+    add(*s);
+  for (const sheet::Block& b : d.blocks) {
+    std::visit(
+        [&](const auto& block) {
+          using B = std::decay_t<decltype(block)>;
+          add(block.title);
+          if constexpr (std::is_same_v<B, sheet::Table>) {
+            for (const auto& row : block.rows)
+              for (const auto& cell : row) add(cell);
+          } else if constexpr (std::is_same_v<B, sheet::Working>) {
+            for (const auto& [caption, formula] : block.lines) add(caption + formula);
+          } else if constexpr (std::is_same_v<B, sheet::Notes>) {
+            for (const auto& item : block.items) add(item);
+            add(block.empty);
+          } else if constexpr (std::is_same_v<B, sheet::Chart>) {
+            for (const std::string* s :
+                 {&block.x_caption, &block.y_caption, &block.y2_caption, &block.note, &block.mark_caption})
+              add(*s);
+            for (const auto& series : block.series) add(series.caption);
+          } else {
+            for (const std::string* s : {&block.x_caption, &block.y_caption, &block.hot_caption,
+                                         &block.cold_caption, &block.note})
+              add(*s);
+            for (const auto& label : block.labels) add(label.text);
+          }
+        },
+        b);
+  }
+  return out;
+}
+
+// Generated case files opened in the English window and run, and run by the
+// command-line driver: the same messages in the same order, and no Chinese in
+// what the English window, its messages, tooltips or sheet show.
+class WindowEnglish : public WindowTest {
+ protected:
+  struct Tally {
+    int cases = 0, with_result = 0, messages = 0, chinese = 0;
+  };
+  Tally SweepCases(int runs, unsigned seed) {
+    Tally tally;
+    window_->SetLanguage(QStringLiteral("en"), false);
+    QApplication::processEvents();  // the change reaches every widget
+    const fs::path driver_db = db_path_.string() + ".cli";
+    fs::copy_file(DefaultDatabasePath(), driver_db, fs::copy_options::overwrite_existing);
+    auto db = Database::Open(driver_db.string());
+    const fs::path file = db_path_.string() + ".json";
+    std::mt19937 rng(seed);
+    for (int i = 0; i < runs && !::testing::Test::HasFailure(); ++i) {
+      const nlohmann::json c = phe::testing::GeneratedCase(rng);
+      SCOPED_TRACE(c.dump());
+      std::ofstream(file) << c.dump();
+      messages_.clear();
+      const int shown = window_->env().results_shown;
+      EXPECT_TRUE(window_->Files().OpenFile(Q(file.string())));
+      window_->RunButton()->click();
+      bool several = false;
+      CaseSession session(*db);
+      session.alternatives = true;  // the window offers them after every design
+      session.Run(ParseCases(c, &several).at(0));
+
+      std::vector<std::string> in_window, by_driver;
+      for (const auto& m : messages_) in_window.push_back(Format(m.message, Lang::kZh));
+      for (const auto& m : session.last_run_messages) by_driver.push_back(Format(m.message, Lang::kZh));
+      EXPECT_EQ(in_window, by_driver);
+      EXPECT_EQ(window_->env().results_shown > shown, session.last_run_has_result);
+
+      QStringList seen;
+      for (const auto& m : messages_)
+        seen << Q(Format(m.message, window_->MessageLanguage()))
+             << Q(Format(m.title_message, window_->MessageLanguage()));
+      for (QLabel* l : window_->findChildren<QLabel*>()) seen << l->text();
+      for (QAbstractButton* b : window_->findChildren<QAbstractButton*>()) seen << b->text();
+      for (QGroupBox* g : window_->findChildren<QGroupBox*>()) seen << g->title();
+      for (QLineEdit* e : window_->findChildren<QLineEdit*>()) seen << e->text();
+      for (QComboBox* l : window_->findChildren<QComboBox*>())
+        for (int k = 0; k < l->count(); ++k) seen << l->itemText(k);
+      for (QWidget* w : window_->findChildren<QWidget*>()) seen << w->toolTip() << w->windowTitle();
+      for (QAction* a : window_->findChildren<QAction*>())
+        // The language menu reads the same in both languages.
+        if (a->text() != QStringLiteral("中文") && !a->text().startsWith(QStringLiteral("语言 / ")))
+          seen << a->text() << a->toolTip();
+      if (window_->env().results_shown > shown) {
+        ++tally.with_result;
+        seen << SheetTexts(sheet::BuildSheet(window_->state(), window_->env(),
+                                             window_->RunMessages(), {}, Lang::kEn));
+      }
+      int chinese = 0;
+      for (const QString& s : seen) chinese += ChineseCount(s);
+      EXPECT_EQ(chinese, 0) << seen.filter(QRegularExpression("[\\x{4e00}-\\x{9fff}]")).join(" | ").toStdString();
+      tally.chinese += chinese;
+      tally.messages += static_cast<int>(messages_.size());
+      ++tally.cases;
+    }
+    std::error_code ec;
+    fs::remove(file, ec);
+    db.reset();
+    fs::remove(driver_db, ec);
+    return tally;
+  }
+};
+
+// Guards against a case file that gives other messages in the window than in
+// the command line (a fouling of "5e-05" typed a character at a time warned
+// four times there), and Chinese left in the English window.
+TEST_F(WindowEnglish, CaseFilesGiveTheDriversMessagesAndNoChinese) {
+  const Tally t = SweepCases(60, 20261209);
+  EXPECT_EQ(t.cases, 60);
+  EXPECT_GT(t.with_result, 10);
+  EXPECT_GT(t.messages, 10);
+}
+
+// The same over many cases: a suite named *Sweep is the slow tier.
+class WindowEnglishSweep : public WindowEnglish {};
+
+TEST_F(WindowEnglishSweep, CaseFilesGiveTheDriversMessagesAndNoChinese) {
+  const Tally t = SweepCases(1500, 20261210);
+  std::printf("window sweep: %d cases, %d with a result, %d messages, %d Chinese characters\n",
+              t.cases, t.with_result, t.messages, t.chinese);
+  EXPECT_EQ(t.cases, 1500);
+  EXPECT_EQ(t.chinese, 0);
 }
 
 // Guards against a program that starts without its database, or looks for it

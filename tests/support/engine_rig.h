@@ -28,7 +28,7 @@ class SpyForm : public HeadlessForm {
     HeadlessForm::Yield();
     if (on_yield) on_yield();
   }
-  MsgAnswer MessageBox(const std::string& text, const std::string& title, MsgIcon icon,
+  MsgAnswer MessageBox(const Message& text, const Message& title, MsgIcon icon,
                        MsgButtons buttons) override {
     if (on_message) on_message();
     return HeadlessForm::MessageBox(text, title, icon, buttons);

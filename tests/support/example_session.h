@@ -11,6 +11,7 @@
 
 #include "db/database.h"
 #include "driver/case_driver.h"
+#include "support/scratch.h"
 
 namespace phe::testing {
 
@@ -31,7 +32,7 @@ struct ExampleSession {
 
   struct Parsed {};
   ExampleSession(const nlohmann::json& doc, Parsed)
-      : copy((std::filesystem::temp_directory_path() /
+      : copy((ScratchDir() /
               ("phe_bench_" + std::to_string(getpid()) + ".mdb"))
                  .string()) {
     std::filesystem::copy_file(DefaultDatabasePath(), copy,

@@ -1,5 +1,8 @@
 #include "ui/qt/case_files.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
@@ -104,7 +107,7 @@ CaseInput CaseFiles::CurrentCase() const {
   };
   CaseInput in;
   in.selection_option = checked(3) ? 3 : 2;
-  in.calc_option = checked(5) ? 5 : 4;
+  in.calc_option = checked(6) ? 6 : checked(5) ? 5 : 4;
   for (const auto& name : layout::kFocusOrder) {
     auto it = typed_.find(name);
     if (it == typed_.end()) continue;
@@ -116,6 +119,20 @@ CaseInput CaseFiles::CurrentCase() const {
   in.item = item_;
   in.customer = customer_;
   return in;
+}
+
+void CaseFiles::Heading(std::string* project, std::string* item, std::string* customer) const {
+  *project = project_;
+  *item = item_;
+  *customer = customer_;
+}
+
+void CaseFiles::SetHeading(const std::string& project, const std::string& item,
+                           const std::string& customer) {
+  project_ = project;
+  item_ = item;
+  customer_ = customer;
+  ShowTitle();
 }
 
 bool CaseFiles::Unsaved() const { return FileForm(CurrentCase()) != saved_; }
@@ -154,6 +171,7 @@ void CaseFiles::ResetWindow() {
     opt_br_Click(s, window_.env(), index);
   }
   Form_Load(s, window_.env());
+  window_.ForgetResults();
 }
 
 void CaseFiles::EnterCase(const CaseInput& in) {
@@ -173,7 +191,7 @@ void CaseFiles::EnterCase(const CaseInput& in) {
 
 bool CaseFiles::MaySaveChanges() {
   if (!Unsaved()) return true;
-  switch (window_.MessageBox("保存对案例的修改吗？", "提示", MsgIcon::kQuestion,
+  switch (window_.MessageBox(Message("save_changes"), Message("title.notice"), MsgIcon::kQuestion,
                              MsgButtons::kSaveDiscardCancel)) {
     case MsgAnswer::kSave: return Save();
     case MsgAnswer::kDiscard: return true;
@@ -204,18 +222,24 @@ void CaseFiles::Open() {
 
 bool CaseFiles::OpenFile(const QString& path) {
   if (window_.env().running) return false;
-  auto refuse = [&](const std::string& problem) {
-    window_.MessageBox("无法打开案例文件：\n" + path.toStdString() + "\n" + problem, "错误",
-                       MsgIcon::kCritical, MsgButtons::kOk);
+  auto refuse = [&](Message detail) {
+    window_.MessageBox(detail, Message("title.error"), MsgIcon::kCritical,
+                       MsgButtons::kOk);
     return false;
+  };
+  auto open_failed = [&](const std::string& problem) {
+    return Message("case_open_failed").With("path", path.toStdString()).With("detail", problem);
   };
   std::vector<CaseInput> cases;
   try {
     bool several = false;
     cases = ParseCaseFile(LocalPath(path), &several);
-    if (several) return refuse("文件含有多次运行（\"runs\"），窗口一次只打开一个案例");
+    if (several)
+      return refuse(Message("case_open_failed")
+                        .With("path", path.toStdString())
+                        .Ref("detail", "case_several_runs"));
   } catch (const CaseError& e) {
-    return refuse(e.what());
+    return refuse(open_failed(e.what()));
   }
   const CaseInput& in = cases.front();
   try {
@@ -224,7 +248,7 @@ bool CaseFiles::OpenFile(const QString& path) {
     EnterCase(in);
   } catch (const std::exception& e) {
     // The reader checked every name and item, so only a fault gets here.
-    refuse(e.what());
+    refuse(open_failed(e.what()));
   }
   typed_.clear();
   for (const auto& [control, text] : in.controls) typed_[control] = text;
@@ -249,11 +273,22 @@ bool CaseFiles::SaveAs() {
 
 bool CaseFiles::SaveTo(const QString& path) {
   const CaseInput in = CurrentCase();
+  // A new file can replace a read-only one (the folder allows it), which the
+  // user may not expect: ask. The file stays read-only after the save.
+  struct stat st;
+  const std::string local = LocalPath(path);
+  if (::stat(local.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+      ((st.st_mode & S_IWUSR) == 0 || ::access(local.c_str(), W_OK) != 0) &&
+      window_.MessageBox(Message("case_read_only").With("path", path.toStdString()),
+                         Message("title.notice"),
+                         MsgIcon::kQuestion, MsgButtons::kYesNo) != MsgAnswer::kYes)
+    return false;
   try {
     WriteCaseFile(LocalPath(path), in);
   } catch (const CaseError& e) {
-    window_.MessageBox("无法保存案例文件：\n" + path.toStdString() + "\n" + e.what(), "错误",
-                       MsgIcon::kCritical, MsgButtons::kOk);
+    window_.MessageBox(
+        Message("case_save_failed").With("path", path.toStdString()).With("detail", e.what()),
+        Message("title.error"), MsgIcon::kCritical, MsgButtons::kOk);
     return false;
   }
   file_ = QFileInfo(path).absoluteFilePath();

@@ -28,9 +28,6 @@ class CaseFiles : public QObject {
   // controls hold now as the unchanged case.
   explicit CaseFiles(MainWindow& window);
 
-  QMenu* Menu() const { return menu_; }
-  // The file shown, or empty for a case never saved.
-  const QString& FilePath() const { return file_; }
   // The case differs from the file (or from the start-up case).
   bool Unsaved() const;
 
@@ -52,6 +49,11 @@ class CaseFiles : public QObject {
   // box with its problem, and nothing changes.
   bool OpenFile(const QString& path);
   bool SaveTo(const QString& path);
+
+  // The sheet heading (project, item, customer) belongs to the case: kept in
+  // its file, empty for a new case.
+  void Heading(std::string* project, std::string* item, std::string* customer) const;
+  void SetHeading(const std::string& project, const std::string& item, const std::string& customer);
 
   // Most recent first, at most kRecentFiles.
   QStringList RecentFiles() const;

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "messages/messages.h"
+
 class QObject;
 class QWidget;
 
@@ -19,10 +21,6 @@ inline constexpr const char* kContext = "pheselect";
 QString Tr(const char* chinese);
 QString Tr(const QString& chinese);
 
-// A text of the Qt-free core (Chinese, some with numbers or names inside) in
-// the language installed. Texts with parts inside are matched against the
-// templates of kMessageTemplates, their parts translated in turn.
-QString TrMessage(const std::string& chinese);
 
 // Sets the text (label, frame, button, action) or the tooltip of an object
 // from a Chinese source and remembers the source, so RetranslateTree can
@@ -41,8 +39,13 @@ bool InstallTranslators(const QString& language);
 QString RememberedLanguage();
 void RememberLanguage(const QString& language);
 
+// The language of the translators installed last, for the message catalogue.
+Lang CurrentLanguage();
+
 // The tooltip of an input or result box: meaning, unit and, for inputs, the
-// range the Run accepts. nullptr for a control without one.
-const char* ToolTipSource(std::string_view control);
+// range the Run accepts. No id for a control without one.
+Message ToolTip(std::string_view control);
+// Sets it in the current language; RetranslateTree redoes it.
+void SetBoxToolTip(QWidget* widget, const std::string& control);
 
 }  // namespace phe::qt

@@ -25,6 +25,7 @@
 #include "ui/input_panel.h"
 #include "ui/layout.h"
 #include "ui/qt/alternatives_dialog.h"
+#include "ui/qt/curves_dialog.h"
 #include "ui/qt/case_files.h"
 #include "ui/qt/language.h"
 #include "ui/qt/look.h"
@@ -87,6 +88,7 @@ MainWindow::MainWindow(std::unique_ptr<Database> db, QWidget* parent)
   case_files_ = new CaseFiles(*this);
   // After the Run button's own handler, so the commands see the finished run.
   new SheetActions(this);
+  curves_ = new CurvesDialog(*this);
 }
 
 MainWindow::~MainWindow() {
@@ -117,7 +119,7 @@ void MainWindow::BuildMenus() {
   QAction* about = help->addAction(QString());
   qt::SetText(about, QStringLiteral("关于"));
   connect(about, &QAction::triggered, this, [this] {
-    MessageBox("板式换热器选型计算软件 pheselect\n版本 " PHE_VERSION, "关于",
+    MessageBox(Message("about").With("version", PHE_VERSION), Message("title.about"),
                MsgIcon::kInformation, MsgButtons::kOk);
   });
 }
@@ -128,6 +130,9 @@ void MainWindow::WireHandlers() {
   for (const auto& name : layout::kInputTextBoxes) {
     auto* box = static_cast<QLineEdit*>(At(name));
     // textEdited comes from the user only; a text the program writes runs nothing.
+    connect(box, &QLineEdit::textEdited, this, [this, name] {
+      if (!writing_) Edited(name);
+    });
     if (Handler h = ChangeHandler(name))
       connect(box, &QLineEdit::textEdited, this, [this, h] {
         if (!writing_) Dispatch([this, h] { h(state_, env_); });
@@ -171,6 +176,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
+void MainWindow::Edited(const std::string& control) {
+  TextEdited(env_, control);
+  PaintComputed();
+}
+
 void MainWindow::Dispatch(const std::function<void()>& handler) {
   if (closing_) return;
   try {
@@ -178,7 +188,8 @@ void MainWindow::Dispatch(const std::function<void()>& handler) {
   } catch (const RunAborted&) {
     // The user has been told already.
   } catch (const std::exception& e) {
-    MessageBox(std::string("程序内部错误：") + e.what(), "错误", MsgIcon::kCritical,
+    MessageBox(Message("internal_error").With("detail", e.what()), Message("title.error"),
+               MsgIcon::kCritical,
                MsgButtons::kOk);
   }
 }
@@ -191,7 +202,7 @@ void MainWindow::OnRun() {
   if (had_focus) run_button_->clearFocus();
   run_button_->setEnabled(false);
   const int shown_before = env_.results_shown;
-  last_message_.clear();
+  last_message_ = Message();
   QElapsedTimer clock;
   clock.start();
   run_messages_.clear();
@@ -229,6 +240,7 @@ void MainWindow::EnterText(std::string_view control, const std::string& text) {
   MarkInputsChanged();
   if (auto* box = qobject_cast<QLineEdit*>(w)) {
     box->setText(Q(text));
+    Edited(name);
     if (Handler h = ChangeHandler(name)) Dispatch([this, h] { h(state_, env_); });
   } else if (auto* list = qobject_cast<QComboBox*>(w)) {
     const int index = list->findText(Q(text), Qt::MatchExactly);
@@ -331,22 +343,24 @@ void MainWindow::SetFocus(std::string_view control) {
   At(control)->setFocus(Qt::OtherFocusReason);
 }
 
-MsgAnswer MainWindow::MessageBox(const std::string& text, const std::string& title, MsgIcon icon,
+MsgAnswer MainWindow::MessageBox(const Message& text, const Message& title, MsgIcon icon,
                                  MsgButtons buttons) {
   // The status line repeats what ended or troubled the last run.
   if (env_.running) last_message_ = text;
   if (env_.running) run_messages_.push_back(text);
   if (message_hook_) {
     RecordedMessage m;
-    m.text = text;
-    m.title = title;
+    m.message = text;
+    m.title_message = title;
+    m.text = Format(text, Lang::kZh);
+    m.title = Format(title, Lang::kZh);
     m.icon = icon;
     m.buttons = buttons;
     m.answer = message_hook_(m);
     return m.answer;
   }
-  // The core speaks Chinese; the box speaks the window's language.
-  QMessageBox box(ToQt(icon), qt::TrMessage(title), qt::TrMessage(text), QMessageBox::NoButton,
+  QMessageBox box(ToQt(icon), QString::fromStdString(Format(title, MessageLanguage())),
+                  QString::fromStdString(Format(text, MessageLanguage())), QMessageBox::NoButton,
                   this);
   box.setFont(qt::CaptionFont());
   switch (buttons) {
@@ -368,6 +382,13 @@ MsgAnswer MainWindow::MessageBox(const std::string& text, const std::string& tit
       box.setDefaultButton(QMessageBox::Save);
       box.setEscapeButton(QMessageBox::Cancel);
       break;
+    case MsgButtons::kAdoptClose:
+      box.setStandardButtons(QMessageBox::Apply | QMessageBox::Close);
+      box.button(QMessageBox::Apply)->setText(qt::Tr("采用"));
+      box.button(QMessageBox::Close)->setText(qt::Tr("关闭"));
+      box.setDefaultButton(QMessageBox::Close);
+      box.setEscapeButton(QMessageBox::Close);
+      break;
   }
   // The busy cursor would hide that the box waits for an answer.
   if (busy_) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
@@ -379,11 +400,13 @@ MsgAnswer MainWindow::MessageBox(const std::string& text, const std::string& tit
     case QMessageBox::Save: return MsgAnswer::kSave;
     case QMessageBox::Discard: return MsgAnswer::kDiscard;
     case QMessageBox::Cancel: return MsgAnswer::kCancel;
+    case QMessageBox::Apply: return MsgAnswer::kAdopt;
+    case QMessageBox::Close: return MsgAnswer::kCancel;
     default: break;
   }
   // Closed without a button (Escape, the title bar): the safe answer.
   if (buttons == MsgButtons::kYesNo) return MsgAnswer::kNo;
-  if (buttons == MsgButtons::kSaveDiscardCancel) return MsgAnswer::kCancel;
+  if (buttons == MsgButtons::kSaveDiscardCancel || buttons == MsgButtons::kAdoptClose) return MsgAnswer::kCancel;
   return MsgAnswer::kOk;
 }
 

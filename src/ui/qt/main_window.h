@@ -34,6 +34,7 @@ class QTimer;
 namespace phe {
 
 class AlternativesDialog;
+class CurvesDialog;
 class CaseFiles;
 
 class MainWindow : public QMainWindow, public FormPort {
@@ -53,7 +54,7 @@ class MainWindow : public QMainWindow, public FormPort {
   bool Enabled(std::string_view control) const override;
   void SetEnabled(std::string_view control, bool enabled) override;
   void SetFocus(std::string_view control) override;
-  MsgAnswer MessageBox(const std::string& text, const std::string& title, MsgIcon icon,
+  MsgAnswer MessageBox(const Message& text, const Message& title, MsgIcon icon,
                        MsgButtons buttons) override;
   void BusyOn() override;
   void BusyOff() override;
@@ -68,7 +69,7 @@ class MainWindow : public QMainWindow, public FormPort {
 
   SelectionState& state() { return state_; }
   // Texts of the message boxes shown during the last run, in order.
-  const std::vector<std::string>& RunMessages() const { return run_messages_; }
+  const std::vector<Message>& RunMessages() const { return run_messages_; }
   Env& env() { return env_; }
 
   // A control by name (Txt_Th1, Com_jh, opt_br(4), cmd_count); nullptr when
@@ -88,6 +89,10 @@ class MainWindow : public QMainWindow, public FormPort {
 
   // Results of the last run no longer match the inputs.
   bool ResultsStale() const { return results_stale_; }
+  // Results of a run are on screen and match the inputs: the sheet may go out.
+  bool ResultsCurrent() const { return results_on_screen_ && !results_stale_; }
+  // A new case: no results on screen any more.
+  void ForgetResults();
   const std::vector<LimitBreach>& Breaches() const { return breaches_; }
   QLabel* StatusOutcome() const { return status_outcome_; }
 
@@ -95,13 +100,20 @@ class MainWindow : public QMainWindow, public FormPort {
   // when `remember` is set, keeps the choice for the next start.
   void SetLanguage(const QString& language, bool remember = true);
   QString Language() const { return language_; }
+  // The language of the message catalogue the window formats with.
+  Lang MessageLanguage() const { return language_ == QLatin1String("en") ? Lang::kEn : Lang::kZh; }
 
   // The menu "文件" and the case file the window shows.
   CaseFiles& Files() const { return *case_files_; }
   // "方案比较": the alternatives of the last design run.
   AlternativesDialog& Alternatives() const { return *alternatives_; }
+  CurvesDialog& Curves() const { return *curves_; }
   // True while the program itself writes a control (not a user's edit).
   bool Writing() const { return writing_; }
+
+ signals:
+  // A run ended, or the inputs changed under the results on screen.
+  void ResultsChanged();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -122,17 +134,23 @@ class MainWindow : public QMainWindow, public FormPort {
   // Runs one handler; a fault inside it is explained in a message box rather
   // than left to unwind through the event loop.
   void Dispatch(const std::function<void()>& handler);
+  // The user changed a box's text: a computed value there becomes an input.
+  void Edited(const std::string& control);
   void OnRun();
   void OnTimerTick();
 
   // results_view.cpp: the results frame, the per-unit marks, limits and
   // stale results.
   QWidget* BuildResultsFrame();
-  QLabel* PerUnitMark();
+  // A "单台" mark; beside input boxes (`boxes`) only while one of them shows
+  // a value the run computed, since what the user gave is the plant's.
+  QLabel* PerUnitMark(const QStringList& boxes = {});
   void WireStaleMarks();
   void MarkInputsChanged();
   void AfterRun(bool shown, qint64 ms);
   void PaintResults();
+  // Balance boxes holding a value the run computed look apart and say so.
+  void PaintComputed();
 
   // status.cpp: the status bar and the keyboard.
   void BuildStatusBar();
@@ -182,7 +200,7 @@ class MainWindow : public QMainWindow, public FormPort {
   Outcome outcome_ = Outcome::kNone;
   std::string outcome_designation_;
   qint64 outcome_ms_ = 0;
-  std::string last_message_;
+  Message last_message_;
   QLabel* status_outcome_ = nullptr;
   QLabel* status_db_ = nullptr;
 
@@ -190,8 +208,9 @@ class MainWindow : public QMainWindow, public FormPort {
   QActionGroup* language_group_ = nullptr;
 
   CaseFiles* case_files_ = nullptr;
-  std::vector<std::string> run_messages_;
+  std::vector<Message> run_messages_;
   AlternativesDialog* alternatives_ = nullptr;
+  CurvesDialog* curves_ = nullptr;
 };
 
 }  // namespace phe

@@ -53,7 +53,7 @@ QLineEdit* MainWindow::AddTextBox(const std::string& name, bool hot_side, bool r
   box->setFont(qt::FieldFont());
   box->setFixedWidth(result ? 76 : 70);
   qt::PaintField(box, hot_side);
-  if (const char* tip = qt::ToolTipSource(name)) qt::SetToolTip(box, QString::fromUtf8(tip));
+  qt::SetBoxToolTip(box, std::string(name));
   if (result) {
     box->setReadOnly(true);
     // Selectable for copying, but Tab passes them by.
@@ -76,7 +76,7 @@ QComboBox* MainWindow::AddList(const std::string& name, bool hot_side) {
   }
   list->setCurrentIndex(-1);
   qt::PaintField(list, hot_side);
-  if (const char* tip = qt::ToolTipSource(name)) qt::SetToolTip(list, QString::fromUtf8(tip));
+  qt::SetBoxToolTip(list, std::string(name));
   controls_.emplace(name, list);
   return list;
 }
@@ -124,7 +124,7 @@ void MainWindow::BuildPanel() {
       grid->addWidget(text_box(row.hot), r, 1, Qt::AlignCenter);
       grid->addWidget(text_box(row.cold), r, 2, Qt::AlignCenter);
       grid->addWidget(Unit(QString::fromUtf8(row.unit)), r, 3);
-      if (std::string_view(row.hot) == "Txt_Qh") grid->addWidget(PerUnitMark(), r, 4);
+      if (std::string_view(row.hot) == "Txt_Qh") grid->addWidget(PerUnitMark({"Txt_Qh", "Txt_Qc"}), r, 4);
       ++r;
     }
   }
@@ -154,13 +154,16 @@ void MainWindow::BuildPanel() {
     auto* grid = new QGridLayout(design);
     QRadioButton* opt4 = AddOption(4, QStringLiteral("设计计算"));
     QRadioButton* opt5 = AddOption(5, QStringLiteral("校核计算"));
+    QRadioButton* opt6 = AddOption(6, QStringLiteral("模拟计算"));
     calc_group_ = new QButtonGroup(this);
     calc_group_->addButton(opt4, 4);
     calc_group_->addButton(opt5, 5);
+    calc_group_->addButton(opt6, 6);
     opt4->setChecked(true);
     auto* modes = new QHBoxLayout;
     modes->addWidget(opt4);
     modes->addWidget(opt5);
+    modes->addWidget(opt6);
     grid->addLayout(modes, 0, 0, 1, 3);
     struct Row {
       const char* caption;
@@ -176,7 +179,7 @@ void MainWindow::BuildPanel() {
       grid->addWidget(Caption(QString::fromUtf8(row.caption)), r, 0);
       grid->addWidget(text_box(row.name), r, 1);
       if (*row.unit) grid->addWidget(Unit(QString::fromUtf8(row.unit)), r, 2);
-      if (std::string_view(row.name) == "Txt_Wq") grid->addWidget(PerUnitMark(), r, 3);
+      if (std::string_view(row.name) == "Txt_Wq") grid->addWidget(PerUnitMark({"Txt_Wq"}), r, 3);
       ++r;
     }
   }

@@ -1,5 +1,7 @@
 // The results frame: every result box, the per-unit marks, values beyond
 // their limits in red, and results greyed once the inputs have changed.
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
@@ -19,6 +21,10 @@ namespace {
 
 constexpr int kResultWidth = 76;
 
+const char* const kMarkBoxesProperty = "phe_boxes";
+constexpr const char* kBalanceBoxes[] = {"Txt_Wq", "Txt_Qh", "Txt_Qc", "Txt_Th1",
+                                         "Txt_Th2", "Txt_Tc1", "Txt_Tc2"};
+
 bool HotSide(std::string_view name) {
   for (const char* n : {"Txt_D2", "Txt_Wlh", "Txt_Ph2", "Txt_Ph1", "Txt_Dh"})
     if (name == n) return true;
@@ -27,9 +33,10 @@ bool HotSide(std::string_view name) {
 
 }  // namespace
 
-QLabel* MainWindow::PerUnitMark() {
+QLabel* MainWindow::PerUnitMark(const QStringList& boxes) {
   QLabel* mark = qt::Caption(QStringLiteral("单台"));
   mark->setObjectName(QStringLiteral("per_unit"));
+  mark->setProperty(kMarkBoxesProperty, boxes);
   // Shown only when the case was split over parallel units.
   mark->hide();
   per_unit_marks_.push_back(mark);
@@ -118,6 +125,17 @@ void MainWindow::MarkInputsChanged() {
   outcome_ = Outcome::kStale;
   RenderStatus();
   PaintResults();
+  emit ResultsChanged();
+}
+
+void MainWindow::ForgetResults() {
+  results_on_screen_ = false;
+  results_stale_ = false;
+  breaches_.clear();
+  outcome_ = Outcome::kNone;
+  RenderStatus();
+  PaintResults();
+  emit ResultsChanged();
 }
 
 void MainWindow::AfterRun(bool shown, qint64 ms) {
@@ -132,10 +150,11 @@ void MainWindow::AfterRun(bool shown, qint64 ms) {
   } else {
     // A run that ended early leaves the old results, which no longer match.
     if (results_on_screen_) results_stale_ = true;
-    if (!last_message_.empty()) outcome_ = Outcome::kMessage;
+    if (!last_message_.id.empty()) outcome_ = Outcome::kMessage;
   }
   RenderStatus();
   PaintResults();
+  emit ResultsChanged();
 }
 
 void MainWindow::PaintResults() {
@@ -143,7 +162,7 @@ void MainWindow::PaintResults() {
     QWidget* box = At(name);
     qt::PaintField(box, HotSide(name));
     box->setFont(qt::FieldFont());
-    if (const char* tip = qt::ToolTipSource(name)) qt::SetToolTip(box, QString::fromUtf8(tip));
+    qt::SetBoxToolTip(box, std::string(name));
     if (results_stale_) {
       QPalette p = box->palette();
       for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive})
@@ -165,10 +184,41 @@ void MainWindow::PaintResults() {
       QFont f = box->font();
       f.setBold(true);
       box->setFont(f);
-      box->setToolTip(box->toolTip() + QLatin1Char('\n') + qt::TrMessage(b.text));
+      box->setToolTip(box->toolTip() + QLatin1Char('\n') + QString::fromStdString(Format(b.text, MessageLanguage())));
     }
   }
-  for (QLabel* mark : per_unit_marks_) mark->setVisible(results_on_screen_ && shown_units_ > 1);
+  PaintComputed();
+}
+
+void MainWindow::PaintComputed() {
+  for (const char* name : kBalanceBoxes) {
+    auto* box = static_cast<QLineEdit*>(At(name));
+    const auto it = env_.computed_texts.find(name);
+    const bool computed = it != env_.computed_texts.end() && it->second == Text(name);
+    box->setProperty("computed", computed);
+    const std::string_view n = name;
+    qt::PaintField(box, n == "Txt_Th1" || n == "Txt_Th2" || n == "Txt_Qh");
+    QFont f = qt::FieldFont();
+    f.setItalic(computed);
+    box->setFont(f);
+    qt::SetBoxToolTip(box, name);
+    if (!computed) continue;
+    QPalette p = box->palette();
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive})
+      p.setColor(g, QPalette::Base, QColor(234, 240, 250));
+    box->setPalette(p);
+    box->setToolTip(box->toolTip() + QLatin1Char('\n') +
+                    QString::fromStdString(Format(Message("tip.computed"), MessageLanguage())));
+  }
+  for (QLabel* mark : per_unit_marks_) {
+    bool shows = results_on_screen_ && shown_units_ > 1;
+    const QStringList boxes = mark->property(kMarkBoxesProperty).toStringList();
+    if (shows && !boxes.isEmpty())
+      shows = std::any_of(boxes.begin(), boxes.end(), [this](const QString& b) {
+        return At(b.toStdString())->property("computed").toBool();
+      });
+    mark->setVisible(shows);
+  }
 }
 
 }  // namespace phe

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -15,8 +16,10 @@
 #include <QPushButton>
 #include <QSettings>
 
+#include "curves/curves.h"
 #include "sheet/qt/sheet_pdf.h"
 #include "ui/qt/alternatives_dialog.h"
+#include "ui/qt/case_files.h"
 #include "ui/qt/language.h"
 #include "ui/qt/main_window.h"
 
@@ -58,38 +61,45 @@ SheetActions::SheetActions(MainWindow* window) : QObject(window), window_(window
   if (before) menu->insertSeparator(before);
   export_->setEnabled(false);
   print_->setEnabled(false);
-  results_seen_ = window->env().results_shown;
   connect(export_, &QAction::triggered, this, &SheetActions::OnExport);
   connect(print_, &QAction::triggered, this, &SheetActions::OnPrint);
   connect(heading, &QAction::triggered, this, [this] {
     sheet::Meta meta;
     Heading(&meta, true);
   });
-  // Connected after the window's own handler, so the run is over when this runs.
-  connect(window->RunButton(), &QPushButton::clicked, this, &SheetActions::AfterRun);
+  connect(window, &MainWindow::ResultsChanged, this, &SheetActions::Follow);
+  // A text box would take Ctrl+E (end of line) and keep it from the menu.
+  for (QLineEdit* box : window->findChildren<QLineEdit*>()) box->installEventFilter(this);
 }
 
-void SheetActions::AfterRun() {
-  const bool result = window_->env().results_shown != results_seen_;
-  results_seen_ = window_->env().results_shown;
-  export_->setEnabled(result);
-  print_->setEnabled(result);
+void SheetActions::Follow() {
+  const bool current = window_->ResultsCurrent();
+  export_->setEnabled(current);
+  print_->setEnabled(current);
+}
+
+bool SheetActions::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    for (const QAction* a : {export_, print_})
+      if (QKeySequence(key->keyCombination()) == a->shortcut()) return true;  // left to the menu
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 bool SheetActions::Heading(sheet::Meta* meta, bool ask_always) {
-  QSettings settings(QStringLiteral("pheselect"), QStringLiteral("pheselect"));
-  settings.beginGroup(QStringLiteral("sheet"));
-  QString fields[3] = {settings.value(QStringLiteral("project")).toString(),
-                       settings.value(QStringLiteral("item")).toString(),
-                       settings.value(QStringLiteral("customer")).toString()};
-  if (ask_always || !settings.value(QStringLiteral("asked")).toBool()) {
+  CaseFiles& files = window_->Files();
+  std::string fields[3];
+  files.Heading(&fields[0], &fields[1], &fields[2]);
+  const bool none = fields[0].empty() && fields[1].empty() && fields[2].empty();
+  if (ask_always || none) {
     QDialog dialog(window_);
     dialog.setWindowTitle(qt::Tr("计算书抬头"));
     auto* form = new QFormLayout(&dialog);
     QLineEdit* edits[3];
     const char* captions[3] = {"项目", "位号", "客户"};
     for (int i = 0; i < 3; ++i) {
-      edits[i] = new QLineEdit(fields[i]);
+      edits[i] = new QLineEdit(QString::fromStdString(fields[i]));
       edits[i]->setMinimumWidth(260);
       form->addRow(qt::Tr(captions[i]), edits[i]);
     }
@@ -98,15 +108,12 @@ bool SheetActions::Heading(sheet::Meta* meta, bool ask_always) {
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     if (dialog.exec() != QDialog::Accepted) return false;
-    for (int i = 0; i < 3; ++i) fields[i] = edits[i]->text().trimmed();
-    settings.setValue(QStringLiteral("project"), fields[0]);
-    settings.setValue(QStringLiteral("item"), fields[1]);
-    settings.setValue(QStringLiteral("customer"), fields[2]);
-    settings.setValue(QStringLiteral("asked"), true);
+    for (int i = 0; i < 3; ++i) fields[i] = edits[i]->text().trimmed().toStdString();
+    files.SetHeading(fields[0], fields[1], fields[2]);
   }
-  meta->project = fields[0].toStdString();
-  meta->item = fields[1].toStdString();
-  meta->customer = fields[2].toStdString();
+  meta->project = fields[0];
+  meta->item = fields[1];
+  meta->customer = fields[2];
   return true;
 }
 
@@ -114,19 +121,22 @@ sheet::Document SheetActions::Build(const sheet::Meta& heading) const {
   sheet::Meta meta = heading;
   meta.when = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
   // The sheet follows the window's language.
-  const sheet::Lang lang = window_->Language() == QLatin1String("en") ? sheet::Lang::kEn : sheet::Lang::kZh;
+  const Lang lang = window_->MessageLanguage();
   sheet::Document doc =
       sheet::BuildSheet(window_->state(), window_->env(), window_->RunMessages(), meta, lang);
   // The alternatives of the run, when it was a design, on a page of their own.
   sheet::AppendAlternatives(doc, window_->Alternatives().Table(), lang);
+  // The operating curves of the pack, the same charts as the window's view.
+  if (const auto curves = curves::Compute(window_->state(), window_->env())) sheet::AppendCurves(doc, *curves, lang);
   return doc;
 }
 
 bool SheetActions::ExportTo(const QString& path, const sheet::Meta& meta) {
   std::string error;
   if (sheet::WritePdf(Build(meta), path.toStdString(), &error)) return true;
-  window_->MessageBox("计算书未能保存到文件 " + path.toStdString() + "：" + error, "错误",
-                      MsgIcon::kCritical, MsgButtons::kOk);
+  window_->MessageBox(
+      Message("sheet_save_failed").With("path", path.toStdString()).With("detail", error),
+      Message("title.error"), MsgIcon::kCritical, MsgButtons::kOk);
   return false;
 }
 

@@ -1,5 +1,6 @@
 // The window's calculation-sheet commands in the "文件" menu: export as PDF
-// and print, both enabled only after a run that ended with a result.
+// and print, enabled only while the results of a run are on screen and match
+// the inputs, however the run was started.
 #pragma once
 
 #include <QObject>
@@ -26,19 +27,22 @@ class SheetActions : public QObject {
   // The sheet of the last run, with the heading given; false and a message
   // box when the file cannot be written.
   bool ExportTo(const QString& path, const sheet::Meta& meta);
+  // The sheet of the last run, in the window's language, with the heading given.
+  sheet::Document Build(const sheet::Meta& meta) const;
 
  private:
-  void AfterRun();
+  // Enabled while a run's results are on screen and match the inputs.
+  void Follow();
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void OnExport();
   void OnPrint();
-  // Project, item and customer: asked once, then remembered.
+  // Project, item and customer of the case: asked for the first sheet of a
+  // case without them, kept with the case.
   bool Heading(sheet::Meta* meta, bool ask_always);
-  sheet::Document Build(const sheet::Meta& meta) const;
 
   MainWindow* window_;
   QAction* export_ = nullptr;
   QAction* print_ = nullptr;
-  int results_seen_ = 0;
 };
 
 }  // namespace phe

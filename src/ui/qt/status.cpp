@@ -46,7 +46,7 @@ void MainWindow::RenderStatus() {
                  .arg(outcome_ms_);
       break;
     case Outcome::kMessage:
-      text = qt::TrMessage(last_message_).trimmed();
+      text = QString::fromStdString(Format(last_message_, MessageLanguage())).trimmed();
       break;
     case Outcome::kStale:
       text = qt::Tr("输入已修改，请重新运行");
