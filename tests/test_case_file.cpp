@@ -97,5 +97,58 @@ TEST_F(CaseFileTest, ACaseTheReaderRefusesLeavesTheOldFileAsItWas) {
   EXPECT_EQ(files, 1);
 }
 
+// Guards the session reader that hands the runs over one at a time instead of
+// holding the whole document (a session of 400,000 runs held 220 MB and every
+// run's messages): it must accept and refuse exactly what the whole-document
+// reader does, with the same cases in the same order.
+TEST(CaseReaderTest, StreamedRunsAreTheWholeDocumentsCases) {
+  const char* const kTexts[] = {
+      R"({"Txt_Wq": "500", "calc": "check"})",
+      R"({"runs": [{"Txt_Wq": "500"}, {}, {"com_br": " px100b ", "selection": "manual"}]})",
+      R"({"runs": []})",
+      R"({"runs": [{"Txt_Wq": "1", "Txt_Th1": "90"}], "Txt_Wq": "5"})",  // a key beside runs
+      R"({"Txt_Wq": "5", "runs": [{}]})",
+      R"({"runs": {"Txt_Wq": "5"}})",                                   // runs not an array
+      R"({"runs": [5]})",                                               // a run not an object
+      R"({"runs": [{"runs": [{}]}]})",                                  // runs inside a run
+      R"({"runs": [{"Txt_Wq": "1"}, {"Txt_Wq": "1", "Txt_Wq": "2"}]})",  // a key twice in a run
+      R"({"runs": [{"Txt_Wq": "1"}, {"Txt_Wq": 1e400}]})",
+      R"({"runs": [{"Txt_Wq": "1"}, {"Txt_Wq": "1"})",                  // cut short
+      R"({"runs": [{"project": "热力站", "Txt_Qh": 12.5, "Com_jh": "water"}]})",
+      R"([{"Txt_Wq": "500"}])",
+  };
+  for (const char* text : kTexts) {
+    SCOPED_TRACE(text);
+    std::vector<CaseInput> whole;
+    bool several = false;
+    std::string whole_error, streamed_error;
+    try {
+      // The plain parser keeps the last of a key given twice; the reader refuses it.
+      if (std::string(text).find(R"("Txt_Wq": "1", "Txt_Wq")") != std::string::npos)
+        throw CaseError("key twice");
+      whole = ParseCases(nlohmann::json::parse(text), &several);
+    } catch (const std::exception& e) {
+      whole_error = e.what();
+    }
+    std::vector<CaseInput> streamed;
+    try {
+      const CaseReader r = CaseReader::FromText(text, "t");
+      EXPECT_EQ(r.several(), several);
+      EXPECT_EQ(r.size(), whole.size());
+      streamed = r.All();
+    } catch (const CaseError& e) {
+      streamed_error = e.what();
+    }
+    EXPECT_EQ(streamed_error.empty(), whole_error.empty()) << streamed_error << " / " << whole_error;
+    ASSERT_EQ(streamed.size(), whole.size());
+    for (size_t i = 0; i < whole.size(); ++i) {
+      EXPECT_EQ(streamed[i].controls, whole[i].controls);
+      EXPECT_EQ(streamed[i].selection_option, whole[i].selection_option);
+      EXPECT_EQ(streamed[i].calc_option, whole[i].calc_option);
+      EXPECT_EQ(streamed[i].project, whole[i].project);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace phe

@@ -163,10 +163,10 @@ TEST_F(MediaTest, LogMeanAndMeanTemperaturesFollowTheFixRule) {
       {"80", "60", "29.6", "50.4", 30.0, 70.0, 40.0, 55.0},           // 29.6 / 30.4
   };
   for (const auto& c : cases) {
-    form.SetText("Txt_Th1", c.th1);
-    form.SetText("Txt_Th2", c.th2);
-    form.SetText("Txt_Tc1", c.tc1);
-    form.SetText("Txt_Tc2", c.tc2);
+    s.t_h_in = std::stod(c.th1);
+    s.t_h_out = std::stod(c.th2);
+    s.t_c_in = std::stod(c.tc1);
+    s.t_c_out = std::stod(c.tc2);
     MediaProps(s, env);
     EXPECT_NEAR(s.lmtd, c.lmtd, 1e-9) << c.tc1 << "/" << c.tc2;
     EXPECT_NEAR(s.t_h_mean, c.t_h_mean, 1e-9) << c.tc1 << "/" << c.tc2;
@@ -181,21 +181,20 @@ TEST_F(MediaTest, LogMeanAndMeanTemperaturesFollowTheFixRule) {
   }
 }
 
-// Guards against the engines using unrounded temperatures: MediaProps reads
-// the boxes (where the balance was written back with one decimal), not the
-// record.
-TEST_F(MediaTest, TemperaturesComeFromTheBoxes) {
+// Guards against the engines re-reading the rounded boxes: a cold flow found
+// for 65.04 degC was sized at the 65.0 its box shows, 0.27 % off the duty.
+TEST_F(MediaTest, TemperaturesComeFromTheRecordNotTheBoxes) {
   env.rs_hot = db->OpenRecordSet("water");
   env.rs_cold = db->OpenRecordSet("water");
   s.hot_kind = 1;
-  s.t_h_in = 80.04;
-  form.SetText("Txt_Th1", "80.0");
-  form.SetText("Txt_Th2", "60.0");
-  form.SetText("Txt_Tc1", "20.0");
-  form.SetText("Txt_Tc2", "45.0");
+  s.t_h_in = 90;
+  s.t_h_out = 70;
+  s.t_c_in = 50;
+  s.t_c_out = 65.04;
+  form.SetText("Txt_Tc2", "65.0");
   MediaProps(s, env);
-  EXPECT_EQ(s.t_h_in, 80.0);
-  EXPECT_EQ(s.t_c_out, 45.0);
+  EXPECT_EQ(s.t_c_out, 65.04);
+  EXPECT_NEAR(s.dt_hot_end, 90 - 65.04, 1e-12);
 }
 
 // Guards against the steam path: the steam temperature is the hot mean, the
@@ -207,10 +206,10 @@ TEST_F(MediaTest, SteamCaseUsesTheSteamTemperature) {
   env.rs_cold = db->OpenRecordSet("water");
   s.hot_kind = 2;
   s.pr_h = 123;
-  form.SetText("Txt_Th1", "133.3");
-  form.SetText("Txt_Th2", "999");
-  form.SetText("Txt_Tc1", "20");
-  form.SetText("Txt_Tc2", "80");
+  s.t_h_in = 133.3;
+  s.t_h_out = 999;
+  s.t_c_in = 20;
+  s.t_c_out = 80;
   MediaProps(s, env);
   EXPECT_NEAR(s.t_h_mean, 133.3, 1e-12);
   EXPECT_NEAR(s.t_c_mean, 50, 1e-12);
@@ -224,15 +223,14 @@ TEST_F(MediaTest, SteamCaseUsesTheSteamTemperature) {
   EXPECT_NEAR(s.pr_c, s.cp_c * s.visc_c / s.lambda_c, 1e-12);
 }
 
-// Guards against MediaProps touching anything but the temperatures for an
-// unknown hot medium kind.
-TEST_F(MediaTest, OtherHotKindOnlyReadsTheTemperatures) {
+// Guards against MediaProps touching anything for an unknown hot medium kind.
+TEST_F(MediaTest, OtherHotKindLeavesTheRecordAlone) {
   env.rs_hot = db->OpenRecordSet("water");
   env.rs_cold = db->OpenRecordSet("water");
   s.hot_kind = 0;
   s.lmtd = 7;
   s.rho_c = 5;
-  form.SetText("Txt_Th1", "90");
+  s.t_h_in = 90;
   MediaProps(s, env);
   EXPECT_EQ(s.t_h_in, 90);
   EXPECT_EQ(s.lmtd, 7);

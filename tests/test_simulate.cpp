@@ -63,6 +63,8 @@ std::unique_ptr<Rig> RigOf(const Pack& p, const SelectionState& sim, double foul
   SelectionState& s = r->s;
   r->form.SetText("Txt_Th2", Decimals(c.t_h_out));
   r->form.SetText("Txt_Tc2", Decimals(c.t_c_out));
+  s.t_h_out = std::stod(Decimals(c.t_h_out));
+  s.t_c_out = std::stod(Decimals(c.t_c_out));
   MediaProps(s, r->env);
   s.t_wall = 0;
   BP(s, r->env);

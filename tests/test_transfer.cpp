@@ -70,9 +70,11 @@ TEST_F(TransferTest, CheckModeReadsChannelsAndPlateType) {
   EXPECT_EQ(s.plate_type, "PX150M-ML");
 }
 
-// Guards against the balance written back unrounded, in W, or with the
-// boxes mixed up.
-TEST_F(TransferTest, CompletedBalanceWrittenWithOneDecimal) {
+// Guards against the balance written back unrounded, in W, with the boxes
+// mixed up, or rounded so far that it changes: an entered 65.04 shown as 65.0,
+// a computed outlet cut onto the 0.1 degC grid, a flow to one decimal (up to
+// 8 % of the duty when typed in again).
+TEST_F(TransferTest, BalanceWrittenAsTheRunSolvedIt) {
   s.duty = 227649.9;
   s.flow_h = 10;
   s.flow_c = 6.54;
@@ -80,14 +82,26 @@ TEST_F(TransferTest, CompletedBalanceWrittenWithOneDecimal) {
   s.t_h_out = 59.95;
   s.t_c_in = -2.25;
   s.t_c_out = 45.04;
-  txtcs_out(s, env);
-  EXPECT_EQ(form.Text("Txt_Wq"), "227.6");
-  EXPECT_EQ(form.Text("Txt_Qh"), "10.0");
-  EXPECT_EQ(form.Text("Txt_Qc"), "6.5");
-  EXPECT_EQ(form.Text("Txt_Th1"), "80.0");
-  EXPECT_EQ(form.Text("Txt_Th2"), "60.0");
-  EXPECT_EQ(form.Text("Txt_Tc1"), "-2.3");
-  EXPECT_EQ(form.Text("Txt_Tc2"), "45.0");
+  const struct {
+    float given;
+    const char *wq, *qh, *qc, *th1, *th2, *tc1, *tc2;
+  } cases[] = {
+      {0, "227.6", "10.00", "6.540", "80.04", "59.95", "-2.25", "45.04"},
+      {1, "227.6499", "10.0", "6.54", "80.04", "59.95", "-2.25", "45.04"},
+  };
+  for (const auto& c : cases) {
+    const auto flag = static_cast<int16_t>(c.given);
+    s.given_duty = s.given_t_c_out = c.given;
+    s.given_flow_h = s.given_flow_c = s.given_t_h_in = s.given_t_h_out = s.given_t_c_in = flag;
+    txtcs_out(s, env);
+    EXPECT_EQ(form.Text("Txt_Wq"), c.wq);
+    EXPECT_EQ(form.Text("Txt_Qh"), c.qh);
+    EXPECT_EQ(form.Text("Txt_Qc"), c.qc);
+    EXPECT_EQ(form.Text("Txt_Th1"), c.th1);
+    EXPECT_EQ(form.Text("Txt_Th2"), c.th2);
+    EXPECT_EQ(form.Text("Txt_Tc1"), c.tc1);
+    EXPECT_EQ(form.Text("Txt_Tc2"), c.tc2);
+  }
 }
 
 void FillResults(SelectionState& s) {

@@ -8,13 +8,19 @@ without a message, shows a NaN, an infinity or a negative area, K, pressure
 drop or flow, or stores a case record for a run that showed no result.
 
     tools/hostile_sweep.py [--cli build/bin/pheselect-cli] [--db build/bin/br.mdb]
-                           [--seed 12] [--cases 2000] [--limit 1.0]
+                           [--seed 12] [--cases 2000] [--limit 1.0] [--in-range]
+
+--in-range draws only accepted inputs over the whole allowed ranges (duties to
+10,000,000 kW, flows to 1,000,000 m3/h, pressure drops 0.001 to 1000 kPa, 1 to
+10 passes, 0 to 700 channels), each run with the alternatives and curves the
+window computes after it, to find the slowest run a user may start.
 """
 import argparse
 import json
 import math
 import os
 import random
+import resource
 import shutil
 import sqlite3
 import subprocess
@@ -101,6 +107,59 @@ def make_case(rng):
     return case
 
 
+ALL_MODELS = ["PX32", "PX50B", "PX50M", "PX65B", "PX65M", "PX65L", "PX100B", "PX100M",
+              "PX100L", "PX150B", "PX150M", "PX150S", "PX200B", "PX200M", "PX200S", "PX250B",
+              "PX250M", "PX250S", "PX350B", "PX350M", "PX350S", "PX450M"]
+
+
+def log_uniform(rng, low, high):
+    return low * (high / low) ** rng.random()
+
+
+def number(v):
+    return "%.6g" % v
+
+
+def make_in_range_case(rng):
+    """A case every box of which holds an accepted value; big duties and flows
+    and tight pressure drops are drawn as often as ordinary ones."""
+    steam = rng.random() < 0.2
+    hot = "Steam" if steam else rng.choice(["Water", "Oil ISO VG46", "Oil SAE30",
+                                            "Ethylene glycol 30%"])
+    cold = rng.choice(["Water", "25% Glycol", "Oil ISO VG10"])
+    tc1 = rng.uniform(5, 60)
+    tc2 = tc1 + rng.uniform(2, 40)
+    case = {"Com_jh": hot, "Com_jc": cold, "Txt_Tc1": number(tc1), "Txt_Tc2": number(tc2)}
+    if steam:
+        case["Txt_Th1"] = number(rng.uniform(tc2 + 5, 175))
+    else:
+        th1 = rng.uniform(tc2 + 2, min(tc2 + 60, 98))
+        case["Txt_Th1"] = number(th1)
+        case["Txt_Th2"] = number(rng.uniform(tc1 + 1, th1 - 1))
+    if rng.random() < 0.7:
+        case["Txt_Wq"] = number(log_uniform(rng, 1, 1e7))
+    else:
+        case["Txt_Tc2"] = ""
+        case["Txt_Qh" if not steam else "Txt_Wq"] = number(log_uniform(rng, 0.5, 1e6 if not steam else 1e7))
+        case["Txt_Qc"] = number(log_uniform(rng, 0.5, 1e6))
+    case["Txt_Ph"] = number(log_uniform(rng, 0.001, 1000))
+    case["Txt_Pc"] = number(log_uniform(rng, 0.001, 1000))
+    case["Txt_N"] = str(rng.randint(1, 10))
+    case["Txt_GF1"] = number(rng.uniform(0, 100))
+    case["Txt_Rhc"] = number(rng.uniform(0, 0.00019))
+    mode = rng.random()
+    if mode < 0.4:
+        case.update({"selection": "auto", "calc": "design"})
+    elif mode < 0.7:
+        case.update({"selection": "manual", "calc": "design", "com_br": rng.choice(ALL_MODELS),
+                     "com_zh": rng.choice(TYPES)})
+    else:
+        case.update({"selection": "manual", "calc": "check", "com_br": rng.choice(ALL_MODELS),
+                     "com_zh": rng.choice(TYPES), "Txt_nh": str(rng.randint(1, 700)),
+                     "Txt_nl": str(rng.randint(0, 700))})
+    return case
+
+
 def bad_number(text):
     """Why a shown result text is not acceptable, or None."""
     if text == "":
@@ -162,11 +221,14 @@ def main():
     ap.add_argument("--seed", type=int, default=12)
     ap.add_argument("--cases", type=int, default=2000)
     ap.add_argument("--limit", type=float, default=1.0, help="seconds per run")
+    ap.add_argument("--in-range", action="store_true",
+                    help="accepted inputs only, over the whole allowed ranges")
     ap.add_argument("--session", type=int, default=0,
                     help="instead: sessions of this many runs in one process each")
     args = ap.parse_args()
     if args.session:
         return sessions(args)
+    draw = make_in_range_case if args.in_range else make_case
 
     rng = random.Random(args.seed)
     work = tempfile.mkdtemp(prefix="phe_sweep_")
@@ -176,9 +238,10 @@ def main():
     failures = []
     counts = {"result": 0, "refused": 0}
     slowest = 0.0
+    times = []
     try:
         for n in range(args.cases):
-            case = make_case(rng)
+            case = draw(rng)
             with open(case_path, "w", encoding="utf-8") as f:
                 json.dump(case, f, ensure_ascii=False)
             con = sqlite3.connect(db)
@@ -186,14 +249,21 @@ def main():
             con.commit()
             con.close()
             t0 = time.monotonic()
+            cpu0 = resource.getrusage(resource.RUSAGE_CHILDREN)
             try:
-                p = subprocess.run([args.cli, "--case", case_path, "--db", db],
+                # In range, the run does what the window does after it.
+                extra = ["--alternatives", "--curves"] if args.in_range else []
+                p = subprocess.run([args.cli, "--case", case_path, "--db", db] + extra,
                                    capture_output=True, timeout=args.limit * 5)
             except subprocess.TimeoutExpired:
                 failures.append((n, case, "no end within %.0f s" % (args.limit * 5)))
                 continue
             took = time.monotonic() - t0
+            cpu1 = resource.getrusage(resource.RUSAGE_CHILDREN)
+            # Processor time, which a busy machine does not inflate as it does the clock.
+            cpu = (cpu1.ru_utime - cpu0.ru_utime) + (cpu1.ru_stime - cpu0.ru_stime)
             slowest = max(slowest, took)
+            times.append((cpu, took, n, case))
             why = []
             if took > args.limit:
                 why.append("took %.2f s" % took)
@@ -226,6 +296,13 @@ def main():
 
     print("seed %d: %d cases, %d with a result, %d refused with a message, slowest %.3f s"
           % (args.seed, args.cases, counts["result"], counts["refused"], slowest))
+    cpus = sorted(t[0] for t in times)
+    if cpus:
+        print("processor time per case: median %.3f s, slowest %.3f s"
+              % (cpus[len(cpus) // 2], cpus[-1]))
+    for cpu, took, n, case in sorted(times, key=lambda t: -t[0])[:3]:
+        print("slow: case %d %.3f s processor, %.3f s clock %s"
+              % (n, cpu, took, json.dumps(case, ensure_ascii=False)))
     for n, case, why in failures[:20]:
         print("case %d: %s\n  %s" % (n, why, json.dumps(case, ensure_ascii=False)))
     print("%d failures" % len(failures))

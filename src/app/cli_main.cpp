@@ -149,36 +149,47 @@ std::string Dump(const nlohmann::json& j) {
   return j.dump(1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-// Each run's JSON is printed as soon as it ends, so a long session never holds
-// all of them.
+// Each run is read as it is reached and its JSON printed as soon as it ends,
+// so a long session never holds all of them.
 int RunCases(const Options& o) {
   if (!o.sheet.path.empty())
     phe::files::CheckOutputPath(o.sheet.path, phe::files::OutputKind::kPdf, {o.db, o.case_path},
                                 "the sheet");
   const auto db = phe::Database::Open(o.db);
-  bool several = false;
-  const std::vector<phe::CaseInput> cases = phe::ParseCaseFile(o.case_path, &several);
+  const phe::CaseReader cases = phe::CaseReader::Open(o.case_path);
+  const bool several = cases.several();
   phe::CaseSession session(*db);
   session.alternatives = o.alternatives;
   session.curves = o.curves;
   session.english = o.sheet.lang == "en";
   int status = 0;
-  nlohmann::json run;
+  size_t i = 0;
+  bool failed = false;
+  // A heading given by an earlier run of the session still holds.
+  phe::CaseInput heading;
   if (several) std::cout << "[";
-  for (size_t i = 0; i < cases.size(); ++i) {
+  cases.ForEach([&](const phe::CaseInput& c) {
+    if (failed) return;
+    if (!c.project.empty()) heading.project = c.project;
+    if (!c.item.empty()) heading.item = c.item;
+    if (!c.customer.empty()) heading.customer = c.customer;
+    nlohmann::json run;
     try {
-      run = session.Run(cases[i]);
+      run = session.Run(c);
     } catch (const std::exception& e) {
       if (several) std::cout << "\n]\n" << std::flush;
       std::cerr << "pheselect-cli: run " << i + 1 << ": " << e.what() << "\n";
-      return kRefused;
+      failed = true;
+      return;
     }
     if (phe::RunShowedError(run) || !session.last_run_has_result) status = kRefused;
     if (several) std::cout << (i ? ",\n" : "\n");
     std::cout << Dump(run) << std::flush;
-  }
+    ++i;
+  });
+  if (failed) return kRefused;
   std::cout << (several ? "\n]\n" : "\n") << std::flush;
-  if (!o.sheet.path.empty()) status = std::max(status, o.sheet.Write(session, cases));
+  if (!o.sheet.path.empty()) status = std::max(status, o.sheet.Write(session, heading));
   return status;
 }
 

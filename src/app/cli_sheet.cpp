@@ -15,19 +15,16 @@
 
 namespace phe::cli {
 
-int SheetRequest::Write(CaseSession& session, const std::vector<CaseInput>& cases) const {
+int SheetRequest::Write(CaseSession& session, const CaseInput& heading) const {
   if (!session.last_run_has_result) {
     std::cerr << "pheselect-cli: the last run ended without a result; no sheet written\n";
     return 1;
   }
 #ifdef PHE_SHEET_PDF
   sheet::Meta meta;
-  // A heading given by an earlier run of the session still holds.
-  for (const auto& c : cases) {
-    if (!c.project.empty()) meta.project = c.project;
-    if (!c.item.empty()) meta.item = c.item;
-    if (!c.customer.empty()) meta.customer = c.customer;
-  }
+  meta.project = heading.project;
+  meta.item = heading.item;
+  meta.customer = heading.customer;
   char when[32];
   const std::time_t now = std::time(nullptr);
   std::strftime(when, sizeof when, "%Y-%m-%d %H:%M", std::localtime(&now));
@@ -56,7 +53,7 @@ int SheetRequest::Write(CaseSession& session, const std::vector<CaseInput>& case
   // Qt stays loaded to the end of the process: its exit handlers run then.
   return write(doc, path);
 #else
-  (void)cases;
+  (void)heading;
   std::cerr << "pheselect-cli: built without Qt, cannot write the sheet \"" << path << "\"\n";
   return 1;
 #endif

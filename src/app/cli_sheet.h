@@ -15,7 +15,7 @@ struct SheetRequest {
   // Writes the sheet of the session's last run. Exit status: 0 written, 1 no
   // result to show or no means to lay it out, 4 the file could not be written
   // (the old one stays). Each said on stderr.
-  int Write(CaseSession& session, const std::vector<CaseInput>& cases) const;
+  int Write(CaseSession& session, const CaseInput& heading) const;
 };
 
 }  // namespace phe::cli

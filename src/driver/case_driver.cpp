@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <functional>
 #include <set>
 
 #include "base/numeric.h"
@@ -104,6 +105,12 @@ CaseInput ParseOne(const nlohmann::json& obj, const HeadlessForm& form) {
   return in;
 }
 
+void CheckSession(const nlohmann::json& doc) {
+  if (!doc.is_object() || !doc.contains("runs")) return;
+  if (doc.size() != 1 || !doc["runs"].is_array())
+    throw CaseError("\"runs\" must be the only key and hold an array of cases");
+}
+
 }  // namespace
 
 std::vector<CaseInput> ParseCases(const nlohmann::json& doc, bool* several) {
@@ -111,8 +118,7 @@ std::vector<CaseInput> ParseCases(const nlohmann::json& doc, bool* several) {
   std::vector<CaseInput> out;
   *several = false;
   if (doc.is_object() && doc.contains("runs")) {
-    if (doc.size() != 1 || !doc["runs"].is_array())
-      throw CaseError("\"runs\" must be the only key and hold an array of cases");
+    CheckSession(doc);
     *several = true;
     for (const auto& c : doc["runs"]) out.push_back(ParseOne(c, form));
   } else {
@@ -123,56 +129,156 @@ std::vector<CaseInput> ParseCases(const nlohmann::json& doc, bool* several) {
 
 namespace {
 
-// Refuses a key given twice in one object in a pass of its own: the parser's
-// callback form rescans a container at every value it closes, which makes a
-// long array of objects quadratic.
-struct DuplicateKeys : nlohmann::json_sax<nlohmann::json> {
-  std::vector<std::set<std::string>> keys;  // per open object
-  std::string twice;
-  bool null() override { return true; }
-  bool boolean(bool) override { return true; }
-  bool number_integer(number_integer_t) override { return true; }
-  bool number_unsigned(number_unsigned_t) override { return true; }
-  bool number_float(number_float_t, const string_t&) override { return true; }
-  bool string(string_t&) override { return true; }
-  bool binary(binary_t&) override { return true; }
+// Builds the document as nlohmann's own parser would, refusing a key given
+// twice in one object as it goes (its callback form rescans a container at
+// every value it closes, which makes a long array of objects quadratic). With
+// `on_run` set, the elements of a top-level "runs" array are handed over one
+// by one as they close and not kept, so a session costs the memory of one run.
+struct StrictBuilder : nlohmann::json_sax<nlohmann::json> {
+  nlohmann::json root;
+  std::function<void(const nlohmann::json&)> on_run;
+  size_t runs = 0;
+  std::string twice;      // a key given twice
+  std::string error;      // the parser's own words
+  bool out_of_range = false;
+
+  bool null() override { return Put(nullptr); }
+  bool boolean(bool v) override { return Put(v); }
+  bool number_integer(number_integer_t v) override { return Put(v); }
+  bool number_unsigned(number_unsigned_t v) override { return Put(v); }
+  bool number_float(number_float_t v, const string_t&) override { return Put(v); }
+  bool string(string_t& v) override { return Put(std::move(v)); }
+  bool binary(binary_t& v) override { return Put(nlohmann::json::binary_t(std::move(v))); }
   bool start_object(std::size_t) override {
-    keys.emplace_back();
+    stack_.push_back(Place(nlohmann::json::object()));
+    keys_.emplace_back();
     return true;
   }
   bool key(string_t& k) override {
-    if (keys.back().insert(k).second) return true;
-    twice = k;
-    return false;
-  }
-  bool end_object() override {
-    keys.pop_back();
+    if (!keys_.back().insert(k).second) {
+      twice = k;
+      return false;
+    }
+    member_ = &(*stack_.back())[k];
+    if (on_run && stack_.size() == 1 && k == "runs") runs_key_ = true;
     return true;
   }
-  bool start_array(std::size_t) override { return true; }
-  bool end_array() override { return true; }
-  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+  bool end_object() override {
+    keys_.pop_back();
+    stack_.pop_back();
+    return Closed();
+  }
+  bool start_array(std::size_t) override {
+    const bool runs_array = runs_key_ && stack_.size() == 1;
+    stack_.push_back(Place(nlohmann::json::array()));
+    if (runs_array) runs_array_ = stack_.back();
+    return true;
+  }
+  bool end_array() override {
+    stack_.pop_back();
+    return Closed();
+  }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override {
+    error = e.what();
+    out_of_range = dynamic_cast<const nlohmann::json::out_of_range*>(&e) != nullptr;
     return false;
   }
+
+ private:
+  nlohmann::json* Place(nlohmann::json v) {
+    if (stack_.empty()) {
+      root = std::move(v);
+      return &root;
+    }
+    if (stack_.back()->is_array()) {
+      stack_.back()->push_back(std::move(v));
+      return &stack_.back()->back();
+    }
+    *member_ = std::move(v);
+    return member_;
+  }
+  template <class V>
+  bool Put(V&& v) {
+    Place(nlohmann::json(std::forward<V>(v)));
+    return Closed();
+  }
+  // A value just ended; one that is a run of the session goes to on_run.
+  bool Closed() {
+    if (stack_.size() == 1 && runs_key_ && !runs_array_) runs_key_ = false;
+    if (runs_array_ == nullptr || stack_.empty() || stack_.back() != runs_array_) return true;
+    on_run(runs_array_->back());
+    runs_array_->erase(runs_array_->size() - 1);
+    ++runs;
+    return true;
+  }
+  std::vector<nlohmann::json*> stack_;            // open containers
+  std::vector<std::set<std::string>> keys_;       // per open object
+  nlohmann::json* member_ = nullptr;              // where an object's next value goes
+  bool runs_key_ = false;                         // the top object's "runs" is next
+  nlohmann::json* runs_array_ = nullptr;
 };
+
+// Parses `text` strictly, handing a session's runs to `on_run` when it is set.
+nlohmann::json Build(const std::string& text, const std::string& where,
+                     std::function<void(const nlohmann::json&)> on_run, size_t* runs) {
+  StrictBuilder b;
+  b.on_run = std::move(on_run);
+  nlohmann::json::sax_parse(text, &b);
+  // The parser would keep the last silently; the user meant one of them.
+  if (!b.twice.empty())
+    throw CaseError(where + ": key \"" + b.twice + "\" appears twice in one object");
+  if (b.out_of_range) throw CaseError(where + " holds a number out of range: " + b.error);
+  if (!b.error.empty()) throw CaseError(where + " is not valid JSON: " + b.error);
+  if (runs) *runs = b.runs;
+  return std::move(b.root);
+}
 
 }  // namespace
 
 nlohmann::json ParseJsonStrict(const std::string& text, const std::string& where) {
-  nlohmann::json doc;
+  return Build(text, where, nullptr, nullptr);
+}
+
+CaseReader CaseReader::Open(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec))
+    throw CaseError("\"" + path + "\" is a folder, not a case file");
   try {
-    doc = nlohmann::json::parse(text);
-  } catch (const nlohmann::json::out_of_range& e) {
-    throw CaseError(where + " holds a number out of range: " + e.what());
-  } catch (const nlohmann::json::exception& e) {
-    throw CaseError(where + " is not valid JSON: " + e.what());
+    return FromText(files::ReadBounded(path, files::kMaxCaseFileBytes, "case file"),
+                    "case file \"" + path + "\"");
+  } catch (const files::FileError& e) {
+    throw CaseError(e.what());
   }
-  DuplicateKeys dup;
-  nlohmann::json::sax_parse(text, &dup);
-  // The parser would keep the last silently; the user meant one of them.
-  if (!dup.twice.empty())
-    throw CaseError(where + ": key \"" + dup.twice + "\" appears twice in one object");
-  return doc;
+}
+
+CaseReader CaseReader::FromText(std::string text, std::string where) {
+  CaseReader r;
+  r.text_ = std::move(text);
+  r.where_ = std::move(where);
+  // Every run is checked before any runs, and none is kept.
+  const HeadlessForm form;
+  const nlohmann::json rest = Build(
+      r.text_, r.where_, [&](const nlohmann::json& run) { ParseOne(run, form); }, &r.count_);
+  CheckSession(rest);
+  r.several_ = rest.is_object() && rest.contains("runs");
+  if (!r.several_) {
+    ParseOne(rest, form);
+    r.count_ = 1;
+  }
+  return r;
+}
+
+void CaseReader::ForEach(const std::function<void(const CaseInput&)>& each) const {
+  const HeadlessForm form;
+  const nlohmann::json rest = Build(
+      text_, where_, [&](const nlohmann::json& run) { each(ParseOne(run, form)); }, nullptr);
+  if (!several_) each(ParseOne(rest, form));
+}
+
+std::vector<CaseInput> CaseReader::All() const {
+  std::vector<CaseInput> out;
+  ForEach([&](const CaseInput& c) { out.push_back(c); });
+  return out;
 }
 
 bool RunShowedError(const nlohmann::json& run) {
@@ -182,16 +288,9 @@ bool RunShowedError(const nlohmann::json& run) {
 }
 
 std::vector<CaseInput> ParseCaseFile(const std::string& path, bool* several) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec))
-    throw CaseError("\"" + path + "\" is a folder, not a case file");
-  std::string text;
-  try {
-    text = files::ReadBounded(path, files::kMaxCaseFileBytes, "case file");
-  } catch (const files::FileError& e) {
-    throw CaseError(e.what());
-  }
-  return ParseCases(ParseJsonStrict(text, "case file \"" + path + "\""), several);
+  const CaseReader r = CaseReader::Open(path);
+  *several = r.several();
+  return r.All();
 }
 
 CaseSession::CaseSession(Database& db) : env(form), db_(db) {
@@ -216,7 +315,8 @@ void CaseSession::Choose(const std::string& control, const std::string& item) {
 }
 
 nlohmann::json CaseSession::Run(const CaseInput& input) {
-  const size_t first_message = form.messages.size();
+  // Only this run's messages are kept: a long session must not grow by them.
+  form.messages.clear();
   const int stored_before = env.case_records_written;
   const int shown_before = env.results_shown;
   if (input.selection_option) opt_br_Click(state, env, *input.selection_option);
@@ -242,8 +342,7 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
   // what it does not know.
   out["format_version"] = kOutputFormatVersion;
   out["messages"] = nlohmann::json::array();
-  last_run_messages.assign(form.messages.begin() + static_cast<std::ptrdiff_t>(first_message),
-                           form.messages.end());
+  last_run_messages = form.messages;
   for (const auto& m : last_run_messages) out["messages"].push_back(MessageToJson(m, english));
   nlohmann::json controls = nlohmann::json::object();
   for (const auto& n : form.ControlNames()) controls[n] = form.Text(n);

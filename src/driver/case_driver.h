@@ -2,6 +2,7 @@
 // the headless command-line driver and the end-to-end tests use it.
 #pragma once
 
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <stdexcept>
@@ -41,6 +42,25 @@ inline constexpr size_t kMaxBoxText = 1000;
 // CaseError.
 std::vector<CaseInput> ParseCases(const nlohmann::json& doc, bool* several);
 std::vector<CaseInput> ParseCaseFile(const std::string& path, bool* several);
+
+// A case file read (size bounded) and checked whole: its JSON, keys given
+// twice and every case. The cases are parsed again as they are handed over, so
+// a session of a million runs never holds more than one of them.
+class CaseReader {
+ public:
+  static CaseReader Open(const std::string& path);
+  static CaseReader FromText(std::string text, std::string where);
+  bool several() const { return several_; }
+  size_t size() const { return count_; }
+  void ForEach(const std::function<void(const CaseInput&)>& each) const;
+  std::vector<CaseInput> All() const;
+
+ private:
+  CaseReader() = default;
+  std::string text_, where_;
+  bool several_ = false;
+  size_t count_ = 0;
+};
 
 // Parses JSON text strictly: a key twice in one object, a number out of range
 // or a syntax error throws CaseError naming `where` (a file, a line).

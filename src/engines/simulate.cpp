@@ -28,7 +28,7 @@ double Capacity(double flow, double rho, double cp) { return flow * rho * cp / 3
 // Properties, exponents and plate data at the state's four temperatures, each
 // time from the plate conductivity at 0 ℃ as a fresh run starts.
 void PrepareAt(SelectionState& s, Env& env) {
-  MediaPropsAt(s, env);
+  MediaProps(s, env);
   s.t_wall = 0;
   BP(s, env);
   PRM(s);

@@ -118,17 +118,9 @@ void SteamProps(SelectionState& s, Env& env) {
   s.visc_h = rs.Field(c[10]);
 }
 
+// The engines go on with the temperatures the balance solved, not with the
+// boxes' rounded texts: a flow found for 65.04 degC must not be sized at 65.0.
 void MediaProps(SelectionState& s, Env& env) {
-  // The boxes hold the balance as written back with one decimal; the engines
-  // work with the temperatures as shown.
-  s.t_h_in = Val(env.form.Text("Txt_Th1"));
-  s.t_h_out = Val(env.form.Text("Txt_Th2"));
-  s.t_c_in = Val(env.form.Text("Txt_Tc1"));
-  s.t_c_out = Val(env.form.Text("Txt_Tc2"));
-  MediaPropsAt(s, env);
-}
-
-void MediaPropsAt(SelectionState& s, Env& env) {
   if (s.hot_kind == 1) {
     s.t_wall = (s.t_h_in + s.t_h_out + s.t_c_in + s.t_c_out) / 4;
     s.dt_hot_end = s.t_h_in - s.t_c_out;

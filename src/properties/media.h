@@ -6,11 +6,9 @@
 
 namespace phe {
 
-// Temperatures (re-read from the window's boxes), mean temperatures, LMTD,
-// first wall temperature and the properties of both media.
+// Mean temperatures, LMTD, first wall temperature and the properties of both
+// media at the four temperatures the state holds.
 void MediaProps(SelectionState& s, Env& env);
-// The same at the four temperatures the state holds.
-void MediaPropsAt(SelectionState& s, Env& env);
 // rho_h, cp_h at t_h_mean.
 void HotRhoCp(SelectionState& s, Env& env);
 // rho_c, cp_c at t_c_mean.

@@ -233,10 +233,21 @@ void AtMean(SelectionState& s, Env& env, const SideRef& side, double t_a, double
     Abort(env, About("balance.bad_data", side, side.mean));
 }
 
+// Heat of a side whose temperature runs from `known` over dt, at the
+// properties of the mean of the two.
+double SideHeat(SelectionState& s, Env& env, const SideRef& side, double known, int dir,
+                double flow, double dt) {
+  side.mean = known + dir * dt / 2;
+  RhoCpAtMean(s, env, side);
+  return flow * side.rho * side.cp * dt / 3.6;
+}
+
 // Steps a trial temperature on the 0.1 degC grid away from the known one until
-// the side's heat reaches the duty; returns the last grid temperature whose
-// heat was still below it. `bound` is the other side's inlet temperature the
-// trial must not pass (NaN: none).
+// the side's heat reaches the duty, then finds the temperature inside that
+// last step at which it meets the duty: the grid temperature below it would
+// leave that side up to a step's heat short, several % at a small difference.
+// `bound` is the other side's inlet temperature the trial must not pass (NaN:
+// none).
 double Search(SelectionState& s, Env& env, const SideRef& side, double known, int dir,
               double flow, double& trial, double bound, const char* quantity,
               const char* bound_id) {
@@ -252,7 +263,17 @@ double Search(SelectionState& s, Env& env, const SideRef& side, double known, in
     if (!Usable(side.rho) || !Usable(side.cp))
       Abort(env, About("balance.bad_data", side, side.mean));
     s.q_part = flow * side.rho * side.cp * (dir * (t - known)) / 3.6;
-    if (!(s.q_part < s.duty)) return known + dir * (k - 1) * kStep;
+    if (!(s.q_part < s.duty)) {
+      // The heat rises with the difference inside a step (the properties
+      // change far less than the difference), so bisection finds the one root.
+      double lo = (k - 1) * kStep, hi = k * kStep;
+      for (int i = 0; i < 48 && hi - lo > 1e-12; ++i) {
+        const double mid = (lo + hi) / 2;
+        (SideHeat(s, env, side, known, dir, flow, mid) < s.duty ? lo : hi) = mid;
+      }
+      s.q_part = SideHeat(s, env, side, known, dir, flow, hi);
+      return known + dir * hi;
+    }
   }
 }
 

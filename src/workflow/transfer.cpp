@@ -1,6 +1,8 @@
 #include "workflow/transfer.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <string>
 
 #include "catalogue/catalogue.h"
@@ -22,29 +24,56 @@ std::string FormatSingle(float x) {
   return FormatGeneral(d);
 }
 
+// The shortest of 1 to 6 decimals that gives the value back, so that an
+// entered 65.04 is not shown, and next read, as 65.0.
+std::string Exact(double x) {
+  for (int d = 1; d <= 6; ++d) {
+    std::string t = FormatFixed(x, d);
+    if (std::abs(Val(t) - x) <= 1e-9 * std::max(1.0, std::abs(x))) return t;
+  }
+  return FormatGeneral(x);
+}
+
+// A computed flow or duty to at least `digits` significant digits: one shown
+// with one decimal changed the duty by up to 8 % when typed in again.
+std::string Significant(double x, int digits) {
+  if (x == 0) return FormatFixed(0, 1);
+  const int magnitude = x == 0 ? 0 : static_cast<int>(std::floor(std::log10(std::abs(x))));
+  return FormatFixed(x, std::max(1, digits - 1 - magnitude));
+}
+
+// A computed temperature as the balance solved it, to 0.01 degC; one on the
+// 0.1 degC grid keeps its single decimal.
+std::string Temperature(double t) {
+  const std::string grid = FormatFixed(t, 1);
+  return std::abs(Val(grid) - t) < 1e-9 ? grid : FormatFixed(t, 2);
+}
+
 // A box the user gave keeps its input (a split's per-unit value must not
 // replace the plant's); any other box shows the value the run computed,
 // which stays a result until the user edits it.
-void Fill(SelectionState& s, Env& env, const char* box, float given, const std::string& text) {
+void Fill(SelectionState& s, Env& env, const char* box, float given, double value,
+          const std::string& computed) {
   if (given != 0) {
     env.computed_texts.erase(box);
-    if (s.units <= 1) env.form.SetText(box, text);
+    if (s.units <= 1) env.form.SetText(box, Exact(value));
     return;
   }
-  env.form.SetText(box, text);
+  env.form.SetText(box, computed);
   env.computed_texts[box] = env.form.Text(box);
 }
 
 void WriteBalance(SelectionState& s, Env& env) {
   // A simulation's outlets are its answer, converged to 0.01 degC.
-  const int outlet_digits = s.calc_mode == 3 ? 2 : 1;
-  Fill(s, env, "Txt_Wq", s.given_duty, FormatFixed(s.duty / 1000, 1));
-  Fill(s, env, "Txt_Qh", s.given_flow_h, FormatFixed(s.flow_h, 1));
-  Fill(s, env, "Txt_Qc", s.given_flow_c, FormatFixed(s.flow_c, 1));
-  Fill(s, env, "Txt_Tc1", s.given_t_c_in, FormatFixed(s.t_c_in, 1));
-  Fill(s, env, "Txt_Tc2", s.given_t_c_out, FormatFixed(s.t_c_out, outlet_digits));
-  Fill(s, env, "Txt_Th1", s.given_t_h_in, FormatFixed(s.t_h_in, 1));
-  Fill(s, env, "Txt_Th2", s.given_t_h_out, FormatFixed(s.t_h_out, outlet_digits));
+  auto outlet = [&](double t) { return s.calc_mode == 3 ? FormatFixed(t, 2) : Temperature(t); };
+  const double kw = s.duty / 1000;
+  Fill(s, env, "Txt_Wq", s.given_duty, kw, Significant(kw, 4));
+  Fill(s, env, "Txt_Qh", s.given_flow_h, s.flow_h, Significant(s.flow_h, 4));
+  Fill(s, env, "Txt_Qc", s.given_flow_c, s.flow_c, Significant(s.flow_c, 4));
+  Fill(s, env, "Txt_Tc1", s.given_t_c_in, s.t_c_in, Temperature(s.t_c_in));
+  Fill(s, env, "Txt_Tc2", s.given_t_c_out, s.t_c_out, outlet(s.t_c_out));
+  Fill(s, env, "Txt_Th1", s.given_t_h_in, s.t_h_in, Temperature(s.t_h_in));
+  Fill(s, env, "Txt_Th2", s.given_t_h_out, s.t_h_out, outlet(s.t_h_out));
 }
 
 }  // namespace

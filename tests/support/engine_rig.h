@@ -104,6 +104,11 @@ struct Rig {
     s.margin_in = c.margin_in;
     s.plate_thickness = c.thickness;
     s.plate_material = "SUS304";
+    // The engines work with the balance as the boxes show it.
+    s.t_h_in = std::stod(OneDecimal(c.t_h_in));
+    s.t_h_out = std::stod(OneDecimal(c.t_h_out));
+    s.t_c_in = std::stod(OneDecimal(c.t_c_in));
+    s.t_c_out = std::stod(OneDecimal(c.t_c_out));
     MediaProps(s, env);
     if (c.hot_kind == 1) {
       s.flow_h = c.duty * 3.6 / (s.rho_h * s.cp_h * (s.t_h_in - s.t_h_out));

@@ -232,9 +232,10 @@ bool CaseFiles::OpenFile(const QString& path) {
   };
   std::vector<CaseInput> cases;
   try {
-    bool several = false;
-    cases = ParseCaseFile(LocalPath(path), &several);
-    if (several)
+    // A session is refused before its runs are collected.
+    const CaseReader reader = CaseReader::Open(LocalPath(path));
+    if (!reader.several()) cases = reader.All();
+    if (reader.several())
       return refuse(Message("case_open_failed")
                         .With("path", path.toStdString())
                         .Ref("detail", "case_several_runs"));
