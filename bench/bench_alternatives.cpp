@@ -26,7 +26,7 @@ void AlternativesTable(benchmark::State& state, const char* file) {
   } else {
     size_t rows = 0;
     for (auto _ : state) {
-      const auto table = phe::BuildAlternatives(*start, session.state);
+      const auto table = phe::BuildAlternatives(*start, *session.env.result);
       rows = table.rows.size();
       benchmark::DoNotOptimize(rows);
     }
@@ -56,5 +56,6 @@ BENCHMARK_CAPTURE(AlternativesTable, water_water_auto, "water_water_auto.json")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(AlternativesTable, manual_hm_design, "manual_hm_design.json")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(AlternativesTable, steam_heater, "steam_heater.json")->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -2,6 +2,7 @@
 // entering the case, validation, balance, selection, case record, display.
 #include <benchmark/benchmark.h>
 
+#include "driver/case_driver.h"
 #include "support/example_session.h"
 
 namespace {
@@ -18,6 +19,7 @@ BENCHMARK_CAPTURE(RunExample, steam_heater, "steam_heater.json")->Unit(benchmark
 BENCHMARK_CAPTURE(RunExample, oil_cooler, "oil_cooler.json")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunExample, manual_hm_design, "manual_hm_design.json")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunExample, check_mixed_pack, "check_mixed_pack.json")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunExample, simulate_pack, "simulate_pack.json")->Unit(benchmark::kMillisecond);
 
 // The cases one design must become cheap for: a candidate search rates many
 // packs per Run. Goal: every one at least 5 times faster than before the
@@ -36,5 +38,18 @@ BENCHMARK_CAPTURE(RunChanged, manual_PX150B_HM, "manual_hm_design.json", R"({"co
 BENCHMARK_CAPTURE(RunChanged, check_PX100M_ML, "check_mixed_pack.json",
                   R"({"com_br": "PX100M", "com_zh": "ML"})")
     ->Unit(benchmark::kMillisecond);
+
+// Reading a session of N empty runs, as the window's open and the command
+// line read it: linear in N (400,000 took 54.6 s when the duplicate-key check
+// rescanned the document at every object), the runs not kept.
+void ReadSession(benchmark::State& state) {
+  std::string text = "{\"runs\": [";
+  for (int64_t i = 0; i < state.range(0); ++i) text += i ? ",{}" : "{}";
+  text += "]}";
+  for (auto _ : state) benchmark::DoNotOptimize(phe::CaseReader::FromText(text, "session").size());
+  state.SetComplexityN(state.range(0));
+}
+
+BENCHMARK(ReadSession)->Arg(10000)->Arg(100000)->Arg(400000)->Unit(benchmark::kMillisecond)->Complexity();
 
 }  // namespace

@@ -61,7 +61,7 @@ BENCHMARK(BM_SimulateRun_OilCooler)->Unit(benchmark::kMillisecond);
 void BM_Curves_OilCooler(benchmark::State& state) {
   ExampleSession& x = OilCooler();
   for (auto _ : state) {
-    auto c = phe::curves::Compute(x.session->state, x.session->env);
+    auto c = phe::curves::Compute(*x.session->env.result);
     benchmark::DoNotOptimize(c);
   }
 }

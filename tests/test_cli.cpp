@@ -378,11 +378,11 @@ TEST_F(CliTest, SpreadsheetCsvGivesThePlainRows) {
       ASSERT_TRUE(rows.starts_with("\xEF\xBB\xBFname,status,messages,")) << rows;
       EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 3) << rows;
       // The flows left empty come back as the run worked them out, with the
-      // window's one decimal; the duty typed in full-width digits is 500 kW.
+      // window's four digits; the duty typed in full-width digits is 500 kW.
       const std::string header = rows.substr(0, rows.find('\r'));
       EXPECT_NE(header.find(",duty_kw,flow_hot_m3h,flow_cold_m3h,t_hot_in_c,"), std::string::npos);
       EXPECT_NE(rows.find("\r\n\xE6\x8D\xA2\xE7\x83\xAD\xE7\xAB\x99,ok,"), std::string::npos) << rows;
-      EXPECT_NE(rows.find(",500.0,22.1,29.1,90.0,70.0,50.0,65.0\r\n"), std::string::npos) << rows;
+      EXPECT_NE(rows.find(",500.0,22.07,29.13,90.0,70.0,50.0,65.0\r\n"), std::string::npos) << rows;
       EXPECT_NE(rows.find("\r\nwide,ok,"), std::string::npos) << rows;
     }
     EXPECT_EQ(rows, first);
@@ -419,7 +419,7 @@ TEST_F(CliTest, OutputsAreWrittenWholeAndInputsCellByCell) {
   const std::string rows = slurp(out);
   EXPECT_NE(rows.find("\r\n'=HYPERLINK(1),ok,"), std::string::npos) << rows;
   EXPECT_NE(rows.find("\r\n-5,ok,"), std::string::npos) << rows;
-  EXPECT_NE(rows.find("\r\nrow 3,error,\"row 3: column \"\"Txt_Wq\"\" is neither UTF-8 nor GBK"),
+  EXPECT_NE(rows.find("\r\nrow 3,error,\"column \"\"Txt_Wq\"\" is neither UTF-8 nor GBK"),
             std::string::npos)
       << rows;
   EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 4);

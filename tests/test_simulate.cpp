@@ -156,9 +156,12 @@ std::vector<Pack> Sweep(int n) {
 // duty rises with either flow, the other side's outlet comes closer to the
 // varied side's inlet and the varied side's drop grows.
 bool CurvesMakeSense(Rig& rig) {
-  rig.env.sized_plate_type = rig.s.plate_type;
+  RunResult run;
+  run.record = rig.s;
+  run.sized_plate_type = rig.s.plate_type;
+  run.plate_material_index = rig.env.form.ListIndex("Com_bpc");
   const SelectionState& s = rig.s;
-  const auto c = curves::Compute(s, rig.env);
+  const auto c = curves::Compute(run);
   EXPECT_TRUE(c.has_value());
   if (!c) return false;
   EXPECT_EQ(c->failed, 0);

@@ -200,12 +200,6 @@
         <translation>About</translation>
     </message>
     <message>
-        <source>板式换热器选型计算软件 pheselect
-版本 %1</source>
-        <translation>Plate heat exchanger selection pheselect
-Version %1</translation>
-    </message>
-    <message>
         <source>计算完成：%1，用时 %2 ms</source>
         <translation>Done: %1 in %2 ms</translation>
     </message>
@@ -318,44 +312,8 @@ Version %1</translation>
         <translation>Cancel</translation>
     </message>
     <message>
-        <source>无法打开案例文件：
-%1
-%2</source>
-        <translation>Cannot open the case file:
-%1
-%2</translation>
-    </message>
-    <message>
-        <source>无法保存案例文件：
-%1
-%2</source>
-        <translation>Cannot save the case file:
-%1
-%2</translation>
-    </message>
-    <message>
-        <source>案例文件是只读的：
-%1
-仍要替换它吗？</source>
-        <translation>The case file is read-only:
-%1
-Replace it all the same?</translation>
-    </message>
-    <message>
         <source>文件含有多次运行（"runs"），窗口一次只打开一个案例</source>
         <translation>The file holds several runs ("runs"); the window opens one case at a time</translation>
-    </message>
-    <message>
-        <source>每程流道数已达到上限%1，该型号不能满足设计要求，请选择其他型号或改变流程数、允许压降！</source>
-        <translation>The channels per pass reached their limit of %1: this model cannot meet the duty; choose another model or change the passes or allowed pressure drops!</translation>
-    </message>
-    <message>
-        <source>%1压降 %2 kPa 超过允许值 %3 kPa，请增大允许压降或选择其他型号！</source>
-        <translation>%1: pressure drop %2 kPa above the allowed %3 kPa; allow more or choose another model!</translation>
-    </message>
-    <message>
-        <source>流量超过单台换热器的处理能力，已分为%1台并联计算：显示的换热量、流量、面积、压降、重量和价格等结果均为单台的数值。</source>
-        <translation>The flows exceed what one exchanger can take: the duty was split over %1 units in parallel; duty, flows, area, pressure drops, weight and price shown are those of one unit.</translation>
     </message>
     <message>
         <source>软件说明(&amp;N)</source>
@@ -554,12 +512,6 @@ Replace it all the same?</translation>
         <translation>Cold medium</translation>
     </message>
     <message>
-        <source>热介质进口温度，℃
-范围：所选介质物性数据的温度范围内（蒸汽 105～160 ℃）</source>
-        <translation>Hot inlet temperature, ℃
-Range: within the property data of the medium (steam 105-160 ℃)</translation>
-    </message>
-    <message>
         <source>热介质出口温度，℃
 范围：所选介质物性数据的温度范围内</source>
         <translation>Hot outlet temperature, ℃
@@ -578,30 +530,6 @@ Range: within the property data of the medium</translation>
 Range: within the property data of the medium</translation>
     </message>
     <message>
-        <source>热介质流量，m3/h
-范围：大于 0，至 1000000</source>
-        <translation>Hot flow, m3/h
-Range: above 0, up to 1000000</translation>
-    </message>
-    <message>
-        <source>冷介质流量，m3/h
-范围：大于 0，至 1000000</source>
-        <translation>Cold flow, m3/h
-Range: above 0, up to 1000000</translation>
-    </message>
-    <message>
-        <source>热介质允许的最大压降，kPa
-范围：大于 0，至 1000</source>
-        <translation>Largest pressure drop allowed on the hot side, kPa
-Range: above 0, up to 1000</translation>
-    </message>
-    <message>
-        <source>冷介质允许的最大压降，kPa
-范围：大于 0，至 1000</source>
-        <translation>Largest pressure drop allowed on the cold side, kPa
-Range: above 0, up to 1000</translation>
-    </message>
-    <message>
         <source>设计压力，MPa</source>
         <translation>Design pressure, MPa</translation>
     </message>
@@ -614,48 +542,12 @@ Range: above 0, up to 1000</translation>
         <translation>Lining of the connections</translation>
     </message>
     <message>
-        <source>热交换量，kW
-范围：大于 0，至 10000000</source>
-        <translation>Heat duty, kW
-Range: above 0, up to 10000000</translation>
-    </message>
-    <message>
-        <source>流程数量
-范围：1～10 的整数</source>
-        <translation>Number of passes
-Range: whole number 1-10</translation>
-    </message>
-    <message>
-        <source>要求的设计裕量，%
-范围：0～100</source>
-        <translation>Design margin required, %
-Range: 0-100</translation>
-    </message>
-    <message>
-        <source>污垢系数，m2.℃/W
-范围：0 至小于 0.0002（液体热介质的设计计算）</source>
-        <translation>Fouling factor, m2.℃/W
-Range: 0 to below 0.0002 (design with a liquid hot medium)</translation>
-    </message>
-    <message>
         <source>板换型号：人工选型和校核计算时选择，自动选型后显示选定的型号</source>
         <translation>Model: chosen for manual selection and check; shows the model picked by automatic selection</translation>
     </message>
     <message>
         <source>板片类型 H、HM、M、ML、L：人工选型和校核计算时选择</source>
         <translation>Channel type H, HM, M, ML, L: chosen for manual selection and check</translation>
-    </message>
-    <message>
-        <source>每流程 H/M 流道数，校核计算时输入
-范围：0～700 的整数</source>
-        <translation>H/M channels per pass, entered for a check
-Range: whole number 0-700</translation>
-    </message>
-    <message>
-        <source>每流程 M/L 流道数，校核计算时输入
-范围：0～700 的整数</source>
-        <translation>M/L channels per pass, entered for a check
-Range: whole number 0-700</translation>
     </message>
     <message>
         <source>板换规格：型号-板片数（单台）</source>
@@ -742,22 +634,6 @@ Range: whole number 0-700</translation>
         <translation>Outline length x width x height, mm</translation>
     </message>
     <message>
-        <source>超过最大压降 %1 kPa</source>
-        <translation>above the allowed pressure drop of %1 kPa</translation>
-    </message>
-    <message>
-        <source>接口流速超过 %1 m/s</source>
-        <translation>port velocity above %1 m/s</translation>
-    </message>
-    <message>
-        <source>低于要求的设计裕量 %1%</source>
-        <translation>below the required design margin of %1 %</translation>
-    </message>
-    <message>
-        <source>换热面积 %1 m2 超过该型号最大面积 %2 m2</source>
-        <translation>area %1 m2 above the largest of the model, %2 m2</translation>
-    </message>
-    <message>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
@@ -822,16 +698,8 @@ Range: whole number 0-700</translation>
         <translation>Too many values: heat duty, cold flow and both cold temperatures; please clear the unknown one!</translation>
     </message>
     <message>
-        <source>蒸汽温度必须介于105℃和160℃之间，请重新输入！</source>
-        <translation>The steam temperature must lie between 105 ℃ and 160 ℃, please re-enter!</translation>
-    </message>
-    <message>
         <source>校核计算时流道数不能为0，请输入流道数！</source>
         <translation>A check needs channels, please enter the channel counts!</translation>
-    </message>
-    <message>
-        <source>介质流量太小，不能采用HM、ML混合板型！</source>
-        <translation>The flow is too small for the mixed types HM and ML!</translation>
     </message>
     <message>
         <source>粘度大于20cP，不能采用HM、ML板型，否则会造成流量分配不均而使换热失效！</source>
@@ -844,14 +712,6 @@ Range: whole number 0-700</translation>
     <message>
         <source>接口压损大于板间压损的30%，请重新选择换热器型号！</source>
         <translation>Port pressure loss above 30 % of the channel loss, please choose another model!</translation>
-    </message>
-    <message>
-        <source>接口流速&gt;6m/s，请重新选择换热器型号！</source>
-        <translation>Port velocity &gt;6 m/s, please choose another model!</translation>
-    </message>
-    <message>
-        <source>接口流速&gt;100m/s，请重新选择换热器型号！</source>
-        <translation>Port velocity &gt;100 m/s, please choose another model!</translation>
     </message>
     <message>
         <source>换热面积超过该型号最大值。请选择改变换热器型号或增大介质压力损失！</source>
@@ -906,104 +766,6 @@ Range: whole number 0-700</translation>
         <translation>fallen below the cold inlet temperature</translation>
     </message>
     <message>
-        <source>物性数据缺失：蒸汽在%1时没有饱和蒸汽数据，无法计算蒸汽流量！</source>
-        <translation>Property data missing: no saturated steam data at %1, the steam flow cannot be found!</translation>
-    </message>
-    <message>
-        <source>物性数据错误：蒸汽在%1时的汽化潜热或蒸汽密度为零，无法计算蒸汽流量！</source>
-        <translation>Property data wrong: latent heat or steam density is zero at %1, the steam flow cannot be found!</translation>
-    </message>
-    <message>
-        <source>物性数据缺失：%1在%2时没有物性数据，无法完成热平衡计算，请检查温度！</source>
-        <translation>Property data missing: %1 has no data at %2, the heat balance cannot be completed; please check the temperatures!</translation>
-    </message>
-    <message>
-        <source>物性数据错误：%1在%2时的密度或比热为零，无法完成热平衡计算！</source>
-        <translation>Property data wrong: density or specific heat of %1 is zero at %2, the heat balance cannot be completed!</translation>
-    </message>
-    <message>
-        <source>热平衡：无法求得%1，试算温度%2超出%3物性数据的温度范围，请检查换热量、流量和温度！</source>
-        <translation>Heat balance: %1 cannot be found, the trial temperature %2 is outside the property data of %3; please check heat duty, flows and temperatures!</translation>
-    </message>
-    <message>
-        <source>热平衡：无法求得%1，试算温度已%2，请检查换热量、流量和温度！</source>
-        <translation>Heat balance: %1 cannot be found, the trial temperature has %2; please check heat duty, flows and temperatures!</translation>
-    </message>
-    <message>
-        <source>计算错误：%1中出现无效数值（%2），计算已停止。</source>
-        <translation>Calculation error: invalid value in the %1 (%2), the calculation stopped.</translation>
-    </message>
-    <message>
-        <source>案例记录未能保存到数据库文件 %1：%2</source>
-        <translation>The case record could not be saved to the database file %1: %2</translation>
-    </message>
-    <message>
-        <source>数据库错误：%1</source>
-        <translation>Database error: %1</translation>
-    </message>
-    <message>
-        <source>程序内部错误：%1</source>
-        <translation>Internal error: %1</translation>
-    </message>
-    <message>
-        <source>热介质（%1）</source>
-        <translation>the hot medium (%1)</translation>
-    </message>
-    <message>
-        <source>冷介质（%1）</source>
-        <translation>the cold medium (%1)</translation>
-    </message>
-    <message>
-        <source>%1中的%2不是一个完整的数值，请重新输入！</source>
-        <translation>%1: %2 is not one complete number; please enter it again!</translation>
-    </message>
-    <message>
-        <source>%1超出%2（%3）物性数据的温度范围，必须介于%4℃和%5℃之间，请重新输入！</source>
-        <translation>%1 is outside the property data of %2 (%3): it must lie between %4 ℃ and %5 ℃; please enter it again!</translation>
-    </message>
-    <message>
-        <source>%1超出%2（%3）物性数据的温度范围，必须介于%4℃和%5℃之间（该介质的冰点为%6℃），请重新输入！</source>
-        <translation>%1 is outside the property data of %2 (%3): it must lie between %4 ℃ and %5 ℃ (the medium freezes at %6 ℃); please enter it again!</translation>
-    </message>
-    <message>
-        <source>%1必须大于0且不大于1000000 m3/h，请重新输入！</source>
-        <translation>%1 must be above 0 and at most 1000000 m³/h; please enter it again!</translation>
-    </message>
-    <message>
-        <source>%1必须大于0且不大于10000000 kW，请重新输入！</source>
-        <translation>%1 must be above 0 and at most 10000000 kW; please enter it again!</translation>
-    </message>
-    <message>
-        <source>%1必须大于0且不大于1000 kPa，请重新输入！</source>
-        <translation>%1 must be above 0 and at most 1000 kPa; please enter it again!</translation>
-    </message>
-    <message>
-        <source>%1必须介于0和100 %之间，请重新输入！</source>
-        <translation>%1 must lie between 0 and 100 %; please enter it again!</translation>
-    </message>
-    <message>
-        <source>%1必须不小于0且小于0.0002 m2.℃/W，请重新输入！</source>
-        <translation>%1 must be at least 0 and below 0.0002 m²·℃/W; please enter it again!</translation>
-    </message>
-    <message>
-        <source>%1必须介于0和1 m2.℃/W之间，请重新输入！</source>
-        <translation>%1 must lie between 0 and 1 m²·℃/W; please enter it again!</translation>
-    </message>
-    <message>
-        <source>%1必须是1到10之间的整数，请重新输入！</source>
-        <translation>%1 must be a whole number from 1 to 10; please enter it again!</translation>
-    </message>
-    <message>
-        <source>%1必须是0到700之间的整数，请重新输入！</source>
-        <translation>%1 must be a whole number from 0 to 700; please enter it again!</translation>
-    </message>
-    <message>
-        <source>“%1”（%2）</source>
-        <translation>“%1” (%2)</translation>
-    </message>
-    <message>
-        <source>“%1”</source>
-        <translation>“%1”</translation>
         <source>方案比较</source>
         <translation>Alternatives</translation>
     </message>
@@ -1142,10 +904,6 @@ Range: whole number 0-700</translation>
     <message>
         <source>有警告</source>
         <translation>warning</translation>
-    </message>
-    <message>
-        <source>建议：%1，%2，面积%3 m²，价格%4元</source>
-        <translation>Suggestion: %1, %2, area %3 m², price %4</translation>
     </message>
     <message>
         <source>工况曲线</source>

@@ -16,7 +16,7 @@
 namespace phe::cli {
 
 int SheetRequest::Write(CaseSession& session, const CaseInput& heading) const {
-  if (!session.last_run_has_result) {
+  if (!session.last_run_has_result || !session.env.result) {
     std::cerr << "pheselect-cli: the last run ended without a result; no sheet written\n";
     return 1;
   }
@@ -33,9 +33,9 @@ int SheetRequest::Write(CaseSession& session, const CaseInput& heading) const {
   for (const auto& m : session.last_run_messages) messages.push_back(m.message);
   Lang l = Lang::kZh;
   ParseLang(lang, &l);
-  sheet::Document doc = sheet::BuildSheet(session.state, session.env, messages, meta, l);
+  sheet::Document doc = sheet::BuildSheet(*session.env.result, messages, meta, l);
   if (session.last_alternatives) sheet::AppendAlternatives(doc, *session.last_alternatives, l);
-  if (const auto curves = curves::Compute(session.state, session.env)) sheet::AppendCurves(doc, *curves, l);
+  if (const auto curves = curves::Compute(*session.env.result)) sheet::AppendCurves(doc, *curves, l);
 
   // The renderer lies beside the program and is loaded only now.
   const std::string module = ExecutableDir() + "/" PHE_SHEET_MODULE;

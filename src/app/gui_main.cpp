@@ -3,7 +3,8 @@
 //   pheselect [CASE.phe.json]       opens the window, with the case file if given
 //   pheselect --lang zh|en         the window in Chinese or English this time
 //   pheselect --screenshot FILE    enters a water/water design case, runs it,
-//                                  saves the window as a PNG and exits
+//                                  saves the window as a PNG, prints how it
+//                                  lies on the screen and exits
 //   pheselect --help | --version
 //
 // Without a display it runs the case (or the example case) through
@@ -14,6 +15,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -42,7 +44,10 @@ const char kUsage[] =
     "  CASE.phe.json      open this case file (the format of pheselect-cli --case)\n"
     "  --lang zh|en       Chinese or English this time (the menu's choice is kept)\n"
     "  --screenshot FILE  enter the case of examples/water_water_auto.json, press Run,\n"
-    "                     save the window as a PNG and exit (needs no display)\n"
+    "                     save the window as a PNG and exit (needs no display); with\n"
+    "                     --lang the window opens in the other language and is\n"
+    "                     switched, as from the menu; prints the window's place on\n"
+    "                     the screen and whether its panel scrolls\n"
     "  --help             print this help and exit\n"
     "  --version          print the version and exit\n"
     "\n"
@@ -124,6 +129,14 @@ int TakeScreenshot(phe::MainWindow& window, const QString& file) {
     std::fprintf(stderr, "pheselect: cannot write %s\n", file.toLocal8Bit().constData());
     return 1;
   }
+  // Where the window lies: the frame within the screen's free area, and
+  // whether the panel needs its scroll bars.
+  const QRect frame = window.frameGeometry();
+  const QRect avail = window.screen() ? window.screen()->availableGeometry() : QRect();
+  std::printf("window %dx%d%+d%+d available %dx%d%+d%+d horizontal_scroll %d vertical_scroll %d\n",
+              frame.width(), frame.height(), frame.x(), frame.y(), avail.width(), avail.height(),
+              avail.x(), avail.y(), window.PanelScrolls(Qt::Horizontal) ? 1 : 0,
+              window.PanelScrolls(Qt::Vertical) ? 1 : 0);
   return 0;
 }
 
@@ -188,7 +201,17 @@ int main(int argc, char** argv) {
   }
 
   phe::MainWindow window(std::move(db));
-  if (!opt.language.empty()) window.SetLanguage(QString::fromStdString(opt.language), false);
+  const QString language = QString::fromStdString(opt.language);
+  if (!screenshot.isEmpty() && !language.isEmpty()) {
+    // The picture shows the relayout after a switch in a running window.
+    window.SetLanguage(language == QLatin1String("en") ? QStringLiteral("zh") : QStringLiteral("en"), false);
+    window.show();
+    QApplication::processEvents();
+    window.SetLanguage(language, false);
+    QApplication::processEvents();
+  } else if (!language.isEmpty()) {
+    window.SetLanguage(language, false);
+  }
   window.show();
   if (!screenshot.isEmpty()) return TakeScreenshot(window, screenshot);
   if (!opt.case_file.empty()) window.Files().OpenFile(QString::fromLocal8Bit(opt.case_file.c_str()));

@@ -1,5 +1,6 @@
 #include "base/numeric.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -209,6 +210,17 @@ std::string FormatFixed(double x, int decimals) {
   const bool zero = out_digits.find_first_not_of('0') == std::string::npos;
   if (d.negative && !zero) out.insert(out.begin(), '-');
   return out;
+}
+
+std::string FormatSignificant(double x, int digits) {
+  if (x == 0 || !std::isfinite(x)) return FormatFixed(x, 1);
+  const int magnitude = static_cast<int>(std::floor(std::log10(std::abs(x))));
+  return FormatFixed(x, std::max(1, digits - 1 - magnitude));
+}
+
+std::string FormatTemperature(double t) {
+  const std::string grid = FormatFixed(t, 1);
+  return std::abs(Val(grid) - t) < 1e-9 ? grid : FormatFixed(t, 2);
 }
 
 std::string FormatGeneral(double x) {

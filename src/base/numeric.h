@@ -30,6 +30,12 @@ bool ReadNumber(std::string_view text, double& value);
 // Fixed pattern with the given number of decimals ("0.0" is 1), rounded half
 // away from zero on the value written with 15 significant digits (2.675 -> 2.68).
 std::string FormatFixed(double x, int decimals);
+// At least `digits` significant digits and at least one decimal (a computed
+// flow or duty: one decimal changed the duty by up to 8 % when typed in again).
+std::string FormatSignificant(double x, int digits);
+// A temperature as the balance solved it, to 0.01 degC; one on the 0.1 degC
+// grid keeps its single decimal.
+std::string FormatTemperature(double t);
 // General conversion: whole numbers without a decimal point, fractions with one.
 std::string FormatGeneral(double x);
 // Whole part, truncated toward zero, as an integer text.

@@ -165,7 +165,7 @@ class JsonLinesReader : public BatchReader {
       const std::string where = "line " + std::to_string(line_);
       if (too_long)
         return BatchCase{where, std::nullopt,
-                         where + " is longer than " +
+                         "the line is longer than " +
                              std::to_string(files::kMaxCaseFileBytes >> 20) + " MB"};
       if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
       return FromJsonText(where, line, "the case", true);
@@ -313,9 +313,10 @@ class CsvReader : public BatchReader {
                                             "project", "item",      "customer"};
     for (size_t i = 0; i < header_.size(); ++i) {
       const auto& h = header_[i];
-      const bool control = h.rfind("opt_br", 0) != 0 &&
-                           std::find(layout::kFocusOrder.begin(), layout::kFocusOrder.end(), h) !=
-                               layout::kFocusOrder.end();
+      const std::string named = layout::ControlOfKey(h);
+      const bool control = named.rfind("opt_br", 0) != 0 &&
+                           std::find(layout::kFocusOrder.begin(), layout::kFocusOrder.end(),
+                                     named) != layout::kFocusOrder.end();
       if (!control && std::find(extra.begin(), extra.end(), h) == extra.end())
         throw CaseError("\"" + path + "\": unknown column \"" + h + "\"");
       if (std::find(header_.begin(), header_.begin() + static_cast<long>(i), h) !=
@@ -331,7 +332,7 @@ class CsvReader : public BatchReader {
     while (cells.size() > header_.size() && cells.back().empty()) cells.pop_back();
     if (cells.size() != header_.size())
       return BatchCase{where, std::nullopt,
-                       where + " has " + std::to_string(cells.size()) + " cells, the header " +
+                       "the row has " + std::to_string(cells.size()) + " cells, the header " +
                            std::to_string(header_.size())};
     nlohmann::json doc = nlohmann::json::object();
     for (size_t i = 0; i < cells.size(); ++i) {
@@ -341,12 +342,12 @@ class CsvReader : public BatchReader {
         std::optional<std::string> text = FromGb18030(cells[i]);
         if (!text)
           return BatchCase{where, std::nullopt,
-                           where + ": column \"" + header_[i] +
+                           "column \"" + header_[i] +
                                "\" is neither UTF-8 nor GBK text; save the file as UTF-8 CSV"};
         cells[i] = std::move(*text);
       } else if (!ValidUtf8(cells[i])) {
         return BatchCase{where, std::nullopt,
-                         where + ": column \"" + header_[i] + "\" is not valid UTF-8"};
+                         "column \"" + header_[i] + "\" is not valid UTF-8"};
       }
       doc[header_[i]] = cells[i];
     }
@@ -424,63 +425,63 @@ std::string Number(double v) {
 struct ResultColumn {
   const char* name;
   bool numeric;
-  std::string (*value)(const CaseSession&);
+  std::string (*value)(const RunResult&);
 };
 
 // A split case's row is the whole case, not one of its units.
-double WholeCase(const CaseSession& c, double per_unit, double total) {
-  return c.state.units > 1 ? total : per_unit;
+double WholeCase(const RunResult& r, double per_unit, double total) {
+  return r.record.units > 1 ? total : per_unit;
 }
 
-// A box the window leaves empty (area, weight, price beyond the largest pack)
+// What the window leaves empty (area, weight, price beyond the largest pack)
 // stays empty here too.
-std::string IfShown(const CaseSession& c, const char* box, double v) {
-  return c.form.Text(box).empty() ? "" : Number(v);
-}
+std::string IfShown(const RunResult& r, double v) { return r.beyond_largest_pack ? "" : Number(v); }
 
 const ResultColumn kResultColumns[] = {
-    {"designation", false, [](const CaseSession& c) { return c.state.plate_type; }},
-    {"model", false, [](const CaseSession& c) { return c.state.model_code; }},
-    {"type", false, [](const CaseSession& c) { return c.state.arrangement_type; }},
-    {"channels_1", true, [](const CaseSession& c) { return c.form.Text("Txt_nh"); }},
-    {"channels_2", true, [](const CaseSession& c) { return c.form.Text("Txt_nl"); }},
-    {"passes", true, [](const CaseSession& c) { return Number(c.state.passes); }},
-    {"plates", true, [](const CaseSession& c) { return Number(c.state.plate_count); }},
-    {"area_m2", true, [](const CaseSession& c) { return IfShown(c, "Txt_F", c.state.area); }},
-    {"k_w_m2c", true, [](const CaseSession& c) { return Number(c.state.k_service); }},
-    {"lmtd_c", true, [](const CaseSession& c) { return Number(c.state.lmtd); }},
-    {"margin_pct", true, [](const CaseSession& c) { return Number(c.state.margin); }},
-    {"fouling_capacity_m2c_w", true,
-     [](const CaseSession& c) { return Number(c.state.fouling_out); }},
-    {"dp_hot_kpa", true, [](const CaseSession& c) { return Number(c.state.dp_h); }},
-    {"dp_cold_kpa", true, [](const CaseSession& c) { return Number(c.state.dp_c); }},
-    {"dp_port_hot_kpa", true, [](const CaseSession& c) { return Number(c.state.dp_port_h); }},
-    {"dp_port_cold_kpa", true, [](const CaseSession& c) { return Number(c.state.dp_port_c); }},
-    {"v_port_hot_m_s", true, [](const CaseSession& c) { return Number(c.state.v_port_h); }},
-    {"v_port_cold_m_s", true, [](const CaseSession& c) { return Number(c.state.v_port_c); }},
-    {"price_cny", true, [](const CaseSession& c) { return IfShown(c, "Txt_Y", c.state.price); }},
-    {"weight_kg", true,
-     [](const CaseSession& c) { return IfShown(c, "Txt_W", static_cast<double>(c.state.weight)); }},
-    {"units", true, [](const CaseSession& c) { return Number(c.state.units); }},
+    {"designation", false, [](const RunResult& r) { return r.record.plate_type; }},
+    {"model", false, [](const RunResult& r) { return r.record.model_code; }},
+    {"type", false, [](const RunResult& r) { return r.record.arrangement_type; }},
+    {"channels_1", true, [](const RunResult& r) { return Number(r.channels_1); }},
+    {"channels_2", true, [](const RunResult& r) { return Number(r.channels_2); }},
+    {"passes", true, [](const RunResult& r) { return Number(r.record.passes); }},
+    {"plates", true, [](const RunResult& r) { return Number(r.record.plate_count); }},
+    {"area_m2", true, [](const RunResult& r) { return IfShown(r, r.record.area); }},
+    {"k_w_m2c", true, [](const RunResult& r) { return Number(r.record.k_service); }},
+    {"lmtd_c", true, [](const RunResult& r) { return Number(r.record.lmtd); }},
+    {"margin_pct", true, [](const RunResult& r) { return Number(r.record.margin); }},
+    {"fouling_capacity_m2c_w", true, [](const RunResult& r) { return Number(r.record.fouling_out); }},
+    {"dp_hot_kpa", true, [](const RunResult& r) { return Number(r.record.dp_h); }},
+    {"dp_cold_kpa", true, [](const RunResult& r) { return Number(r.record.dp_c); }},
+    {"dp_port_hot_kpa", true, [](const RunResult& r) { return Number(r.record.dp_port_h); }},
+    {"dp_port_cold_kpa", true, [](const RunResult& r) { return Number(r.record.dp_port_c); }},
+    {"v_port_hot_m_s", true, [](const RunResult& r) { return Number(r.record.v_port_h); }},
+    {"v_port_cold_m_s", true, [](const RunResult& r) { return Number(r.record.v_port_c); }},
+    {"price_cny", true, [](const RunResult& r) { return IfShown(r, r.record.price); }},
+    {"weight_kg", true, [](const RunResult& r) { return IfShown(r, static_cast<double>(r.record.weight)); }},
+    {"units", true, [](const RunResult& r) { return Number(r.record.units); }},
     // The case as the run completed it: what the user left empty is worked out.
-    {"duty_kw", true, [](const CaseSession& c) { return Number(WholeCase(c, c.state.duty, c.state.duty_total) / 1000); }},
-    {"flow_hot_m3h", true, [](const CaseSession& c) { return Number(WholeCase(c, c.state.flow_h, c.state.flow_h_total)); }},
-    {"flow_cold_m3h", true, [](const CaseSession& c) { return Number(WholeCase(c, c.state.flow_c, c.state.flow_c_total)); }},
-    {"t_hot_in_c", true, [](const CaseSession& c) { return Number(c.state.t_h_in); }},
-    {"t_hot_out_c", true, [](const CaseSession& c) { return Number(c.state.t_h_out); }},
-    {"t_cold_in_c", true, [](const CaseSession& c) { return Number(c.state.t_c_in); }},
-    {"t_cold_out_c", true, [](const CaseSession& c) { return Number(c.state.t_c_out); }},
+    {"duty_kw", true,
+     [](const RunResult& r) { return Number(WholeCase(r, r.record.duty, r.record.duty_total) / 1000); }},
+    {"flow_hot_m3h", true,
+     [](const RunResult& r) { return Number(WholeCase(r, r.record.flow_h, r.record.flow_h_total)); }},
+    {"flow_cold_m3h", true,
+     [](const RunResult& r) { return Number(WholeCase(r, r.record.flow_c, r.record.flow_c_total)); }},
+    {"t_hot_in_c", true, [](const RunResult& r) { return Number(r.record.t_h_in); }},
+    {"t_hot_out_c", true, [](const RunResult& r) { return Number(r.record.t_h_out); }},
+    {"t_cold_in_c", true, [](const RunResult& r) { return Number(r.record.t_c_in); }},
+    {"t_cold_out_c", true, [](const RunResult& r) { return Number(r.record.t_c_out); }},
 };
 
 // Decimals of a number in a CSV row, as the window shows it (-1: the whole
-// part, -2: as it is). JSON Lines keeps every digit.
+// part, -2: as it is, -3: four significant digits, -4: a temperature).
+// JSON Lines keeps every digit.
 int ShownDecimals(std::string_view column) {
   static const std::pair<std::string_view, int> kShown[] = {
       {"area_m2", 1},        {"lmtd_c", 1},         {"k_w_m2c", -1},      {"margin_pct", -1},
       {"fouling_capacity_m2c_w", 6}, {"dp_hot_kpa", 2}, {"dp_cold_kpa", 2}, {"dp_port_hot_kpa", 2},
-      {"dp_port_cold_kpa", 2}, {"v_port_hot_m_s", 2}, {"v_port_cold_m_s", 2}, {"duty_kw", 1},
-      {"flow_hot_m3h", 1},   {"flow_cold_m3h", 1},  {"t_hot_in_c", 1},    {"t_hot_out_c", 1},
-      {"t_cold_in_c", 1},    {"t_cold_out_c", 1}};
+      {"dp_port_cold_kpa", 2}, {"v_port_hot_m_s", 2}, {"v_port_cold_m_s", 2}, {"duty_kw", -3},
+      {"flow_hot_m3h", -3},  {"flow_cold_m3h", -3}, {"t_hot_in_c", -4},   {"t_hot_out_c", -4},
+      {"t_cold_in_c", -4},   {"t_cold_out_c", -4}};
   for (const auto& [name, decimals] : kShown)
     if (name == column) return decimals;
   return -2;
@@ -492,7 +493,12 @@ std::string Shown(std::string_view column, const std::string& value) {
   if (decimals == -2 || value.empty() ||
       std::from_chars(value.data(), value.data() + value.size(), v).ec != std::errc())
     return value;
-  return decimals == -1 ? FormatWhole(v) : FormatFixed(v, decimals);
+  switch (decimals) {
+    case -1: return FormatWhole(v);
+    case -3: return FormatSignificant(v, 4);
+    case -4: return FormatTemperature(v);
+    default: return FormatFixed(v, decimals);
+  }
 }
 
 bool IsNumber(const std::string& s) {
@@ -594,13 +600,13 @@ BatchRow RunBatchCase(const BatchCase& c, Database& db) {
     CaseSession session(db);
     session.env.store_case_record = false;
     const nlohmann::json out = session.Run(*c.input);
-    const bool refused = RunShowedError(out) || !session.last_run_has_result;
+    const bool refused = RunShowedError(out) || !session.last_run_has_result || !session.env.result;
     for (const auto& m : out["messages"]) row.messages.push_back(m["text"].get<std::string>());
     row.status = refused                 ? BatchStatus::kRefused
                  : row.messages.empty() ? BatchStatus::kOk
                                         : BatchStatus::kWarning;
     if (!refused)
-      for (const auto& col : kResultColumns) row.results.push_back(col.value(session));
+      for (const auto& col : kResultColumns) row.results.push_back(col.value(*session.env.result));
   } catch (const std::exception& e) {
     row.status = BatchStatus::kError;
     row.messages.push_back(e.what());

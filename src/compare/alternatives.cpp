@@ -6,6 +6,7 @@
 #include "catalogue/catalogue.h"
 #include "workflow/limits.h"
 #include "workflow/selection.h"
+#include "workflow/transfer.h"
 
 namespace phe {
 
@@ -68,16 +69,18 @@ std::string Status(const SelectionState& s, const std::vector<RecordedMessage>& 
   return warned ? "warning" : "fits";
 }
 
-Alternative Row(const SelectionState& s, const std::string& model, const std::string& type,
-                const std::vector<RecordedMessage>& shown) {
+// `shown` holds the channels as the window would show this design after "采用".
+Alternative Row(const RunResult& shown, const std::string& model, const std::string& type,
+                const std::vector<RecordedMessage>& messages) {
+  const SelectionState& s = shown.record;
   Alternative a;
   a.designation = s.plate_type;
   a.model = model;
   a.type = type;
   a.passes = s.passes;
   a.units = std::max(1.0, s.units);
-  a.channels_hm = s.channels_hm;
-  a.channels_ml = s.channels_ml;
+  a.channels_hm = shown.channels_1;
+  a.channels_ml = shown.channels_2;
   a.plate_count = s.plate_count;
   a.area = s.area;
   a.k_service = s.k_service;
@@ -94,14 +97,14 @@ Alternative Row(const SelectionState& s, const std::string& model, const std::st
   a.price_total = a.price * a.units;
   a.area_total = a.area * a.units;
   a.weight_total = a.weight * a.units;
-  a.status = Status(s, shown);
+  a.status = Status(s, messages);
   return a;
 }
 
 // Runs the selection stage on copies of the start; nullopt when the run ends
 // in an error message. `prepare` turns the copy into the design wanted.
 template <class Prepare>
-std::optional<std::pair<SelectionState, std::vector<RecordedMessage>>> RunCopy(
+std::optional<std::pair<RunResult, std::vector<RecordedMessage>>> RunCopy(
     const BalancedCase& start, Prepare&& prepare) {
   SelectionState s = start.state;
   HeadlessForm form = start.form;
@@ -118,7 +121,9 @@ std::optional<std::pair<SelectionState, std::vector<RecordedMessage>>> RunCopy(
   } catch (const DbError&) {
     return std::nullopt;
   }
-  return std::make_pair(std::move(s), std::vector<RecordedMessage>(form.messages.begin() + static_cast<std::ptrdiff_t>(before), form.messages.end()));
+  RunResult shown = env.result ? std::move(*env.result) : MakeRunResult(s, env);
+  shown.record = std::move(s);  // as the run ended, after its checks
+  return std::make_pair(std::move(shown), std::vector<RecordedMessage>(form.messages.begin() + static_cast<std::ptrdiff_t>(before), form.messages.end()));
 }
 
 // One candidate, as the Run command designs a manual choice after the balance.
@@ -139,10 +144,10 @@ std::optional<Alternative> Design(const BalancedCase& start, const Candidate& c)
 std::optional<Alternative> RuleDesign(const BalancedCase& start) {
   auto run = RunCopy(start, [](SelectionState& s, HeadlessForm&) { s.selection_mode = 0; });
   if (!run) return std::nullopt;
-  const SelectionState& s = run->first;
+  const SelectionState& s = run->first.record;
   const auto parsed = ParsePlateType(s.best_plate_type);
   if (!parsed) return std::nullopt;
-  return Row(s, Models()[static_cast<size_t>(parsed->model)].code, ChannelTypeCode(parsed->channel),
+  return Row(run->first, Models()[static_cast<size_t>(parsed->model)].code, ChannelTypeCode(parsed->channel),
              run->second);
 }
 
@@ -232,7 +237,8 @@ PackSearch SearchPacks(const BalancedCase& start) {
   return out;
 }
 
-AlternativesTable BuildAlternatives(const BalancedCase& start, const SelectionState& result) {
+AlternativesTable BuildAlternatives(const BalancedCase& start, const RunResult& run) {
+  const SelectionState& result = run.record;
   AlternativesTable table;
   const ModelInfo* model = FindModel(result.model_code);
   if (!model || result.calc_mode != 1) return table;
@@ -273,14 +279,14 @@ AlternativesWatch::~AlternativesWatch() {
   env_.choose_pack = nullptr;
 }
 
-std::optional<AlternativesTable> AlternativesWatch::Take(const SelectionState& result) {
+std::optional<AlternativesTable> AlternativesWatch::Take() {
   std::optional<BalancedCase> start = std::move(start_);
   std::optional<AlternativesTable> searched = std::move(searched_);
   start_.reset();
   searched_.reset();
-  if (!start || env_.results_shown <= finished_before_) return std::nullopt;
+  if (!start || !env_.result || env_.results_shown <= finished_before_) return std::nullopt;
   if (searched) return searched;
-  return BuildAlternatives(*start, result);
+  return BuildAlternatives(*start, *env_.result);
 }
 
 MsgAnswer ShowSuggestion(FormPort& form, const AlternativesTable& table) {

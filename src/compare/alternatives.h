@@ -24,6 +24,7 @@ struct Alternative {
   std::string type;         // channel type chosen: H, M, L, HM or ML
   double passes = 0;
   double units = 1;
+  // Channels per pass as the boxes 流道数H/M and 流道数M/L would show them.
   double channels_hm = 0;
   double channels_ml = 0;
   double plate_count = 0;
@@ -68,9 +69,9 @@ BalancedCase CaptureBalance(const SelectionState& s, const FormPort& form);
 
 // Designs every candidate as a manual design of its model and channel type
 // would, on copies: nothing is shown, stored or written to the window.
-// `result` is the finished run (its model, choice and limits); a check run
-// has no alternatives.
-AlternativesTable BuildAlternatives(const BalancedCase& start, const SelectionState& result);
+// `run` is the finished run's result (its model, choice and limits); a check
+// run has no alternatives.
+AlternativesTable BuildAlternatives(const BalancedCase& start, const RunResult& run);
 
 // The search of an automatic design from its balanced record: the table, and
 // the pack to design (the cheapest fitting row at the entered passes), or
@@ -91,9 +92,9 @@ class AlternativesWatch {
   AlternativesWatch(const AlternativesWatch&) = delete;
   AlternativesWatch& operator=(const AlternativesWatch&) = delete;
 
-  // After the Run command: the table of that run (empty for a check), or
-  // nullopt when the run did not reach its results.
-  std::optional<AlternativesTable> Take(const SelectionState& result);
+  // After the Run command: the table of that run's result (empty for a
+  // check), or nullopt when the run did not reach its results.
+  std::optional<AlternativesTable> Take();
 
  private:
   Env& env_;

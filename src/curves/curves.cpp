@@ -4,6 +4,7 @@
 
 #include "db/database.h"
 #include "engines/engines.h"
+#include "state/env.h"
 #include "state/form_port.h"
 
 namespace phe::curves {
@@ -61,7 +62,8 @@ nlohmann::json PointJson(const CurvePoint& p, bool steam) {
 
 }  // namespace
 
-std::optional<OperatingCurves> Compute(const SelectionState& result, const Env& run) {
+std::optional<OperatingCurves> Compute(const RunResult& run) {
+  const SelectionState& result = run.record;
   const std::string& sized_plate_type = run.sized_plate_type;
   if (!result.db || sized_plate_type.empty() || result.channels_hm + result.channels_ml <= 0 ||
       !(result.flow_c > 0) || (result.hot_kind != 1 && result.hot_kind != 2))
@@ -71,7 +73,7 @@ std::optional<OperatingCurves> Compute(const SelectionState& result, const Env& 
   out.fouling = result.calc_mode == 3 ? result.fouling : result.fouling_out;
   out.own = PointOf(result, 1);
 
-  QuietForm form(run.form.ListIndex("Com_bpc"));
+  QuietForm form(run.plate_material_index);
   Env env(form);
   SelectionState start = result;
   start.calc_mode = 3;

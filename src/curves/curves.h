@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "state/env.h"
-#include "state/selection_state.h"
+#include "state/run_result.h"
 
 namespace phe::curves {
 
@@ -35,13 +34,11 @@ struct OperatingCurves {
   int failed = 0;                  // points whose outlets did not converge (left out)
 };
 
-// The curves of the pack the finished run `result` sized or rated; `run` is
-// that run's environment (the plate type it sized, the window's plate
-// material). The pack is
+// The curves of the pack the finished run sized or rated. The pack is
 // rated with the fouling at which it just delivers the case's duty (a
 // simulation: the fouling it ran with), so that the case lies on its
 // curves. Nothing is shown or stored. nullopt when the result has no pack.
-std::optional<OperatingCurves> Compute(const SelectionState& result, const Env& run);
+std::optional<OperatingCurves> Compute(const RunResult& run);
 
 // {"hot": [...], "cold": [...]}: per point the flows, the duty, both outlets
 // and both pressure drops in the units of the calculation record.

@@ -245,9 +245,8 @@ const std::vector<int>& RecordSet::Columns(const ColumnSet& set) const {
   return resolved_.back().second;
 }
 
-double RecordSet::Field(int column) const {
-  if (current_ < 0) throw DbError("table \"" + table_->name + "\" has no current row");
-  return numbers_->cells[static_cast<size_t>(current_) * numbers_->width + static_cast<size_t>(column)];
+void RecordSet::NoCurrentRow() const {
+  throw DbError("table \"" + table_->name + "\" has no current row");
 }
 
 const Cell& RecordSet::CellAt(std::string_view column) const {
@@ -276,7 +275,7 @@ bool RecordSet::ColumnSpan(std::string_view column, double& lo, double& hi) cons
 }
 
 bool RecordSet::RowSpan(double& first, double& last) const {
-  const TableData::Numbers& n = table_->Index();
+  const TableData::Numbers& n = *numbers_;
   if (n.sorted_lo < 0 || table_->rows.empty()) return false;
   const auto lo = static_cast<size_t>(n.sorted_lo);
   first = n.cells[lo];

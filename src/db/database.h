@@ -99,11 +99,17 @@ class RecordSet {
 
   // The same find by the interval of `set` at x, without naming columns.
   bool FindFirst(const ColumnSet& set, double x);
+  // The same again by the low and high column of Columns(set), for a caller
+  // that holds them already.
+  bool FindFirst(Criterion::Kind kind, int lo, int hi, double x) { return FindInterval(kind, lo, hi, x); }
   // Column indices of `set` in the order of its names; an unknown column
   // throws DbError.
   const std::vector<int>& Columns(const ColumnSet& set) const;
   // Value of the current row in a column of Columns().
-  double Field(int column) const;
+  double Field(int column) const {
+    if (current_ < 0) NoCurrentRow();
+    return numbers_->cells[static_cast<size_t>(current_) * numbers_->width + static_cast<size_t>(column)];
+  }
 
   // Values of the current row by column name, without regard to letter case.
   // A NULL cell reads as 0 or the empty text. Unknown columns and a record set
@@ -122,6 +128,7 @@ class RecordSet {
 
  private:
   const Cell& CellAt(std::string_view column) const;
+  [[noreturn]] void NoCurrentRow() const;
   bool FindInterval(Criterion::Kind kind, int lo, int hi, double x);
 
   std::shared_ptr<const TableData> table_;

@@ -95,12 +95,13 @@ CaseInput ParseOne(const nlohmann::json& obj, const HeadlessForm& form) {
       field = ValueText(key, value);
       continue;
     }
+    const std::string control = layout::ControlOfKey(key);
     bool input = false;
-    for (const auto& n : layout::kFocusOrder) input = input || n == key;
-    if (!input || key.rfind("opt_br", 0) == 0)
+    for (const auto& n : layout::kFocusOrder) input = input || n == control;
+    if (!input || control.rfind("opt_br", 0) == 0)
       throw CaseError("unknown control \"" + key + "\"");
     const std::string text = ValueText(key, value);
-    in.controls.emplace_back(key, form.IsList(key) ? ListItem(form, key, text) : text);
+    in.controls.emplace_back(control, form.IsList(control) ? ListItem(form, control, text) : text);
   }
   return in;
 }
@@ -226,9 +227,11 @@ nlohmann::json Build(const std::string& text, const std::string& where,
   nlohmann::json::sax_parse(text, &b);
   // The parser would keep the last silently; the user meant one of them.
   if (!b.twice.empty())
-    throw CaseError(where + ": key \"" + b.twice + "\" appears twice in one object");
-  if (b.out_of_range) throw CaseError(where + " holds a number out of range: " + b.error);
-  if (!b.error.empty()) throw CaseError(where + " is not valid JSON: " + b.error);
+    throw CaseError(where + ": key \"" + b.twice + "\" appears twice in one object",
+                    CaseError::Kind::kDamaged);
+  if (b.out_of_range)
+    throw CaseError(where + " holds a number out of range: " + b.error, CaseError::Kind::kDamaged);
+  if (!b.error.empty()) throw CaseError(where + " is not valid JSON: " + b.error, CaseError::Kind::kDamaged);
   if (runs) *runs = b.runs;
   return std::move(b.root);
 }
@@ -242,12 +245,12 @@ nlohmann::json ParseJsonStrict(const std::string& text, const std::string& where
 CaseReader CaseReader::Open(const std::string& path) {
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec))
-    throw CaseError("\"" + path + "\" is a folder, not a case file");
+    throw CaseError("\"" + path + "\" is a folder, not a case file", CaseError::Kind::kUnreadable);
   try {
     return FromText(files::ReadBounded(path, files::kMaxCaseFileBytes, "case file"),
                     "case file \"" + path + "\"");
   } catch (const files::FileError& e) {
-    throw CaseError(e.what());
+    throw CaseError(e.what(), CaseError::Kind::kUnreadable);
   }
 }
 
@@ -334,7 +337,7 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
   AlternativesWatch watch(env);
   cmd_count_Click(state, env);
   last_run_has_result = env.results_shown > shown_before;
-  std::optional<AlternativesTable> table = watch.Take(state);
+  std::optional<AlternativesTable> table = watch.Take();
   if (alternatives && table) ShowSuggestion(form, *table);
 
   nlohmann::json out;
@@ -378,7 +381,7 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
   last_alternatives = std::move(table);
   if (curves) {
     std::optional<curves::OperatingCurves> c;
-    if (last_run_has_result) c = curves::Compute(state, env);
+    if (last_run_has_result && env.result) c = curves::Compute(*env.result);
     out["curves"] = c ? curves::ToJson(*c) : nlohmann::json();
   }
   return out;

@@ -20,7 +20,15 @@ namespace phe {
 
 class CaseError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  // What is wrong, for a message in words before the detail: the file could
+  // not be read, its text is no JSON (damaged), or its JSON is no case.
+  enum class Kind { kUnreadable, kDamaged, kNotACase };
+  explicit CaseError(const std::string& what, Kind kind = Kind::kNotACase)
+      : std::runtime_error(what), kind_(kind) {}
+  Kind kind() const { return kind_; }
+
+ private:
+  Kind kind_;
 };
 
 // One edit-and-run: the texts typed per control, and the option buttons.

@@ -1,6 +1,7 @@
 #include "driver/case_file.h"
 
 #include "files/files.h"
+#include "ui/layout.h"
 
 namespace phe {
 
@@ -12,7 +13,7 @@ nlohmann::ordered_json CaseToJson(const CaseInput& in) {
   if (in.selection_option) j["selection"] = *in.selection_option == 3 ? "manual" : "auto";
   if (in.calc_option)
     j["calc"] = *in.calc_option == 6 ? "simulate" : *in.calc_option == 5 ? "check" : "design";
-  for (const auto& [control, text] : in.controls) j[control] = text;
+  for (const auto& [control, text] : in.controls) j[layout::KeyOfControl(control)] = text;
   return j;
 }
 

@@ -4,6 +4,7 @@
 // to the mixed-pack procedures.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "catalogue/catalogue.h"
@@ -123,7 +124,13 @@ void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode) {
 // pack; its sign follows the reported (clean) margin.
 void SingleFoulingCapacity(SelectionState& s, Env& env) {
   const double r0 = 1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate;
-  auto k = [&s, r0](double fouling) { return s.k_calc = 0.95 / (r0 + fouling); };
+  // A negative fouling that uses up the whole resistance reaches any
+  // coefficient: on the step grid the search would otherwise jump over the
+  // pole into negative coefficients and run to its cap.
+  auto k = [&s, r0](double fouling) {
+    const double r = r0 + fouling;
+    return r > 0 ? s.k_calc = 0.95 / r : std::numeric_limits<double>::infinity();
+  };
   FoulingSearch(s.fouling_out, k, s.k_service, s.margin >= 0, env);
   if (s.margin == 0) s.fouling_out = 0;
 }

@@ -76,6 +76,9 @@ void Br_Mn(SelectionState& s, Env& env) {
   bool converged = false;
   for (int i = 0; i < kIterationCap && !converged; ++i) {
     PrepareAt(s, env);
+    // A flow entered by mass is the volume at the density of this trial's outlets.
+    if (s.hot_kind == 1 && s.mass_flow_h > 0) s.flow_h = s.mass_flow_h / s.rho_h;
+    if (s.mass_flow_c > 0) s.flow_c = s.mass_flow_c / s.rho_c;
     if (s.hot_kind == 2) SteamFlowOf(s, i == 0 ? 0.25 * dt_in * Capacity(s.flow_c, s.rho_c, s.cp_c) : duty);
     duty = PackHeat(s, env);
     const double t_h_out = s.hot_kind == 2 ? s.t_h_in : s.t_h_in - duty / Capacity(s.flow_h, s.rho_h, s.cp_h);

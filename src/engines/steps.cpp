@@ -1,6 +1,8 @@
 // The small steps every engine shares: dimensionless numbers, film
 // coefficients, wall passes, channel and port pressure drops.
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "catalogue/catalogue.h"
@@ -12,6 +14,50 @@
 namespace phe::detail {
 
 void Pump(Env& env) { env.form.Yield(); }
+
+namespace {
+
+// pow of the last arguments a call site saw, answered again without the
+// library call: inside the sizing loops the Prandtl term never changes for a
+// candidate and the Reynolds term only once per channel count. Arguments
+// compare by their bits, so -0 and NaN are never taken for a repeat.
+class RepeatedPow {
+ public:
+  double operator()(double x, double y) {
+    // Any number to the power 0 is exactly 1 (water's wall exponents are 0).
+    if (y == 0) return 1;
+    const auto xb = std::bit_cast<std::uint64_t>(x), yb = std::bit_cast<std::uint64_t>(y);
+    if (!known_ || xb != x_ || yb != y_) {
+      x_ = xb;
+      y_ = yb;
+      r_ = std::pow(x, y);
+      known_ = true;
+    }
+    return r_;
+  }
+
+ private:
+  std::uint64_t x_ = 0, y_ = 0;
+  double r_ = 0;
+  bool known_ = false;
+};
+
+// One per call site and side, so that hot and cold do not evict each other.
+struct FilmPows {
+  RepeatedPow wall, re, pr;
+};
+thread_local FilmPows hot_pows, cold_pows;
+
+double FilmNusselt(FilmPows& p, double coef, double re, double re_exp, double pr, double pr_exp) {
+  return coef * p.re(re, re_exp) * p.pr(pr, pr_exp);
+}
+
+double FilmNusseltWall(FilmPows& p, double ratio, double ratio_exp, double coef, double re, double re_exp,
+                       double pr, double pr_exp) {
+  return p.wall(ratio, ratio_exp) * coef * p.re(re, re_exp) * p.pr(pr, pr_exp);
+}
+
+}  // namespace
 
 double Reynolds(double rho, double d_e, double v, double visc) {
   return 1000 * rho * d_e * v / visc;
@@ -83,24 +129,24 @@ void EulerCopyCold(SelectionState& s) {
 }
 
 void FilmHotUncorrected(SelectionState& s) {
-  s.nu_h = s.nu_coef_h * std::pow(s.re_h, s.nu_exp_h) * std::pow(s.pr_h, s.pr_exp_h);
+  s.nu_h = FilmNusselt(hot_pows, s.nu_coef_h, s.re_h, s.nu_exp_h, s.pr_h, s.pr_exp_h);
   s.alpha_h = s.lambda_h * s.nu_h / s.d_e;
 }
 
 void FilmColdUncorrected(SelectionState& s) {
-  s.nu_c = s.nu_coef_c * std::pow(s.re_c, s.nu_exp_c) * std::pow(s.pr_c, s.pr_exp_c);
+  s.nu_c = FilmNusselt(cold_pows, s.nu_coef_c, s.re_c, s.nu_exp_c, s.pr_c, s.pr_exp_c);
   s.alpha_c = s.lambda_c * s.nu_c / s.d_e;
 }
 
 void FilmHotCorrected(SelectionState& s) {
-  s.nu_h = std::pow(s.visc_h / s.visc_w_h, s.visc_exp_h) * s.nu_coef_h * std::pow(s.re_h, s.nu_exp_h) *
-           std::pow(s.pr_h, s.pr_exp_h);
+  s.nu_h = FilmNusseltWall(hot_pows, s.visc_h / s.visc_w_h, s.visc_exp_h, s.nu_coef_h, s.re_h, s.nu_exp_h,
+                           s.pr_h, s.pr_exp_h);
   s.alpha_h = s.lambda_h * s.nu_h / s.d_e;
 }
 
 void FilmColdCorrected(SelectionState& s) {
-  s.nu_c = std::pow(s.visc_c / s.visc_w_c, s.visc_exp_c) * s.nu_coef_c * std::pow(s.re_c, s.nu_exp_c) *
-           std::pow(s.pr_c, s.pr_exp_c);
+  s.nu_c = FilmNusseltWall(cold_pows, s.visc_c / s.visc_w_c, s.visc_exp_c, s.nu_coef_c, s.re_c, s.nu_exp_c,
+                           s.pr_c, s.pr_exp_c);
   s.alpha_c = s.lambda_c * s.nu_c / s.d_e;
 }
 

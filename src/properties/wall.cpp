@@ -38,16 +38,17 @@ double WallViscosity(SelectionState& s, RecordSet& rs, double t, bool kind2) {
     else if (std::trunc(t) >= last)
       t = last;
   }
-  const int v = rs.Columns(kViscosityRows)[2];
+  const std::vector<int>& c = rs.Columns(kViscosityRows);
+  const int v = c[2];
   const double t0 = std::trunc(t);
   s.wall_t0 = t0;
-  if (rs.FindFirst(kViscosityRows, t0)) s.wall_v0 = rs.Field(v);
+  if (rs.FindFirst(kViscosityRows.kind, c[0], c[1], t0)) s.wall_v0 = rs.Field(v);
   double v1;
   if (kind2) {
-    if (rs.FindFirst(kViscosityRows, t0 + 1)) s.wall_v1_2 = static_cast<float>(rs.Field(v));
+    if (rs.FindFirst(kViscosityRows.kind, c[0], c[1], t0 + 1)) s.wall_v1_2 = static_cast<float>(rs.Field(v));
     v1 = s.wall_v1_2;
   } else {
-    if (rs.FindFirst(kViscosityRows, t0 + 1)) s.wall_v1 = rs.Field(v);
+    if (rs.FindFirst(kViscosityRows.kind, c[0], c[1], t0 + 1)) s.wall_v1 = rs.Field(v);
     v1 = s.wall_v1;
   }
   return s.wall_v0 + (t - t0) * (v1 - s.wall_v0);
@@ -81,7 +82,7 @@ void BW12(SelectionState& s, Env& env) {
 void BP(SelectionState& s, Env& env) {
   RecordSet& rs = Open(env.rs_bpdrxs, "plate conductivity");
   const std::vector<int>& c = rs.Columns(kConductivityRows);
-  if (rs.FindFirst(kConductivityRows, s.t_wall)) {
+  if (rs.FindFirst(kConductivityRows.kind, c[0], c[1], s.t_wall)) {
     s.lambda_sus304 = rs.Field(c[2]);
     s.lambda_sus316 = rs.Field(c[3]);
   }

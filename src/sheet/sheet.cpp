@@ -5,6 +5,7 @@
 
 #include "base/numeric.h"
 #include "catalogue/catalogue.h"
+#include "state/flow_units.h"
 
 #ifndef PHE_VERSION
 #define PHE_VERSION "unknown"
@@ -17,13 +18,13 @@ namespace {
 // Builds one document in one language: every caption goes through T().
 class Builder {
  public:
-  Builder(const SelectionState& s, const Env& env, Lang lang)
-      : s_(s), form_(env.form), lang_(lang), steam_(s.hot_kind == 2) {
-    mixed_ = IsMixedPlateType(env.sized_plate_type);
+  Builder(const RunResult& result, Lang lang)
+      : r_(result), s_(result.record), lang_(lang), steam_(s_.hot_kind == 2) {
+    const std::string& sized = result.sized_plate_type;
+    mixed_ = IsMixedPlateType(sized);
     if (mixed_) {
       // HM packs hold kinds H and M, ML packs M and L.
-      const bool hm = env.sized_plate_type.size() >= 2 &&
-                      EqualsNoCase(env.sized_plate_type.substr(env.sized_plate_type.size() - 2), "HM");
+      const bool hm = sized.size() >= 2 && EqualsNoCase(sized.substr(sized.size() - 2), "HM");
       kind1_ = hm ? 'H' : 'M';
       kind2_ = hm ? 'M' : 'L';
     }
@@ -33,7 +34,10 @@ class Builder {
 
  private:
   std::string T(const char* zh, const char* en) const { return lang_ == Lang::kZh ? zh : en; }
-  std::string Box(const char* control) const { return form_.Text(control); }
+  // A result box's text, as the window shows it.
+  const std::string& Box(const char* control) const { return r_.Text(control); }
+  // A value of the completed balance, as its box shows a computed one.
+  const std::string& Balance(const char* control) const { return r_.Balance(control); }
   static std::string F(double x, int decimals) { return FormatFixed(x, decimals); }
   // A flow with at least four significant digits, so that a small flow's
   // printed heat balance still closes.
@@ -60,8 +64,8 @@ class Builder {
   // The clean coefficient the reported margin rests on.
   double CleanK() const;
 
+  const RunResult& r_;
   const SelectionState& s_;
-  const FormPort& form_;
   Lang lang_;
   bool steam_;
   bool mixed_ = false;
@@ -89,24 +93,26 @@ Table Builder::OperatingCase() const {
   auto row = [&](std::string caption, std::string hot, std::string cold, std::string unit) {
     t.rows.push_back({std::move(caption), std::move(hot), std::move(cold), std::move(unit)});
   };
-  row(T("介质", "Medium"), Box("Com_jh"), Box("Com_jc"), "");
-  row(T("进口温度", "Inlet temperature"), Box("Txt_Th1"), Box("Txt_Tc1"), "℃");
+  row(T("介质", "Medium"), r_.medium_h, r_.medium_c, "");
+  row(T("进口温度", "Inlet temperature"), Balance("Txt_Th1"), Balance("Txt_Tc1"), "℃");
   const bool simulated = s_.calc_mode == 3;
   row(steam_ ? T("出口温度（凝结水，富余面积过冷）", "Outlet temperature (condensate, subcooled by spare area)")
              : simulated ? T("出口温度（模拟结果）", "Outlet temperature (simulated)")
                          : T("出口温度", "Outlet temperature"),
-      steam_ ? F(s_.t_h_out, 1) : Box("Txt_Th2"), Box("Txt_Tc2"), "℃");
+      steam_ ? F(s_.t_h_out, 1) : Balance("Txt_Th2"), Balance("Txt_Tc2"), "℃");
+  // Every flow in all three units, whichever its box was given in.
+  auto flow = [&](bool hot, FlowUnit unit) { return FormatSignificant(FlowInUnit(s_, hot, unit), 4); };
   row(steam_ ? T("体积流量（蒸汽）", "Volume flow (steam)") : T("体积流量", "Volume flow"),
-      Box("Txt_Qh"), Box("Txt_Qc"), "m³/h");
-  row(steam_ ? T("质量流量（蒸汽）", "Mass flow (steam)") : T("质量流量", "Mass flow"),
-      F(steam_ ? s_.steam_flow : s_.flow_h * s_.rho_balance_h, 1), F(s_.flow_c * s_.rho_balance_c, 1),
-      "kg/h");
+      flow(true, kCubicMetresPerHour), flow(false, kCubicMetresPerHour), "m³/h");
+  for (const auto& [unit, name] : {std::pair{kTonnesPerHour, "t/h"}, std::pair{kKilogramsPerSecond, "kg/s"}})
+    row(steam_ ? T("质量流量（蒸汽）", "Mass flow (steam)") : T("质量流量", "Mass flow"),
+        flow(true, unit), flow(false, unit), name);
   if (steam_) {
     row(T("凝结水流量", "Condensate flow"), F(s_.steam_flow / s_.rho_h, 3), "", "m³/h");
     row(T("汽化潜热", "Latent heat"), F(s_.latent_heat, 1), "", "kJ/kg");
     row(T("蒸汽密度", "Steam density"), F(s_.rho_steam, 4), "", "kg/m³");
   }
-  row(T("允许压降", "Allowed pressure drop"), Box("Txt_Ph"), Box("Txt_Pc"), "kPa");
+  row(T("允许压降", "Allowed pressure drop"), FormatGeneral(s_.dp_max_h), FormatGeneral(s_.dp_max_c), "kPa");
   row(T("计算压降", "Calculated pressure drop"), Box("Txt_Ph1"), Box("Txt_Pc1"), "kPa");
   row(T("定性温度", "Mean temperature"), F(s_.t_h_mean, 2), F(s_.t_c_mean, 2), "℃");
   const std::string cond = steam_ ? T("（凝结水）", " (condensate)") : "";
@@ -240,7 +246,7 @@ Working Builder::Thermal() const {
   line(T("热平衡物性温度", "Heat-balance property temperature"),
        (steam_ ? std::string() : "th = " + F(s_.t_balance_h, 2) + " ℃,  ") + "tc = " +
            F(s_.t_balance_c, 2) + " ℃");
-  line(T("换热量", "Duty"), "Q = " + Box("Txt_Wq") + " kW");
+  line(T("换热量", "Duty"), "Q = " + Balance("Txt_Wq") + " kW");
 
   // Log-mean difference from the two end differences.
   const double th_end = steam_ ? s_.t_h_in : s_.t_h_out;
@@ -261,8 +267,8 @@ Working Builder::Thermal() const {
   // Required coefficient and the check that the printed numbers close.
   line(T("所需传热系数", "Required coefficient"),
        "K = Q / (A·ΔTm) = " + F(s_.duty, 0) + " / (" + F(s_.area, 4) + " × " + F(s_.lmtd, 3) +
-           ") = " + F(s_.k_service, 1) + " W/(m²·℃)  (" + Box("Txt_K") + ")");
-  line(T("校核", "Check"), "Q = K·A·ΔTm = " + F(s_.k_service, 1) + " × " + F(s_.area, 4) + " × " +
+           ") = " + FormatSignificant(s_.k_service, 5) + " W/(m²·℃)  (" + Box("Txt_K") + ")");
+  line(T("校核", "Check"), "Q = K·A·ΔTm = " + FormatSignificant(s_.k_service, 5) + " × " + F(s_.area, 4) + " × " +
                                 F(s_.lmtd, 3) + " = " +
                                 F(s_.k_service * s_.area * s_.lmtd / 1000, 2) + " kW  (" +
                                 F(q_kw, 2) + " kW)");
@@ -294,7 +300,7 @@ Working Builder::Thermal() const {
                  "(each channel group a counter-current exchanger, outlets mixed)"));
   }
   line(T("设计裕量", "Margin"), "100 · (K0 / K − 1) = 100 × (" + F(CleanK(), 1) + " / " +
-                                  F(s_.k_service, 1) + " − 1) → " + Box("Txt_GF") + " %");
+                                  FormatSignificant(s_.k_service, 5) + " − 1) → " + Box("Txt_GF") + " %");
   line(T("可承受污垢系数", "Fouling the pack can carry"), "Rf,max = " + Box("Txt_RHC1") + " m²·℃/W");
   // Condensation carries the whole duty; the spare area may cool the
   // condensate further, which is capacity beyond the duty, not part of it.
@@ -346,7 +352,7 @@ Table Builder::Hydraulics() const {
   row(T("接口流速", "Port velocity"), Box("Txt_Wlh"), Box("Txt_Wlc"), "m/s");
   row(T("接口压降", "Port pressure drop"), Box("Txt_Ph2"), Box("Txt_Pc2"), "kPa");
   row(T("总压降", "Total pressure drop"), Box("Txt_Ph1"), Box("Txt_Pc1"), "kPa");
-  row(T("允许压降", "Allowed pressure drop"), Box("Txt_Ph"), Box("Txt_Pc"), "kPa");
+  row(T("允许压降", "Allowed pressure drop"), FormatGeneral(s_.dp_max_h), FormatGeneral(s_.dp_max_c), "kPa");
   row(T("壁面剪切指标", "Wall shear indicator"), F(s_.shear_h, 1), F(s_.shear_c, 1), "Pa");
   return t;
 }
@@ -372,11 +378,11 @@ Diagram Builder::TemperatureDuty() const {
                  : T("水平段：冷凝", "Flat part: condensing");
   } else {
     d.hot = {{0, s_.t_h_out}, {q, s_.t_h_in}};
-    d.labels.push_back({0, s_.t_h_out, "Th2 " + Box("Txt_Th2")});
+    d.labels.push_back({0, s_.t_h_out, "Th2 " + Balance("Txt_Th2")});
   }
-  d.labels.push_back({q, s_.t_h_in, "Th1 " + Box("Txt_Th1")});
-  d.labels.push_back({0, s_.t_c_in, "Tc1 " + Box("Txt_Tc1")});
-  d.labels.push_back({q, s_.t_c_out, "Tc2 " + Box("Txt_Tc2")});
+  d.labels.push_back({q, s_.t_h_in, "Th1 " + Balance("Txt_Th1")});
+  d.labels.push_back({0, s_.t_c_in, "Tc1 " + Balance("Txt_Tc1")});
+  d.labels.push_back({q, s_.t_c_out, "Tc2 " + Balance("Txt_Tc2")});
   return d;
 }
 
@@ -459,9 +465,9 @@ void AppendAlternatives(Document& doc, const AlternativesTable& table, Lang lang
   doc.blocks.emplace_back(std::move(t));
 }
 
-Document BuildSheet(const SelectionState& s, const Env& env, const std::vector<Message>& messages,
-                    const Meta& meta, Lang lang) {
-  return Builder(s, env, lang).Build(messages, meta);
+Document BuildSheet(const RunResult& result, const std::vector<Message>& messages, const Meta& meta,
+                    Lang lang) {
+  return Builder(result, lang).Build(messages, meta);
 }
 
 }  // namespace phe::sheet

@@ -13,7 +13,7 @@
 #include "compare/alternatives.h"
 #include "curves/curves.h"
 #include "messages/messages.h"
-#include "state/env.h"
+#include "state/run_result.h"
 #include "state/selection_state.h"
 
 namespace phe::sheet {
@@ -103,12 +103,12 @@ struct Meta {
   std::string when;  // as it is to be printed
 };
 
-// The sheet of the run that has just ended with a result: the state holds its
-// numbers, the window (env.form) the texts it shows, which the sheet repeats
-// as they are; `messages` are that run's message boxes in order, written in
-// the sheet's language.
-Document BuildSheet(const SelectionState& s, const Env& env, const std::vector<Message>& messages,
-                    const Meta& meta, Lang lang);
+// The sheet of a run that ended with a result, from its result record: the
+// result boxes' texts as the window shows them, every other number from the
+// record; `messages` are that run's message boxes in order, written in the
+// sheet's language.
+Document BuildSheet(const RunResult& result, const std::vector<Message>& messages, const Meta& meta,
+                    Lang lang);
 
 // The optional last page: the alternatives of the run, one line per pack,
 // the program's choice marked.

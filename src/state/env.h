@@ -11,6 +11,7 @@
 
 #include "db/database.h"
 #include "state/form_port.h"
+#include "state/run_result.h"
 
 namespace phe {
 
@@ -47,6 +48,8 @@ struct Env {
   // Balance boxes the last run filled with a value it computed, with the text
   // it wrote: not inputs until the user edits them.
   std::map<std::string, std::string, std::less<>> computed_texts;
+  // The last run that ended with its results; a run that ends early leaves it.
+  std::optional<RunResult> result;
 
   // Called once a run has its heat balance and is about to size: the record
   // as it stands then is where the alternatives start from.

@@ -81,6 +81,11 @@ class Database;
   X(double, lambda_steam) /* W/(m·℃) */                                       \
   X(double, visc_steam) /* mPa·s */                                           \
   X(double, steam_flow) /* kg/h */                                            \
+  /* a flow entered by mass, and the unit each flow box shows */             \
+  X(double, mass_flow_h) /* kg/h, 0: entered by volume or computed */         \
+  X(double, mass_flow_c) /* kg/h, 0: entered by volume or computed */         \
+  X(int16_t, flow_unit_h) /* 0 m³/h, 1 t/h, 2 kg/s */                         \
+  X(int16_t, flow_unit_c) /* 0 m³/h, 1 t/h, 2 kg/s */                         \
   X(double, lmtd) /* ℃ */                                                     \
   X(double, dt_hot_end) /* ℃ */                                               \
   X(double, dt_cold_end) /* ℃ */                                              \

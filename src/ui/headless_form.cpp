@@ -1,6 +1,7 @@
 #include "ui/headless_form.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "ui/layout.h"
 
@@ -24,14 +25,16 @@ HeadlessForm::HeadlessForm() {
 }
 
 HeadlessForm::Control& HeadlessForm::At(std::string_view control) {
-  auto it = controls_.find(control);
-  if (it == controls_.end()) throw std::out_of_range("no control named " + std::string(control));
-  return it->second;
+  return const_cast<Control&>(std::as_const(*this).At(control));
 }
 
 const HeadlessForm::Control& HeadlessForm::At(std::string_view control) const {
-  auto it = controls_.find(control);
+  // The engines ask for the same control at every step (the plate material).
+  if (last_.known && last_.it->first == control) return last_.it->second;
+  auto it = const_cast<Controls&>(controls_).find(control);
   if (it == controls_.end()) throw std::out_of_range("no control named " + std::string(control));
+  last_.it = it;
+  last_.known = true;
   return it->second;
 }
 

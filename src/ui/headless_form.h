@@ -68,8 +68,23 @@ class HeadlessForm : public FormPort {
   Control& At(std::string_view control);
   const Control& At(std::string_view control) const;
 
+  using Controls = std::map<std::string, Control, std::less<>>;
+  // The control found last; a copy of the form starts without one, since the
+  // iterator belongs to this form's map.
+  struct LastFound {
+    Controls::iterator it;
+    bool known = false;
+    LastFound() = default;
+    LastFound(const LastFound&) {}
+    LastFound& operator=(const LastFound&) {
+      known = false;
+      return *this;
+    }
+  };
+
   std::vector<std::string> order_;
-  std::map<std::string, Control, std::less<>> controls_;
+  Controls controls_;
+  mutable LastFound last_;
   bool focus_pending_ = false;
 };
 

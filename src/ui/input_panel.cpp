@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/numeric.h"
+#include "state/flow_units.h"
 
 namespace phe {
 
@@ -70,6 +71,8 @@ void Form_Load(SelectionState& s, Env& env) {
   // case typed straight into a fresh window.
   Com_jh_LostFocus(s, env);
   Com_jc_LostFocus(s, env);
+  env.form.SetListIndex("Com_uh", 0);
+  env.form.SetListIndex("Com_uc", 0);
   env.form.SetListIndex("Com_pg", 0);
   Com_pg_Click(s, env);
   env.form.SetListIndex("Com_bpc", 0);
@@ -125,6 +128,25 @@ void Txt_Qh_LostFocus(SelectionState& s, Env& env) {
   s.flow_h = ValueOf(env, "Txt_Qh");
   s.given_flow_h = s.flow_h != 0 ? 1 : 0;
 }
+
+namespace {
+
+// A flow the last run computed is shown again in the unit chosen; a typed one
+// stays as typed, now read in that unit.
+void FlowUnitClick(SelectionState& s, Env& env, bool hot) {
+  const char* box = hot ? "Txt_Qh" : "Txt_Qc";
+  const int unit = env.form.ListIndex(hot ? "Com_uh" : "Com_uc");
+  if (unit < 0 || !StillComputed(env, box)) return;
+  const double q = FlowInUnit(s, hot, unit);
+  if (!(q > 0)) return;
+  env.form.SetText(box, FormatSignificant(q, 4));
+  env.computed_texts[box] = env.form.Text(box);
+}
+
+}  // namespace
+
+void Com_uh_Click(SelectionState& s, Env& env) { FlowUnitClick(s, env, true); }
+void Com_uc_Click(SelectionState& s, Env& env) { FlowUnitClick(s, env, false); }
 
 void Txt_Qc_LostFocus(SelectionState& s, Env& env) {
   if (StillComputed(env, "Txt_Qc")) return;
@@ -261,7 +283,8 @@ constexpr NamedHandler kLostFocus[] = {
 
 constexpr NamedHandler kClick[] = {
     {"Com_pg", Com_pg_Click},   {"Com_bpc", Com_bpc_Click}, {"Com_bph", Com_bph_Click},
-    {"Com_dpc", Com_dpc_Click}, {"com_br", com_br_Click},
+    {"Com_dpc", Com_dpc_Click}, {"com_br", com_br_Click},   {"Com_uh", Com_uh_Click},
+    {"Com_uc", Com_uc_Click},
 };
 
 template <size_t N>

@@ -35,6 +35,8 @@ bool Txt_Rhc_Refresh(SelectionState& s, Env& env);
 void Com_jh_LostFocus(SelectionState& s, Env& env);
 void Com_jc_LostFocus(SelectionState& s, Env& env);
 void Com_pg_Click(SelectionState& s, Env& env);
+void Com_uh_Click(SelectionState& s, Env& env);
+void Com_uc_Click(SelectionState& s, Env& env);
 void Com_bpc_Click(SelectionState& s, Env& env);
 void Com_bph_Click(SelectionState& s, Env& env);
 void Com_dpc_Click(SelectionState& s, Env& env);

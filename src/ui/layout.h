@@ -51,6 +51,8 @@ inline std::vector<std::string> WithOilsAndGlycols(std::vector<std::string> firs
 inline const std::vector<ListLayout> kLists = {
     {"Com_jh", WithOilsAndGlycols({"Water", "Steam"})},
     {"Com_jc", WithOilsAndGlycols({"Water", "25% Glycol"})},
+    {"Com_uh", {"m3/h", "t/h", "kg/s"}},
+    {"Com_uc", {"m3/h", "t/h", "kg/s"}},
     {"Com_pg", {"1.0MPa", "1.6MPa"}},
     {"Com_bpc", {"SUS304", "SUS316"}},
     {"Com_bph", {"0.5mm", "0.6mm", "0.7mm"}},
@@ -68,10 +70,33 @@ inline std::string OptionName(int index) { return "opt_br(" + std::to_string(ind
 
 // Keyboard focus order among the input controls.
 inline const std::vector<std::string> kFocusOrder = {
-    "Com_jc",  "Com_jh",  "Txt_Th1", "Txt_Tc1", "Txt_Th2", "Txt_Tc2",   "Txt_Qc",
-    "Txt_Qh",  "Txt_Pc",  "Txt_Ph",  "Com_pg",  "Com_bpc", "Com_bph",   "Com_dpc",
-    "Com_jgl", "Txt_Wq",  "Txt_GF1", "Txt_Rhc", "Txt_N",   "opt_br(2)", "opt_br(3)",
-    "opt_br(4)", "opt_br(5)", "opt_br(6)", "com_br", "com_zh", "Txt_nh", "Txt_nl", "Txt_NUM1"};
+    "Com_jc",    "Com_jh",    "Txt_Th1",   "Txt_Tc1",   "Txt_Th2",   "Txt_Tc2", "Txt_Qc",
+    "Txt_Qh",    "Com_uc",    "Com_uh",    "Txt_Pc",    "Txt_Ph",    "Com_pg",  "Com_bpc",
+    "Com_bph",   "Com_dpc",   "Com_jgl",   "Txt_Wq",    "Txt_GF1",   "Txt_Rhc", "Txt_N",
+    "opt_br(2)", "opt_br(3)", "opt_br(4)", "opt_br(5)", "opt_br(6)", "com_br",  "com_zh",
+    "Txt_nh",    "Txt_nl",    "Txt_NUM1"};
+
+// Controls that case files and batch columns name by a word of their own.
+struct CaseKey {
+  const char* control;
+  const char* key;
+};
+inline constexpr CaseKey kCaseKeys[] = {{"Com_uh", "flow_unit_h"}, {"Com_uc", "flow_unit_c"}};
+
+inline std::string KeyOfControl(const std::string& control) {
+  for (const auto& k : kCaseKeys)
+    if (control == k.control) return k.key;
+  return control;
+}
+// The control a case-file key names; "" for the own name of a control that
+// has a word of its own, so that each control has one spelling in files.
+inline std::string ControlOfKey(const std::string& key) {
+  for (const auto& k : kCaseKeys) {
+    if (key == k.key) return k.control;
+    if (key == k.control) return "";
+  }
+  return key;
+}
 
 // Starting texts of the text boxes (all others start empty).
 struct StartText {

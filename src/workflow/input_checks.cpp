@@ -1,12 +1,15 @@
 #include "workflow/input_checks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 
 #include "base/numeric.h"
+#include "catalogue/catalogue.h"
 #include "engines/engines.h"
 #include "state/input_limits.h"
 #include "ui/input_panel.h"
+#include "ui/layout.h"
 
 namespace phe {
 
@@ -79,6 +82,21 @@ bool CheckNumbers(SelectionState& s, Env& env) {
     double v = 0;
     if (!text.empty() && !ReadNumber(text, v))
       return Refuse(env, b.name, NotANumber(b.name, typed));
+  }
+  // The port lining's list can be typed into; as when a case is saved, only
+  // its own items pass (in any letter case, taken in the list's spelling).
+  for (const auto& list : layout::kLists) {
+    if (list.name != "Com_jgl") continue;
+    const std::string typed = env.form.Text(list.name);
+    const std::string text = Trimmed(typed);
+    const auto item = std::find_if(list.items.begin(), list.items.end(),
+                                   [&](const std::string& i) { return EqualsNoCase(i, text); });
+    if (item == list.items.end())
+      return Refuse(env, list.name, AboutBox("input.not_in_list", list.name).With("text", Shortened(typed)));
+    if (*item != typed) {
+      env.form.SetText(list.name, *item);
+      if (const Handler change = ChangeHandler(list.name)) change(s, env);
+    }
   }
   return true;
 }

@@ -233,13 +233,19 @@ void AtMean(SelectionState& s, Env& env, const SideRef& side, double t_a, double
     Abort(env, About("balance.bad_data", side, side.mean));
 }
 
+// kg/h a side carries: its mass flow when one was entered, else its volume
+// flow at the side's density.
+double Carried(const SideRef& side, double flow, double mass) {
+  return mass > 0 ? mass : flow * side.rho;
+}
+
 // Heat of a side whose temperature runs from `known` over dt, at the
 // properties of the mean of the two.
 double SideHeat(SelectionState& s, Env& env, const SideRef& side, double known, int dir,
-                double flow, double dt) {
+                double flow, double mass, double dt) {
   side.mean = known + dir * dt / 2;
   RhoCpAtMean(s, env, side);
-  return flow * side.rho * side.cp * dt / 3.6;
+  return Carried(side, flow, mass) * side.cp * dt / 3.6;
 }
 
 // Steps a trial temperature on the 0.1 degC grid away from the known one until
@@ -249,7 +255,7 @@ double SideHeat(SelectionState& s, Env& env, const SideRef& side, double known, 
 // `bound` is the other side's inlet temperature the trial must not pass (NaN:
 // none).
 double Search(SelectionState& s, Env& env, const SideRef& side, double known, int dir,
-              double flow, double& trial, double bound, const char* quantity,
+              double flow, double mass, double& trial, double bound, const char* quantity,
               const char* bound_id) {
   for (long k = 1;; ++k) {
     const double t = known + dir * k * kStep;
@@ -262,16 +268,16 @@ double Search(SelectionState& s, Env& env, const SideRef& side, double known, in
     RhoCpAtMean(s, env, side);
     if (!Usable(side.rho) || !Usable(side.cp))
       Abort(env, About("balance.bad_data", side, side.mean));
-    s.q_part = flow * side.rho * side.cp * (dir * (t - known)) / 3.6;
+    s.q_part = Carried(side, flow, mass) * side.cp * (dir * (t - known)) / 3.6;
     if (!(s.q_part < s.duty)) {
       // The heat rises with the difference inside a step (the properties
       // change far less than the difference), so bisection finds the one root.
       double lo = (k - 1) * kStep, hi = k * kStep;
       for (int i = 0; i < 48 && hi - lo > 1e-12; ++i) {
         const double mid = (lo + hi) / 2;
-        (SideHeat(s, env, side, known, dir, flow, mid) < s.duty ? lo : hi) = mid;
+        (SideHeat(s, env, side, known, dir, flow, mass, mid) < s.duty ? lo : hi) = mid;
       }
-      s.q_part = SideHeat(s, env, side, known, dir, flow, hi);
+      s.q_part = SideHeat(s, env, side, known, dir, flow, mass, hi);
       return known + dir * hi;
     }
   }
@@ -283,25 +289,25 @@ double Flow(double duty, const SideRef& side, double dt) {
 
 void SearchColdOut(SelectionState& s, Env& env, Known& known) {
   known.tco = true;
-  s.t_c_out = Search(s, env, Cold(s, env), s.t_c_in, +1, s.flow_c, s.t_c_out_trial, s.t_h_in,
+  s.t_c_out = Search(s, env, Cold(s, env), s.t_c_in, +1, s.flow_c, s.mass_flow_c, s.t_c_out_trial, s.t_h_in,
                      "balance.t_c_out", "balance.above_hot_in");
 }
 
 void SearchColdIn(SelectionState& s, Env& env, Known& known) {
   known.tci = true;
-  s.t_c_in = Search(s, env, Cold(s, env), s.t_c_out, -1, s.flow_c, s.t_c_in_trial, NAN,
+  s.t_c_in = Search(s, env, Cold(s, env), s.t_c_out, -1, s.flow_c, s.mass_flow_c, s.t_c_in_trial, NAN,
                     "balance.t_c_in", "");
 }
 
 void SearchHotOut(SelectionState& s, Env& env, Known& known) {
   known.tho = true;
-  s.t_h_out = Search(s, env, Hot(s, env), s.t_h_in, -1, s.flow_h, s.t_h_out_trial, s.t_c_in,
+  s.t_h_out = Search(s, env, Hot(s, env), s.t_h_in, -1, s.flow_h, s.mass_flow_h, s.t_h_out_trial, s.t_c_in,
                      "balance.t_h_out", "balance.below_cold_in");
 }
 
 void SearchHotIn(SelectionState& s, Env& env, Known& known) {
   known.thi = true;
-  s.t_h_in = Search(s, env, Hot(s, env), s.t_h_out, +1, s.flow_h, s.t_h_in_trial, NAN,
+  s.t_h_in = Search(s, env, Hot(s, env), s.t_h_out, +1, s.flow_h, s.mass_flow_h, s.t_h_in_trial, NAN,
                     "balance.t_h_in", "");
 }
 
@@ -344,14 +350,30 @@ void KeepBalanceProps(SelectionState& s, Env& env) {
   s.t_balance_h = s.rho_balance_h = s.cp_balance_h = 0;
   if (s.hot_kind == 1) {
     AtMean(t, env, Hot(t, env), t.t_h_in, t.t_h_out);
+    // A flow entered by mass has the volume of the density the balance closed with.
+    if (s.mass_flow_h > 0) s.flow_h = s.mass_flow_h / t.rho_h;
     s.t_balance_h = t.t_h_mean;
     s.rho_balance_h = t.rho_h;
     s.cp_balance_h = t.cp_h;
   }
   AtMean(t, env, Cold(t, env), t.t_c_in, t.t_c_out);
+  if (s.mass_flow_c > 0) s.flow_c = s.mass_flow_c / t.rho_c;
   s.t_balance_c = t.t_c_mean;
   s.rho_balance_c = t.rho_c;
   s.cp_balance_c = t.cp_c;
+}
+
+// A simulation's flows entered by mass, as volumes at the inlets until the
+// simulation finds the outlets and the densities there.
+void VolumesAtInlets(SelectionState& s, Env& env) {
+  if (s.hot_kind == 1 && s.mass_flow_h > 0) {
+    AtMean(s, env, Hot(s, env), s.t_h_in, s.t_h_in);
+    s.flow_h = s.mass_flow_h / s.rho_h;
+  }
+  if (s.mass_flow_c > 0) {
+    AtMean(s, env, Cold(s, env), s.t_c_in, s.t_c_in);
+    s.flow_c = s.mass_flow_c / s.rho_c;
+  }
 }
 
 // Conditions read the entry flags as they were at the start: a quantity found
@@ -370,12 +392,14 @@ Known CompleteBalance(SelectionState& s, Env& env) {
     if (!duty && fh && thi && tho) {
       const SideRef hot = Hot(s, env);
       AtMean(s, env, hot, s.t_h_in, s.t_h_out);
+      if (s.mass_flow_h > 0) s.flow_h = s.mass_flow_h / s.rho_h;
       s.duty = s.flow_h * s.rho_h * s.cp_h * (s.t_h_in - s.t_h_out) / 3.6;
       CompleteColdSide(s, env, fc, tci, tco, known);
     }
     if (!duty && fc && tci && tco) {
       const SideRef cold = Cold(s, env);
       AtMean(s, env, cold, s.t_c_in, s.t_c_out);
+      if (s.mass_flow_c > 0) s.flow_c = s.mass_flow_c / s.rho_c;
       s.duty = s.flow_c * s.rho_c * s.cp_c * (s.t_c_out - s.t_c_in) / 3.6;
       if (!fh && thi && tho) HotFlowFromDuty(s, env);
       if (fh && thi && !tho) SearchHotOut(s, env, known);
@@ -396,6 +420,7 @@ Known CompleteBalance(SelectionState& s, Env& env) {
     if (!duty && fc && tci && tco) {
       const SideRef cold = Cold(s, env);
       AtMean(s, env, cold, s.t_c_in, s.t_c_out);
+      if (s.mass_flow_c > 0) s.flow_c = s.mass_flow_c / s.rho_c;
       s.duty = s.flow_c * s.rho_c * s.cp_c * (s.t_c_out - s.t_c_in) / 3.6;
       SteamFlow(s, env);
     }
@@ -437,6 +462,7 @@ bool RunValidateAndBalance(SelectionState& s, Env& env) {
       if (!ValidateSimulation(s, env) || !CheckRanges(s, env)) return false;
       if (s.hot_kind == 2 && !env.rs_hot->FindFirst(Criterion::LowInclusive("min_t", "max_t", s.t_h_in)))
         Abort(env, Message("steam.no_data").With("t", Temp(s.t_h_in)));
+      VolumesAtInlets(s, env);
       // The inlets now; the outlets once the simulation has found them.
       return CheckMediumStates(s, env, {true, false, true, false}) && CheckSmallestFlows(s, env);
     }

@@ -21,6 +21,7 @@ constexpr Stem kStems[] = {
     {"flow_cond", "quantity.flow_cond"},
     {"flow", "quantity.flow"},
     {"steam_flow", "quantity.steam_flow"},
+    {"mass_flow", "quantity.mass_flow"},
     {"steam_dp", "quantity.steam_dp"},
     {"t_wall", "quantity.t_wall"},
     {"t_w", "quantity.t_wall"},

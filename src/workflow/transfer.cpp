@@ -4,8 +4,10 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "catalogue/catalogue.h"
+#include "state/flow_units.h"
 #include "base/numeric.h"
 
 namespace phe {
@@ -34,27 +36,13 @@ std::string Exact(double x) {
   return FormatGeneral(x);
 }
 
-// A computed flow or duty to at least `digits` significant digits: one shown
-// with one decimal changed the duty by up to 8 % when typed in again.
-std::string Significant(double x, int digits) {
-  if (x == 0) return FormatFixed(0, 1);
-  const int magnitude = x == 0 ? 0 : static_cast<int>(std::floor(std::log10(std::abs(x))));
-  return FormatFixed(x, std::max(1, digits - 1 - magnitude));
-}
-
-// A computed temperature as the balance solved it, to 0.01 degC; one on the
-// 0.1 degC grid keeps its single decimal.
-std::string Temperature(double t) {
-  const std::string grid = FormatFixed(t, 1);
-  return std::abs(Val(grid) - t) < 1e-9 ? grid : FormatFixed(t, 2);
-}
 
 // A box the user gave keeps its input (a split's per-unit value must not
 // replace the plant's); any other box shows the value the run computed,
 // which stays a result until the user edits it.
-void Fill(SelectionState& s, Env& env, const char* box, float given, double value,
+void Fill(SelectionState& s, Env& env, const char* box, bool given, double value,
           const std::string& computed) {
-  if (given != 0) {
+  if (given) {
     env.computed_texts.erase(box);
     if (s.units <= 1) env.form.SetText(box, Exact(value));
     return;
@@ -63,17 +51,33 @@ void Fill(SelectionState& s, Env& env, const char* box, float given, double valu
   env.computed_texts[box] = env.form.Text(box);
 }
 
-void WriteBalance(SelectionState& s, Env& env) {
+struct BalanceText {
+  const char* box;
+  bool given;
+  double value;
+  std::string text;  // as a computed value is shown
+};
+
+// The completed balance (per unit) as its boxes show it.
+std::vector<BalanceText> BalanceTexts(const SelectionState& s) {
   // A simulation's outlets are its answer, converged to 0.01 degC.
-  auto outlet = [&](double t) { return s.calc_mode == 3 ? FormatFixed(t, 2) : Temperature(t); };
+  auto outlet = [&](double t) { return s.calc_mode == 3 ? FormatFixed(t, 2) : FormatTemperature(t); };
   const double kw = s.duty / 1000;
-  Fill(s, env, "Txt_Wq", s.given_duty, kw, Significant(kw, 4));
-  Fill(s, env, "Txt_Qh", s.given_flow_h, s.flow_h, Significant(s.flow_h, 4));
-  Fill(s, env, "Txt_Qc", s.given_flow_c, s.flow_c, Significant(s.flow_c, 4));
-  Fill(s, env, "Txt_Tc1", s.given_t_c_in, s.t_c_in, Temperature(s.t_c_in));
-  Fill(s, env, "Txt_Tc2", s.given_t_c_out, s.t_c_out, outlet(s.t_c_out));
-  Fill(s, env, "Txt_Th1", s.given_t_h_in, s.t_h_in, Temperature(s.t_h_in));
-  Fill(s, env, "Txt_Th2", s.given_t_h_out, s.t_h_out, outlet(s.t_h_out));
+  // Flows in the unit of their box; an entered one as it was typed.
+  const double qh = FlowInUnit(s, true), qc = FlowInUnit(s, false);
+  const double qh_typed = s.mass_flow_h > 0 ? s.mass_flow_h / KilogramsPerHour(1, s.flow_unit_h) : qh;
+  const double qc_typed = s.mass_flow_c > 0 ? s.mass_flow_c / KilogramsPerHour(1, s.flow_unit_c) : qc;
+  return {{"Txt_Wq", s.given_duty != 0, kw, FormatSignificant(kw, 4)},
+          {"Txt_Qh", s.given_flow_h != 0, qh_typed, FormatSignificant(qh, 4)},
+          {"Txt_Qc", s.given_flow_c != 0, qc_typed, FormatSignificant(qc, 4)},
+          {"Txt_Tc1", s.given_t_c_in != 0, s.t_c_in, FormatTemperature(s.t_c_in)},
+          {"Txt_Tc2", s.given_t_c_out != 0, s.t_c_out, outlet(s.t_c_out)},
+          {"Txt_Th1", s.given_t_h_in != 0, s.t_h_in, FormatTemperature(s.t_h_in)},
+          {"Txt_Th2", s.given_t_h_out != 0, s.t_h_out, outlet(s.t_h_out)}};
+}
+
+void WriteBalance(SelectionState& s, Env& env) {
+  for (const BalanceText& b : BalanceTexts(s)) Fill(s, env, b.box, b.given, b.value, b.text);
 }
 
 }  // namespace
@@ -86,6 +90,12 @@ void txttj_in(SelectionState& s, Env& env) {
   s.duty = ValueOf(env, "Txt_Wq") * 1000;
   s.flow_h = ValueOf(env, "Txt_Qh");
   s.flow_c = ValueOf(env, "Txt_Qc");
+  // A flow typed by mass is kept as such; the balance finds its volume.
+  const int uh = env.form.ListIndex("Com_uh"), uc = env.form.ListIndex("Com_uc");
+  s.flow_unit_h = static_cast<int16_t>(uh < 0 ? 0 : uh);
+  s.flow_unit_c = static_cast<int16_t>(uc < 0 ? 0 : uc);
+  s.mass_flow_h = s.given_flow_h ? KilogramsPerHour(s.flow_h, s.flow_unit_h) : 0;
+  s.mass_flow_c = s.given_flow_c ? KilogramsPerHour(s.flow_c, s.flow_unit_c) : 0;
   s.t_h_in = ValueOf(env, "Txt_Th1");
   s.t_h_out = ValueOf(env, "Txt_Th2");
   s.t_c_in = ValueOf(env, "Txt_Tc1");
@@ -102,49 +112,60 @@ void txttj_in(SelectionState& s, Env& env) {
 
 void txtcs_out(SelectionState& s, Env& env) { WriteBalance(s, env); }
 
-void txtjg_out(SelectionState& s, Env& env) {
-  // A pure L pack designed here keeps its channel count in the second field.
-  if (s.calc_mode == 1 && EqualsNoCase(s.arrangement_type, "L")) {
-    env.form.SetText("Txt_nl", FormatWhole(s.channels_hm));
-    env.form.SetText("Txt_nh", FormatWhole(s.channels_ml));
-  } else {
-    env.form.SetText("Txt_nh", FormatWhole(s.channels_hm));
-    env.form.SetText("Txt_nl", FormatWhole(s.channels_ml));
-  }
-  WriteBalance(s, env);
-  env.form.SetText("com_br", s.model_code);
-  env.form.SetText("com_zh", s.arrangement_type);
-
-  env.form.SetText("Txt_D1", FormatGeneral(s.port_d_c));
-  env.form.SetText("Txt_D2", FormatGeneral(s.port_d_h));
-  env.form.SetText("Txt_K", FormatWhole(s.k_service));
-  env.form.SetText("Txt_RHC1", FormatFixed(s.fouling_out, 6));
-  env.form.SetText("Txt_GF", FormatWhole(s.margin));
-  env.form.SetText("Txt_F", FormatFixed(s.area, 1));
-  env.form.SetText("Txt_TM", FormatFixed(s.lmtd, 1));
-  env.form.SetText("Txt_Ph1", FormatFixed(s.dp_h, 2));
-  env.form.SetText("Txt_Ph2", FormatFixed(s.dp_port_h, 2));
-  env.form.SetText("Txt_Pc1", FormatFixed(s.dp_c, 2));
-  env.form.SetText("Txt_Pc2", FormatFixed(s.dp_port_c, 2));
-  env.form.SetText("Txt_Wlh", FormatFixed(s.v_port_h, 2));
-  env.form.SetText("Txt_Wlc", FormatFixed(s.v_port_c, 2));
-  env.form.SetText("Txt_Br", s.plate_type);
-  env.form.SetText("Txt_Dh", s.arrangement_dh);
-  env.form.SetText("Txt_Dz", s.arrangement_dz);
-  env.form.SetText("Txt_NUM", FormatWhole(s.units));
-  env.form.SetText("Txt_K0", FormatWhole(s.k_clean));
-
-  // Beyond the model's largest pack the area, weight, size and price mean
-  // nothing; an unknown model has no limit to apply.
+RunResult MakeRunResult(const SelectionState& s, const Env& env) {
+  RunResult r;
+  r.record = s;
+  r.sized_plate_type = env.sized_plate_type;
+  // A pure L pack designed here keeps its channel count in the first field.
+  const bool l_design = s.calc_mode == 1 && EqualsNoCase(s.arrangement_type, "L");
+  r.channels_1 = l_design ? s.channels_ml : s.channels_hm;
+  r.channels_2 = l_design ? s.channels_hm : s.channels_ml;
+  r.medium_h = env.form.Text("Com_jh");
+  r.medium_c = env.form.Text("Com_jc");
+  r.plate_material_index = env.form.ListIndex("Com_bpc");
+  // An unknown model has no limit to apply.
   const ModelInfo* model = FindModel(s.model_code);
-  if (model && s.area > model->max_area) {
-    for (const char* c : {"Txt_F", "Txt_W", "Txt_H", "Txt_Y"}) env.form.SetText(c, "");
+  r.beyond_largest_pack = model && s.area > model->max_area;
+
+  for (BalanceText& b : BalanceTexts(s)) r.balance_texts[b.box] = b.given ? Exact(b.value) : std::move(b.text);
+  auto& t = r.texts;
+  t["Txt_nh"] = FormatWhole(r.channels_1);
+  t["Txt_nl"] = FormatWhole(r.channels_2);
+  t["com_br"] = s.model_code;
+  t["com_zh"] = s.arrangement_type;
+  t["Txt_D1"] = FormatGeneral(s.port_d_c);
+  t["Txt_D2"] = FormatGeneral(s.port_d_h);
+  t["Txt_K"] = FormatWhole(s.k_service);
+  t["Txt_RHC1"] = FormatFixed(s.fouling_out, 6);
+  t["Txt_GF"] = FormatWhole(s.margin);
+  t["Txt_TM"] = FormatFixed(s.lmtd, 1);
+  t["Txt_Ph1"] = FormatFixed(s.dp_h, 2);
+  t["Txt_Ph2"] = FormatFixed(s.dp_port_h, 2);
+  t["Txt_Pc1"] = FormatFixed(s.dp_c, 2);
+  t["Txt_Pc2"] = FormatFixed(s.dp_port_c, 2);
+  t["Txt_Wlh"] = FormatFixed(s.v_port_h, 2);
+  t["Txt_Wlc"] = FormatFixed(s.v_port_c, 2);
+  t["Txt_Br"] = s.plate_type;
+  t["Txt_Dh"] = s.arrangement_dh;
+  t["Txt_Dz"] = s.arrangement_dz;
+  t["Txt_NUM"] = FormatWhole(s.units);
+  t["Txt_K0"] = FormatWhole(s.k_clean);
+  if (r.beyond_largest_pack) {
+    for (const char* c : {"Txt_F", "Txt_W", "Txt_H", "Txt_Y"}) t[c] = "";
   } else {
-    env.form.SetText("Txt_W", FormatSingle(s.weight));
-    env.form.SetText("Txt_H", FormatGeneral(s.frame_length) + "x" + FormatGeneral(s.frame_width) +
-                                  "x" + FormatGeneral(s.frame_height) + "h");
-    env.form.SetText("Txt_Y", FormatGeneral(s.price));
+    t["Txt_F"] = FormatFixed(s.area, 1);
+    t["Txt_W"] = FormatSingle(s.weight);
+    t["Txt_H"] = FormatGeneral(s.frame_length) + "x" + FormatGeneral(s.frame_width) + "x" +
+                 FormatGeneral(s.frame_height) + "h";
+    t["Txt_Y"] = FormatGeneral(s.price);
   }
+  return r;
+}
+
+void txtjg_out(SelectionState& s, Env& env) {
+  env.result = MakeRunResult(s, env);
+  for (const auto& [box, text] : env.result->texts) env.form.SetText(box, text);
+  WriteBalance(s, env);
   ++env.results_shown;
 }
 

@@ -10,7 +10,11 @@ namespace phe {
 void txttj_in(SelectionState& s, Env& env);
 // Completed heat balance back into the input boxes.
 void txtcs_out(SelectionState& s, Env& env);
-// Results into the result boxes at the end of a run.
+// The result record of the run that has just ended (`env` gives what the
+// record does not hold: the sized plate type, the lists' texts).
+RunResult MakeRunResult(const SelectionState& s, const Env& env);
+// Results into env.result and from there into the result boxes at the end
+// of a run.
 void txtjg_out(SelectionState& s, Env& env);
 
 }  // namespace phe

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <filesystem>
 #include <string>
@@ -110,6 +111,10 @@ TEST(AlternativesWindow, AdoptingTheSuggestedPackShowsExactlyItsManualDesign) {
 
     qobject_cast<QPushButton*>(window.Control("cmd_alternatives"))->click();
     ASSERT_TRUE(dialog.isVisible());
+    // It opened 1100 points wide whatever the screen: 9 px beyond 1366x768 at 125 %.
+    ASSERT_NE(dialog.screen(), nullptr);
+    EXPECT_TRUE(dialog.screen()->availableGeometry().contains(dialog.frameGeometry()))
+        << dialog.frameGeometry().width() << " wide on " << dialog.screen()->availableGeometry().width();
     QTableWidget* grid = dialog.Grid();
     ASSERT_EQ(grid->rowCount(), static_cast<int>(dialog.Table().rows.size()));
     for (const char* header : {"总价格 ￥", "台数", "流程"}) {

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -113,6 +114,13 @@ AlternativesDialog::AlternativesDialog(MainWindow& window, QPushButton* button)
           [this] { adopt_->setEnabled(!grid_->selectedItems().isEmpty()); });
 
   auto open = [this] {
+    // Never wider or taller than the screen leaves room for (1366x768 at
+    // 125 % is 1093 points wide), title bar and borders included.
+    if (const QScreen* s = window_.screen()) {
+      const QRect avail = s->availableGeometry();
+      resize(size().boundedTo(avail.size() - QSize(16, 40)));
+      if (!avail.contains(frameGeometry())) move(avail.topLeft());
+    }
     show();
     raise();
     activateWindow();
@@ -134,7 +142,7 @@ AlternativesDialog::AlternativesDialog(MainWindow& window, QPushButton* button)
 AlternativesDialog::~AlternativesDialog() = default;
 
 void AlternativesDialog::RunFinished() {
-  auto table = watch_.Take(window_.state());
+  auto table = watch_.Take();
   if (!table) return;
   table_ = std::move(*table);
   Fill();

@@ -240,7 +240,14 @@ bool CaseFiles::OpenFile(const QString& path) {
                         .With("path", path.toStdString())
                         .Ref("detail", "case_several_runs"));
   } catch (const CaseError& e) {
-    return refuse(open_failed(e.what()));
+    // What is wrong in words; the reader's own detail after them.
+    const char* reason = e.kind() == CaseError::Kind::kDamaged      ? "case_damaged"
+                         : e.kind() == CaseError::Kind::kUnreadable ? "case_unreadable"
+                                                                    : "case_not_a_case";
+    return refuse(Message("case_open_failed_because")
+                      .With("path", path.toStdString())
+                      .Ref("reason", reason)
+                      .With("detail", e.what()));
   }
   const CaseInput& in = cases.front();
   try {

@@ -108,15 +108,16 @@ CurvesDialog::CurvesDialog(MainWindow& window) : QDialog(&window), window_(windo
     activateWindow();
   });
   results_seen_ = window.env().results_shown;
-  // Connected after the window's own handler, so the run is over when this runs.
-  connect(window.RunButton(), &QPushButton::clicked, this, &CurvesDialog::AfterRun);
+  // However the run was started (button, Enter, F5, menu).
+  connect(&window, &MainWindow::ResultsChanged, this, &CurvesDialog::AfterRun);
   Fill();
 }
 
 void CurvesDialog::AfterRun() {
   if (window_.env().results_shown == results_seen_) return;
   results_seen_ = window_.env().results_shown;
-  curves_ = curves::Compute(window_.state(), window_.env());
+  curves_.reset();
+  if (window_.env().result) curves_ = curves::Compute(*window_.env().result);
   entry_->setEnabled(curves_.has_value());
   Fill();
 }

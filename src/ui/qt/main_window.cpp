@@ -203,11 +203,15 @@ void MainWindow::OnRun() {
   run_button_->setEnabled(false);
   const int shown_before = env_.results_shown;
   last_message_ = Message();
+  // What the status line said belongs to the last run, not to this one.
+  outcome_ = Outcome::kNone;
+  RenderStatus();
+  modal_ms_ = 0;
   QElapsedTimer clock;
   clock.start();
   run_messages_.clear();
   Dispatch([this] { cmd_count_Click(state_, env_); });
-  AfterRun(env_.results_shown != shown_before, clock.elapsed());
+  AfterRun(env_.results_shown != shown_before, clock.elapsed() - modal_ms_);
   Dispatch([this] { alternatives_->RunFinished(); });
   run_button_->setEnabled(true);
   if (had_focus && focusWidget() == nullptr) run_button_->setFocus(Qt::OtherFocusReason);
@@ -348,6 +352,16 @@ MsgAnswer MainWindow::MessageBox(const Message& text, const Message& title, MsgI
   // The status line repeats what ended or troubled the last run.
   if (env_.running) last_message_ = text;
   if (env_.running) run_messages_.push_back(text);
+  // The time a box waits for its answer is the user's, not the run's.
+  QElapsedTimer waiting;
+  waiting.start();
+  struct Waited {
+    MainWindow& w;
+    QElapsedTimer& t;
+    ~Waited() {
+      if (w.env_.running) w.modal_ms_ += t.elapsed();
+    }
+  } waited{*this, waiting};
   if (message_hook_) {
     RecordedMessage m;
     m.message = text;

@@ -95,6 +95,8 @@ class MainWindow : public QMainWindow, public FormPort {
   void ForgetResults();
   const std::vector<LimitBreach>& Breaches() const { return breaches_; }
   QLabel* StatusOutcome() const { return status_outcome_; }
+  // The panel shows its scroll bar that way: the window is too small for it.
+  bool PanelScrolls(Qt::Orientation o) const;
 
   // "zh" or "en": installs the translations, retranslates the window and,
   // when `remember` is set, keeps the choice for the next start.
@@ -188,6 +190,7 @@ class MainWindow : public QMainWindow, public FormPort {
   QWidget* panel_ = nullptr;
   QScrollArea* scroll_ = nullptr;
   std::vector<QLabel*> per_unit_marks_;
+  QLabel* steam_mass_ = nullptr;  // a steam run's flow in kg/h
   std::vector<LimitBreach> breaches_;
   bool results_stale_ = false;
   bool results_on_screen_ = false;
@@ -200,6 +203,7 @@ class MainWindow : public QMainWindow, public FormPort {
   Outcome outcome_ = Outcome::kNone;
   std::string outcome_designation_;
   qint64 outcome_ms_ = 0;
+  qint64 modal_ms_ = 0;  // of the run going on, spent waiting on message boxes
   Message last_message_;
   QLabel* status_outcome_ = nullptr;
   QLabel* status_db_ = nullptr;

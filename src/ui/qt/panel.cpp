@@ -116,15 +116,37 @@ void MainWindow::BuildPanel() {
     };
     const Row rows[] = {{"进口温度", "Txt_Th1", "Txt_Tc1", "℃"},
                         {"出口温度", "Txt_Th2", "Txt_Tc2", "℃"},
-                        {"介质流量", "Txt_Qh", "Txt_Qc", "m3/h"},
+                        {"介质流量", "Txt_Qh", "Txt_Qc", ""},
                         {"最大压降", "Txt_Ph", "Txt_Pc", "kPa"}};
+    // A flow box with its unit list (by volume or by mass) beside it, so the
+    // panel grows no taller.
+    auto with_unit = [&](const char* box, const char* unit, bool hot_side) {
+      auto* pair = new QHBoxLayout;
+      pair->setContentsMargins(0, 0, 0, 0);
+      pair->addWidget(text_box(box));
+      pair->addWidget(AddList(unit, hot_side));
+      return pair;
+    };
     int r = 2;
     for (const Row& row : rows) {
       grid->addWidget(Caption(QString::fromUtf8(row.caption)), r, 0);
-      grid->addWidget(text_box(row.hot), r, 1, Qt::AlignCenter);
-      grid->addWidget(text_box(row.cold), r, 2, Qt::AlignCenter);
+      if (std::string_view(row.hot) == "Txt_Qh") {
+        grid->addLayout(with_unit("Txt_Qh", "Com_uh", true), r, 1, Qt::AlignCenter);
+        grid->addLayout(with_unit("Txt_Qc", "Com_uc", false), r, 2, Qt::AlignCenter);
+      } else {
+        grid->addWidget(text_box(row.hot), r, 1, Qt::AlignCenter);
+        grid->addWidget(text_box(row.cold), r, 2, Qt::AlignCenter);
+      }
       grid->addWidget(Unit(QString::fromUtf8(row.unit)), r, 3);
-      if (std::string_view(row.hot) == "Txt_Qh") grid->addWidget(PerUnitMark({"Txt_Qh", "Txt_Qc"}), r, 4);
+      if (std::string_view(row.hot) == "Txt_Qh") {
+        grid->addWidget(PerUnitMark({"Txt_Qh", "Txt_Qc"}), r, 4);
+        // Steam is metered by mass: its flow in kg/h under the volume flow.
+        steam_mass_ = new QLabel;
+        steam_mass_->setObjectName(QStringLiteral("steam_flow_mass"));
+        steam_mass_->setFont(qt::CaptionFont());
+        steam_mass_->hide();
+        grid->addWidget(steam_mass_, ++r, 1, Qt::AlignCenter);
+      }
       ++r;
     }
   }

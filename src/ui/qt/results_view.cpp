@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "base/numeric.h"
 #include "ui/layout.h"
 #include "ui/qt/language.h"
 #include "ui/qt/look.h"
@@ -139,13 +140,14 @@ void MainWindow::ForgetResults() {
 }
 
 void MainWindow::AfterRun(bool shown, qint64 ms) {
-  if (shown) {
+  if (shown && env_.result) {
+    const SelectionState& result = env_.result->record;
     results_on_screen_ = true;
     results_stale_ = false;
-    breaches_ = LimitBreaches(state_);
-    shown_units_ = state_.units;
+    breaches_ = LimitBreaches(result);
+    shown_units_ = result.units;
     outcome_ = Outcome::kDone;
-    outcome_designation_ = Text("Txt_Br");
+    outcome_designation_ = result.plate_type;
     outcome_ms_ = ms;
   } else {
     // A run that ended early leaves the old results, which no longer match.
@@ -209,6 +211,14 @@ void MainWindow::PaintComputed() {
     box->setPalette(p);
     box->setToolTip(box->toolTip() + QLatin1Char('\n') +
                     QString::fromStdString(Format(Message("tip.computed"), MessageLanguage())));
+  }
+  const bool steam = results_on_screen_ && env_.result && env_.result->record.hot_kind == 2;
+  if (steam_mass_) {
+    steam_mass_->setVisible(steam);
+    if (steam) steam_mass_->setText(QString::fromStdString(FormatFixed(env_.result->record.steam_flow, 1) + " kg/h"));
+    QPalette p = steam_mass_->palette();
+    p.setColor(QPalette::WindowText, results_stale_ ? QColor(Qt::gray) : palette().color(QPalette::WindowText));
+    steam_mass_->setPalette(p);
   }
   for (QLabel* mark : per_unit_marks_) {
     bool shows = results_on_screen_ && shown_units_ > 1;

@@ -122,16 +122,17 @@ sheet::Document SheetActions::Build(const sheet::Meta& heading) const {
   meta.when = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
   // The sheet follows the window's language.
   const Lang lang = window_->MessageLanguage();
-  sheet::Document doc =
-      sheet::BuildSheet(window_->state(), window_->env(), window_->RunMessages(), meta, lang);
+  const RunResult& result = *window_->env().result;
+  sheet::Document doc = sheet::BuildSheet(result, window_->RunMessages(), meta, lang);
   // The alternatives of the run, when it was a design, on a page of their own.
   sheet::AppendAlternatives(doc, window_->Alternatives().Table(), lang);
   // The operating curves of the pack, the same charts as the window's view.
-  if (const auto curves = curves::Compute(window_->state(), window_->env())) sheet::AppendCurves(doc, *curves, lang);
+  if (const auto curves = curves::Compute(result)) sheet::AppendCurves(doc, *curves, lang);
   return doc;
 }
 
 bool SheetActions::ExportTo(const QString& path, const sheet::Meta& meta) {
+  if (!window_->env().result) return false;
   std::string error;
   if (sheet::WritePdf(Build(meta), path.toStdString(), &error)) return true;
   window_->MessageBox(
@@ -141,11 +142,12 @@ bool SheetActions::ExportTo(const QString& path, const sheet::Meta& meta) {
 }
 
 void SheetActions::OnExport() {
+  if (!window_->env().result) return;
   sheet::Meta meta;
   if (!Heading(&meta, false)) return;
   QSettings settings(QStringLiteral("pheselect"), QStringLiteral("pheselect"));
   const QString dir = settings.value(QStringLiteral("sheet/dir"), QDir::homePath()).toString();
-  const QString proposed = QDir(dir).filePath(QString::fromStdString(window_->state().plate_type) +
+  const QString proposed = QDir(dir).filePath(QString::fromStdString(window_->env().result->record.plate_type) +
                                               QStringLiteral(".pdf"));
   const QString path = QFileDialog::getSaveFileName(window_, qt::Tr("导出计算书"), proposed,
                                                     QStringLiteral("PDF (*.pdf)"));
@@ -155,6 +157,7 @@ void SheetActions::OnExport() {
 }
 
 void SheetActions::OnPrint() {
+  if (!window_->env().result) return;
   sheet::Meta meta;
   if (!Heading(&meta, false)) return;
   QPrinter printer(QPrinter::HighResolution);

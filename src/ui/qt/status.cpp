@@ -94,6 +94,11 @@ void MainWindow::showEvent(QShowEvent* event) {
   }
 }
 
+bool MainWindow::PanelScrolls(Qt::Orientation o) const {
+  const QScrollBar* bar = o == Qt::Horizontal ? scroll_->horizontalScrollBar() : scroll_->verticalScrollBar();
+  return bar->isVisible() && bar->maximum() > 0;
+}
+
 void MainWindow::FitToScreen() {
   // Sizes are those of the polished widgets, fonts and style applied.
   ensurePolished();
