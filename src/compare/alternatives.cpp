@@ -260,8 +260,10 @@ AlternativesTable BuildAlternatives(const BalancedCase& start, const RunResult& 
   return table;
 }
 
-AlternativesWatch::AlternativesWatch(Env& env) : env_(env) {
+AlternativesWatch::AlternativesWatch(Env& env) : env_(env), outer_(env.on_sizing) {
+  // A watcher already on the hook (a benchmark's, a test's) still hears it.
   env_.on_sizing = [this](const SelectionState& s) {
+    if (outer_) outer_(s);
     start_ = CaptureBalance(s, env_.form);
     searched_.reset();
     finished_before_ = env_.results_shown;
@@ -275,7 +277,7 @@ AlternativesWatch::AlternativesWatch(Env& env) : env_(env) {
 }
 
 AlternativesWatch::~AlternativesWatch() {
-  env_.on_sizing = nullptr;
+  env_.on_sizing = outer_;
   env_.choose_pack = nullptr;
 }
 

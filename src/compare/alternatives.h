@@ -7,6 +7,7 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -98,6 +99,7 @@ class AlternativesWatch {
 
  private:
   Env& env_;
+  std::function<void(const SelectionState&)> outer_;
   std::optional<BalancedCase> start_;
   std::optional<AlternativesTable> searched_;  // the automatic design's own
   int finished_before_ = 0;

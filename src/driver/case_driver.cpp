@@ -337,8 +337,9 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
   AlternativesWatch watch(env);
   cmd_count_Click(state, env);
   last_run_has_result = env.results_shown > shown_before;
-  std::optional<AlternativesTable> table = watch.Take();
-  if (alternatives && table) ShowSuggestion(form, *table);
+  // A manual design's table costs a design per candidate: only when asked.
+  std::optional<AlternativesTable> table;
+  if (alternatives && (table = watch.Take())) ShowSuggestion(form, *table);
 
   nlohmann::json out;
   // Raised whenever a key changes meaning or unit, so a reader can refuse
