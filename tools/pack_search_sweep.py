@@ -21,24 +21,36 @@ import argparse
 import json
 import os
 import random
+import re
 import shutil
 import statistics
 import subprocess
 import sys
 import tempfile
 
-HOT = ["Water", "Steam", "Oil ISO VG22", "Oil ISO VG46", "Oil ISO VG68", "Oil ISO VG220", "Oil SAE30",
-       "Ethylene glycol 30%", "25% Glycol"]
-COLD = ["Water", "25% Glycol"]
+def media_lists():
+    """The oils and glycols of the window's medium lists, as the program lists them."""
+    src = open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src", "ui", "layout.h")).read()
+    def names(var):
+        body = re.search(var + r" = \{(.*?)\};", src, re.S).group(1)
+        return re.findall(r'"([^"]+)"', body)
+    return names("kOils"), names("kGlycols")
+
+
+OILS, GLYCOLS = media_lists()
 SPLIT_NOTICE = "流量超过单台换热器的处理能力"
 
 
 def gen_case(rng):
-    c = {"Com_jc": rng.choice(COLD), "selection": "auto", "calc": "design",
+    cold = rng.random()
+    c = {"Com_jc": "Water" if cold < 0.5 else "25% Glycol" if cold < 0.65 else rng.choice(GLYCOLS),
+         "selection": "auto", "calc": "design",
          "Txt_GF1": str(rng.choice([0, 5, 10, 15, 20])),
          "Txt_Ph": str(rng.choice([20, 30, 50, 70, 100])), "Txt_Pc": str(rng.choice([20, 30, 50, 70, 100])),
          "Txt_Qh": "", "Txt_Qc": "", "Txt_Wq": ""}
-    hot = rng.choice(HOT)
+    pick = rng.random()
+    hot = ("Water" if pick < 0.3 else "Steam" if pick < 0.45 else rng.choice(OILS) if pick < 0.7
+           else rng.choice(GLYCOLS))
     c["Com_jh"] = hot
     big = rng.random() < 0.2  # beyond one unit's flows
     if hot == "Steam":

@@ -1519,11 +1519,13 @@ TEST_F(WindowEnglish, CaseFilesGiveTheDriversMessagesAndNoChinese) {
 // The same over many cases: a suite named *Sweep is the slow tier.
 class WindowEnglishSweep : public WindowEnglish {};
 
+// Every design here searches or tabulates the whole catalogue twice (window
+// and driver), so the case count is kept to what finishes in minutes.
 TEST_F(WindowEnglishSweep, CaseFilesGiveTheDriversMessagesAndNoChinese) {
-  const Tally t = SweepCases(1500, 20261210);
+  const Tally t = SweepCases(600, 20261210);
   std::printf("window sweep: %d cases, %d with a result, %d messages, %d Chinese characters\n",
               t.cases, t.with_result, t.messages, t.chinese);
-  EXPECT_EQ(t.cases, 1500);
+  EXPECT_EQ(t.cases, 600);
   EXPECT_EQ(t.chinese, 0);
 }
 
