@@ -127,6 +127,7 @@ def main():
     failures = []
     designed = changed = fitting_cases = split_cases = 0
     savings = []
+    mended = []  # the rule's pick broke a rule, the answer fits
     for i, (c, t) in enumerate(zip(cases, tables)):
         rows = t.get("alternatives", [])
         if not rows:
@@ -165,17 +166,22 @@ def main():
             failures.append((i, "nothing fits at the entered passes, yet the answer is not the rule's pick"))
         if answer[0] is not rule[0]:
             changed += 1
-            if rule[0]["price_total"] > 0:
+            if rule[0]["status"] != "fits":
+                mended.append(rule[0]["status"])
+            elif rule[0]["price_total"] > 0:
                 savings.append(100 * (rule[0]["price_total"] - answer[0]["price_total"]) / rule[0]["price_total"])
 
     print("cases %d, designed %d (with a split %d), a clean pack at the entered passes in %d" % (
         len(cases), designed, split_cases, fitting_cases))
     print("manual designs run: %d" % len(by_name))
     print("answer differs from the rule's pick in %d of %d cases" % (changed, designed))
+    print("  of these, the rule's pick broke a rule in %d (%s)" % (
+        len(mended), ", ".join("%s %d" % (k, mended.count(k)) for k in sorted(set(mended)))))
     if savings:
         q = statistics.quantiles(savings, n=10) if len(savings) > 1 else savings
-        print("price against the rule's pick, %% cheaper: median %.1f, p10 %.1f, p90 %.1f, min %.1f, max %.1f" % (
-            statistics.median(savings), q[0], q[-1], min(savings), max(savings)))
+        print("  the rule's pick fitted too in %d; the answer is cheaper by %%: median %.1f, p10 %.1f, p90 %.1f, "
+              "min %.1f, max %.1f" % (len(savings), statistics.median(savings), q[0], q[-1], min(savings),
+                                       max(savings)))
     print("failures: %d" % len(failures))
     for i, f in failures[:20]:
         print("  case %d: %s\n    %s" % (i, f, json.dumps(cases[i], ensure_ascii=False)))
