@@ -335,6 +335,62 @@ TEST_F(CliTest, BatchRowsFollowTheInputAndStoreNothing) {
   EXPECT_TRUE(phe::Database::Open(db_)->ReadCaseRecords().empty());
 }
 
+// "-" is standard input for --case and --batch and standard output for --out:
+// the same case or rows as through files, bad or endless input refused as a
+// file is, and no PDF mixed into the JSON on standard output.
+TEST_F(CliTest, DashIsStandardInputAndOutput) {
+  const std::string one = R"({"Com_jh": "Water", "Com_jc": "Water", "Txt_Th1": "90", "Txt_Th2": "70", )"
+                          R"("Txt_Tc1": "50", "Txt_Tc2": "65", "Txt_Wq": "500"})";
+  const std::string two = R"({"name": "b", "Com_jh": "Water", "Com_jc": "Water", "Txt_Th1": "80", )"
+                          R"("Txt_Th2": "60", "Txt_Tc1": "40", "Txt_Tc2": "55", "Txt_Wq": "300"})";
+  const std::string case_file = Write("case.json", one);
+  const std::string batch_file = Write("in.jsonl", one + "\n" + two + "\n");
+  const Result by_file = RunCli("--db " + db_ + " --case " + case_file);
+  ASSERT_EQ(by_file.status, 0) << by_file.err;
+  const std::string rows_file = (dir_ / "rows.jsonl").string();
+  ASSERT_EQ(RunCli("--db " + db_ + " --batch " + batch_file + " --out " + rows_file).status, 0);
+  std::ifstream rows_in(rows_file);
+  const std::string rows((std::istreambuf_iterator<char>(rows_in)), {});
+  ASSERT_EQ(std::count(rows.begin(), rows.end(), '\n'), 2);
+
+  struct Case {
+    const char* why;
+    std::string in;    // standard input, unless args redirect it
+    const char* args;  // after --db
+    int status;
+    std::string out;   // standard output, whole
+    const char* said;  // part of the one line on standard error; nullptr: nothing said
+  } const cases[] = {
+      {"case on standard input runs as its file", one, "--case -", 0, by_file.out, nullptr},
+      {"empty standard input", "", "--case -", 2, "", "the case on standard input is not valid JSON"},
+      {"endless standard input (read without bound)", "", "--case - < /dev/zero", 2, "",
+       "the case on standard input is larger than 64 MB"},
+      {"invalid JSON on standard input", "{\"Txt_Wq\": ", "--case -", 2, "",
+       "the case on standard input is not valid JSON"},
+      {"batch of JSON Lines to standard output gives the file's rows", one + "\n" + two + "\n",
+       "--batch - --out -", 0, rows, "2 ok, 0 warning, 0 refused, 0 error"},
+      {"CSV on standard input (no name tells its kind)", "name,Txt_Wq\na,500\n",
+       "--batch - --out -", 2, "", "standard input is read as JSON Lines"},
+      {"sheet on standard output would mix a PDF into the JSON", one, "--case - --sheet -", 2, "",
+       "--sheet needs a file name"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::string in = Write("stdin", c.in);
+    std::string args = c.args;
+    if (args.find('<') == std::string::npos) args += " < " + in;
+    const Result r = RunCli("--db " + db_ + " " + args);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_EQ(r.out, c.out);
+    if (!c.said) {
+      EXPECT_TRUE(r.err.empty()) << r.err;
+      continue;
+    }
+    EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
+}
+
 // Batches as spreadsheets save them: GBK text (the "CSV" of Chinese Windows),
 // a byte-order mark, ";" or tab separators, empty rows and empty columns at the
 // right give the rows of the plain UTF-8 file; the output carries the mark a

@@ -93,8 +93,12 @@ std::string HelpText() {
   std::string h =
       "usage: pheselect-cli --case CASE.json [--db PATH] [--sheet OUT.pdf [--lang zh|en]]\n"
       "                     [--alternatives] [--curves]\n"
-      "       pheselect-cli --batch IN --out OUT [--jobs N] [--db PATH]\n\n"
-      "Runs the selection program's own logic on case files, without a window.\n\n"
+      "       pheselect-cli --batch IN --out OUT [--jobs N] [--db PATH]\n"
+      "       pheselect-cli --case - ... < CASE.json\n"
+      "       pheselect-cli --batch - --out - < IN.jsonl > OUT.jsonl\n\n"
+      "Runs the selection program's own logic on case files, without a window.\n"
+      "- as CASE.json or IN reads standard input (a batch there is JSON Lines only);\n"
+      "- as OUT writes JSON Lines rows to standard output. --sheet needs a file name.\n\n"
       "options:\n";
   for (const auto& o : kOptions) {
     std::string left = std::string("  ") + o.name + (o.arg ? std::string(" ") + o.arg : "");
@@ -140,9 +144,18 @@ Options Parse(int argc, char** argv) {
   if (!o.batch_in.empty() && o.batch_out.empty()) throw UsageError("--batch needs --out");
   if (o.batch_in.empty() && (!o.batch_out.empty() || o.jobs))
     throw UsageError("--out and --jobs go with --batch");
+  // The case's JSON already goes to standard output; a PDF there would mix with it.
+  if (o.sheet.path == "-")
+    throw UsageError("--sheet needs a file name: standard output carries the case's JSON");
   if (!o.batch_in.empty() && (!o.sheet.path.empty() || o.alternatives || o.curves))
     throw UsageError("--sheet, --alternatives and --curves go with --case");
   return o;
+}
+
+// The files an output must not overwrite; "-" (standard input) names none.
+std::vector<std::string> InputFiles(std::vector<std::string> paths) {
+  std::erase(paths, "-");
+  return paths;
 }
 
 std::string Dump(const nlohmann::json& j) {
@@ -153,7 +166,7 @@ std::string Dump(const nlohmann::json& j) {
 // so a long session never holds all of them.
 int RunCases(const Options& o) {
   if (!o.sheet.path.empty())
-    phe::files::CheckOutputPath(o.sheet.path, phe::files::OutputKind::kPdf, {o.db, o.case_path},
+    phe::files::CheckOutputPath(o.sheet.path, phe::files::OutputKind::kPdf, InputFiles({o.db, o.case_path}),
                                 "the sheet");
   const auto db = phe::Database::Open(o.db);
   const phe::CaseReader cases = phe::CaseReader::Open(o.case_path);
@@ -196,11 +209,11 @@ int RunCases(const Options& o) {
 int RunBatch(const Options& o) {
   std::string ext = std::filesystem::path(o.batch_out).extension().string();
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (ext == ".csv" || ext == ".jsonl")
+  if (o.batch_out != "-" && (ext == ".csv" || ext == ".jsonl"))
     phe::files::CheckOutputPath(o.batch_out,
                                 ext == ".csv" ? phe::files::OutputKind::kCsv
                                               : phe::files::OutputKind::kJsonLines,
-                                {o.batch_in, o.db}, "the output");
+                                InputFiles({o.batch_in, o.db}), "the output");
   const auto cases = phe::BatchReader::Open(o.batch_in, &std::cerr);
   phe::BatchOptions b;
   b.db_path = o.db;

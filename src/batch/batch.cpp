@@ -96,7 +96,8 @@ class Chunks {
  public:
   explicit Chunks(const std::string& path) : path_(path) {
     try {
-      fd_ = files::OpenRegular(path, "the batch input");
+      fd_ = path == "-" ? files::SpoolStandardInput("the batch input")
+                        : files::OpenRegular(path, "the batch input");
     } catch (const files::FileError& e) {
       throw CaseError(e.what());
     }
@@ -133,11 +134,15 @@ class Chunks {
 class JsonLinesReader : public BatchReader {
  public:
   explicit JsonLinesReader(const std::string& path) : in_(path) {
+    char first = 0;
     for (std::string_view piece; !(piece = in_.Next()).empty();)
       for (const char c : piece) {
         if (c == '\n') count_ += filled_, filled_ = false;
-        else if (c != ' ' && c != '\t' && c != '\r') filled_ = true;
+        else if (c != ' ' && c != '\t' && c != '\r') filled_ = true, first = first ? first : c;
       }
+    // Standard input has no name to tell a CSV by: only JSON Lines is read there.
+    if (path == "-" && first && first != '{')
+      throw CaseError("standard input is read as JSON Lines (one {...} case a line); give a CSV as a file");
     count_ += filled_;
     in_.Rewind();
   }
@@ -584,6 +589,7 @@ const std::vector<std::string>& BatchResultColumns() {
 
 std::unique_ptr<BatchReader> BatchReader::Open(const std::string& path, std::ostream* log) {
   std::error_code ec;
+  if (path == "-") return std::make_unique<JsonLinesReader>(path);
   if (fs::is_directory(path, ec)) return std::make_unique<FolderReader>(path, log);
   if (Lower(fs::path(path).extension().string()) == ".csv") return std::make_unique<CsvReader>(path);
   return std::make_unique<JsonLinesReader>(path);
@@ -701,7 +707,8 @@ class Pipeline {
 
 BatchSummary RunBatch(BatchReader& cases, const std::string& out_path,
                       const BatchOptions& options) {
-  const std::string ext = Lower(fs::path(out_path).extension().string());
+  const bool to_stdout = out_path == "-";
+  const std::string ext = to_stdout ? ".jsonl" : Lower(fs::path(out_path).extension().string());
   if (ext != ".csv" && ext != ".jsonl")
     throw CaseError("the output \"" + out_path + "\" must end in .csv or .jsonl");
   const bool csv = ext == ".csv";
@@ -713,12 +720,25 @@ BatchSummary RunBatch(BatchReader& cases, const std::string& out_path,
   for (size_t j = 0; j < jobs; ++j) dbs.push_back(Database::Open(options.db_path, true));
   // Written beside the output and put in its place at the end: a batch that
   // fails or is stopped leaves the old output as it was.
-  files::AtomicFile out(out_path);
+  // Standard output gets each row as it ends; it cannot be put back as it was.
+  std::optional<files::AtomicFile> file;
+  if (!to_stdout) file.emplace(out_path);
+  auto put = [&](const std::string& text) {
+    if (file) return file->Write(text);
+    for (size_t done = 0; done < text.size();) {
+      const ssize_t n = ::write(STDOUT_FILENO, text.data() + done, text.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0)
+        throw files::FileError(files::FileError::kWrite,
+                               std::string("cannot write to standard output: ") + std::strerror(errno));
+      done += static_cast<size_t>(n);
+    }
+  };
   if (csv) {
     // The byte-order mark makes a spreadsheet read the Chinese as UTF-8.
     std::string header = std::string(kBom) + "name,status,messages";
     for (const auto& c : kResultColumns) header += std::string(",") + c.name;
-    out.Write(header + "\r\n");
+    put(header + "\r\n");
   }
 
   using Clk = std::chrono::steady_clock;
@@ -748,7 +768,7 @@ BatchSummary RunBatch(BatchReader& cases, const std::string& out_path,
         else more = false, pipeline.Close();
       }
       while (std::optional<BatchRow> row = pipeline.Take(std::chrono::milliseconds(100))) {
-        out.Write(csv ? CsvLine(*row) : JsonLine(*row));
+        put(csv ? CsvLine(*row) : JsonLine(*row));
         ++written;
         ++summary.count[static_cast<int>(row->status)];
         if (row->status == BatchStatus::kError && log)
@@ -763,7 +783,7 @@ BatchSummary RunBatch(BatchReader& cases, const std::string& out_path,
       }
     }
   }
-  out.Commit();
+  if (file) file->Commit();
   summary.seconds = std::chrono::duration<double>(Clk::now() - start).count();
   if (log) {
     if (options.progress) draw(), *log << "\n";

@@ -243,12 +243,14 @@ nlohmann::json ParseJsonStrict(const std::string& text, const std::string& where
 }
 
 CaseReader CaseReader::Open(const std::string& path) {
+  const bool standard_input = path == "-";
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec))
+  if (!standard_input && std::filesystem::is_directory(path, ec))
     throw CaseError("\"" + path + "\" is a folder, not a case file", CaseError::Kind::kUnreadable);
   try {
-    return FromText(files::ReadBounded(path, files::kMaxCaseFileBytes, "case file"),
-                    "case file \"" + path + "\"");
+    return FromText(files::ReadBounded(path, files::kMaxCaseFileBytes,
+                                        standard_input ? "the case" : "case file"),
+                    standard_input ? "the case on standard input" : "case file \"" + path + "\"");
   } catch (const files::FileError& e) {
     throw CaseError(e.what(), CaseError::Kind::kUnreadable);
   }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 
@@ -104,6 +105,14 @@ int OpenRegular(const std::string& path, const std::string& what) {
 }
 
 std::string ReadBounded(const std::string& path, size_t max_bytes, const std::string& what) {
+  if (path == "-") {
+    std::string text;
+    if (ReadAll(STDIN_FILENO, &text, max_bytes)) return text;
+    if (errno == EFBIG)
+      throw FileError(FileError::kRead, what + " on standard input is larger than " +
+                                            std::to_string(max_bytes >> 20) + " MB");
+    throw FileError(FileError::kRead, "cannot read " + what + " from standard input: " + Why());
+  }
   const int fd = OpenRegular(path, what);
   std::string text;
   const bool ok = ReadAll(fd, &text, max_bytes);
@@ -115,6 +124,41 @@ std::string ReadBounded(const std::string& path, size_t max_bytes, const std::st
                                           std::to_string(max_bytes >> 20) + " MB");
   errno = saved;
   throw FileError(FileError::kRead, "cannot read " + what + " " + Quoted(path) + ": " + Why());
+}
+
+int SpoolStandardInput(const std::string& what) {
+  const char* tmp = std::getenv("TMPDIR");
+  const std::string dir = tmp && *tmp ? tmp : "/tmp";
+  int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    std::string name = dir + "/.phe-in-XXXXXX";
+    fd = ::mkstemp(name.data());
+    if (fd >= 0) ::unlink(name.c_str());
+  }
+  if (fd < 0) throw FileError(FileError::kRead, "cannot hold " + what + " from standard input: " + Why());
+  char buf[1 << 16];
+  for (;;) {
+    ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const std::string why = Why();
+      ::close(fd);
+      throw FileError(FileError::kRead, "cannot read " + what + " from standard input: " + why);
+    }
+    if (n == 0) break;
+    for (ssize_t done = 0; done < n;) {
+      const ssize_t w = ::write(fd, buf + done, static_cast<size_t>(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      if (w < 0) {
+        const std::string why = Why();
+        ::close(fd);
+        throw FileError(FileError::kRead, "cannot hold " + what + " from standard input: " + why);
+      }
+      done += w;
+    }
+  }
+  ::lseek(fd, 0, SEEK_SET);
+  return fd;
 }
 
 void CheckOutputPath(const std::string& path, OutputKind kind,

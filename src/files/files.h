@@ -31,7 +31,11 @@ inline constexpr size_t kMaxCaseFileBytes = 64u << 20;
 int OpenRegular(const std::string& path, const std::string& what);
 
 // The whole of a regular file of at most max_bytes. Throws kRead.
+// "-" reads standard input, with the same bound.
 std::string ReadBounded(const std::string& path, size_t max_bytes, const std::string& what);
+// Copies standard input to an unnamed scratch file and returns it open at
+// its start, so a reader that counts first and reads after can rewind it.
+int SpoolStandardInput(const std::string& what);
 
 // What an existing file must look like for an output to replace it.
 enum class OutputKind { kPdf, kCsv, kJsonLines };
