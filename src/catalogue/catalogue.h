@@ -66,6 +66,9 @@ void Br_Eu(SelectionState& s);
 // extrapolated. kind 0 for a single type, 1 or 2 for the first or second
 // channel kind of a mixed one; NaN for an unknown code or a wrong kind.
 double LowestCorrelatedRe(std::string_view plate_type, int kind = 0);
+// True when Br_Nu and Br_Eu give the code's constants for every Reynolds
+// number but NaN, i.e. never keep the constants they had.
+bool CorrelationsCover(std::string_view plate_type);
 
 // Port formulas shared by every engine (flows m3/h, diameters mm, kPa).
 double PortVelocity(double flow, double diameter_mm);

@@ -397,6 +397,16 @@ double LowestCorrelatedRe(std::string_view plate_type, int kind) {
   return std::isinf(lowest) ? NAN : lowest;
 }
 
+bool CorrelationsCover(std::string_view plate_type) {
+  const auto code = ParsePlateType(plate_type);
+  if (!code) return false;
+  const int single = SingleTypeIndex(code->channel);
+  const auto [first, second] = single < 0 ? MixedKinds(code->channel) : std::pair{single, single};
+  for (const Sets* sets : {&NusseltSets(), &EulerSets()})
+    if (!sets->present[code->model][first] || !sets->present[code->model][second]) return false;
+  return true;
+}
+
 void Br_Nu(SelectionState& s) {
   Lookup(NusseltSets(), s, {s.nu_coef, s.nu_exp, s.nu_coef_1, s.nu_exp_1, s.nu_coef_2, s.nu_exp_2});
 }

@@ -172,6 +172,7 @@ bool RecordSet::FindFirst(const Criterion& c) {
     }
   }
   no_match_ = true;
+  ++misses_;
   return false;
 }
 
@@ -218,11 +219,13 @@ bool RecordSet::FindInterval(Criterion::Kind kind, int lo, int hi, double x) {
     }
     if (first > 0 && holds(first - 1)) return found(first - 1);
     no_match_ = true;
+    ++misses_;
     return false;
   }
   for (size_t i = 0; i < n; ++i)
     if (holds(i)) return found(i);
   no_match_ = true;
+  ++misses_;
   return false;
 }
 

@@ -96,6 +96,8 @@ class RecordSet {
   // position stays where it was and NoMatch() turns true.
   bool FindFirst(const Criterion& c);
   bool NoMatch() const { return no_match_; }
+  // Finds so far that found nothing (and so left the caller's values as they were).
+  long Misses() const { return misses_; }
 
   // The same find by the interval of `set` at x, without naming columns.
   bool FindFirst(const ColumnSet& set, double x);
@@ -135,6 +137,7 @@ class RecordSet {
   const TableData::Numbers* numbers_;
   long current_ = -1;
   bool no_match_ = false;
+  long misses_ = 0;
   mutable std::vector<std::pair<const ColumnSet*, std::vector<int>>> resolved_;
   mutable size_t last_ = 0;
 };
