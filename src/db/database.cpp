@@ -130,6 +130,12 @@ const TableData::Numbers& TableData::Index() const {
     }
     n.sorted_lo = lo;
     n.sorted_hi = hi;
+    n.unit_rows = !rows.empty();
+    const double first = rows.empty() ? 0 : std::get<double>(rows[0][lo]);
+    for (size_t i = 0; i < rows.size() && n.unit_rows; ++i)
+      n.unit_rows = std::get<double>(rows[i][lo]) == first + static_cast<double>(i) &&
+                    std::get<double>(rows[i][hi]) == first + static_cast<double>(i) + 1;
+    n.unit_first = first;
   });
   return numbers_;
 }
@@ -197,6 +203,13 @@ bool RecordSet::FindInterval(Criterion::Kind kind, int lo, int hi, double x) {
     return true;
   };
   if (lo == numbers_->sorted_lo && hi == numbers_->sorted_hi) {
+    // On rows of one degree each the only row that can hold x is computed;
+    // when it does not hold x, the search below decides as ever.
+    if (numbers_->unit_rows) {
+      const double row = (inclusive ? std::floor(x) : std::ceil(x) - 1) - numbers_->unit_first;
+      if (row >= 0 && row < static_cast<double>(n) && holds(static_cast<size_t>(row)))
+        return found(static_cast<size_t>(row));
+    }
     // No two rows overlap, so a row holding x is the first one. Lookups walk
     // the table in whole degrees: the current row or a neighbour is the usual answer.
     if (current_ >= 0) {
@@ -300,7 +313,40 @@ std::string RecordSet::Text(std::string_view column) const {
 Database::Database(sqlite3* handle, std::string path, bool read_only)
     : handle_(handle), path_(std::move(path)), read_only_(read_only) {}
 
-Database::~Database() { sqlite3_close(handle_); }
+Database::~Database() {
+  for (auto& k : kept_) sqlite3_finalize(k.second);
+  sqlite3_close(handle_);
+}
+
+sqlite3_stmt* Database::Kept(const std::string& sql, int& rc) {
+  for (auto& k : kept_)
+    if (k.first == sql) {
+      rc = SQLITE_OK;
+      return k.second;
+    }
+  sqlite3_stmt* st = nullptr;
+  rc = sqlite3_prepare_v3(handle_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr);
+  if (rc != SQLITE_OK) {
+    sqlite3_finalize(st);
+    return nullptr;
+  }
+  kept_.emplace_back(sql, st);
+  return st;
+}
+
+namespace {
+
+// A kept statement is reset however its use ends: a statement left stepping
+// would hold the file's read lock.
+struct Resetting {
+  sqlite3_stmt* stmt;
+  ~Resetting() {
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+  }
+};
+
+}  // namespace
 
 void Database::SetBusyTimeout(int milliseconds) {
   sqlite3_busy_timeout(handle_, milliseconds);
@@ -360,6 +406,8 @@ std::unique_ptr<Database> Database::Open(const std::string& path, bool force_rea
     if (!has(t))
       throw DbError("engineering database \"" + path + "\" lacks the table \"" + t + "\"");
 
+  // The columns from the schema the statement above has read: preparing a
+  // select of each table would parse it again for every table.
   for (const TableColumns& tc : kColumns) {
     std::vector<std::string> tables;
     if (*tc.table)
@@ -367,18 +415,13 @@ std::unique_ptr<Database> Database::Open(const std::string& path, bool force_rea
     else
       tables = kMediumTables;
     for (const std::string& t : tables) {
-      Statement cols;
-      const std::string sql = "select * from " + QuoteIdent(t);
-      rc = sqlite3_prepare_v2(h, sql.c_str(), -1, &cols.stmt, nullptr);
-      if (rc != SQLITE_OK) throw unreadable(rc);
-      const int n = sqlite3_column_count(cols.stmt);
       for (const char* want : tc.columns) {
-        bool found = false;
-        for (int i = 0; i < n && !found; ++i)
-          found = EqualNoCase(sqlite3_column_name(cols.stmt, i), want);
-        if (!found)
-          throw DbError("engineering database \"" + path + "\" lacks the column \"" + want +
-                        "\" of the table \"" + t + "\"");
+        rc = sqlite3_table_column_metadata(h, "main", t.c_str(), want, nullptr, nullptr, nullptr,
+                                           nullptr, nullptr);
+        if (rc == SQLITE_OK) continue;
+        if (IsLock(rc) || rc == SQLITE_NOMEM) throw unreadable(rc);
+        throw DbError("engineering database \"" + path + "\" lacks the column \"" + want +
+                      "\" of the table \"" + t + "\"");
       }
     }
   }
@@ -386,8 +429,6 @@ std::unique_ptr<Database> Database::Open(const std::string& path, bool force_rea
 }
 
 std::shared_ptr<const TableData> Database::Load(const std::string& table) {
-  auto data = std::make_shared<TableData>();
-  data->name = table;
   Statement st;
   // The name was checked against the known set, so quoting it is enough.
   const std::string sql = "select * from " + QuoteIdent(table);
@@ -395,18 +436,38 @@ std::shared_ptr<const TableData> Database::Load(const std::string& table) {
   if (rc != SQLITE_OK)
     throw DbError("cannot read table \"" + table + "\" of \"" + path_ +
                   "\": " + Reason(handle_, rc, busy_ms_));
-  const int n = sqlite3_column_count(st.stmt);
-  for (int i = 0; i < n; ++i) data->columns.emplace_back(sqlite3_column_name(st.stmt, i));
-  while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+  return Read(st.stmt, table);
+}
+
+// The case record changes under the program, so it is read again each time,
+// by a statement kept from the first time.
+std::shared_ptr<const TableData> Database::ReadCaseTable() {
+  int rc = SQLITE_OK;
+  sqlite3_stmt* st = Kept("select * from br_prn", rc);
+  if (!st)
+    throw DbError("cannot read table \"br_prn\" of \"" + path_ + "\": " + Reason(handle_, rc, busy_ms_));
+  const Resetting reset{st};
+  return Read(st, "br_prn");
+}
+
+std::shared_ptr<const TableData> Database::Read(sqlite3_stmt* st, const std::string& table) {
+  auto data = std::make_shared<TableData>();
+  data->name = table;
+  int rc = sqlite3_step(st);
+  // After the first step: a statement prepared before the schema changed has
+  // been prepared again by it.
+  const int n = sqlite3_column_count(st);
+  for (int i = 0; i < n; ++i) data->columns.emplace_back(sqlite3_column_name(st, i));
+  for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
     std::vector<Cell> row(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
-      switch (sqlite3_column_type(st.stmt, i)) {
+      switch (sqlite3_column_type(st, i)) {
         case SQLITE_INTEGER:
         case SQLITE_FLOAT:
-          row[i] = sqlite3_column_double(st.stmt, i);
+          row[i] = sqlite3_column_double(st, i);
           break;
         case SQLITE_TEXT:
-          row[i] = std::string(reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, i)));
+          row[i] = std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
           break;
         default:
           break;
@@ -463,7 +524,7 @@ std::unique_ptr<RecordSet> Database::OpenRecordSet(std::string_view table) {
     throw DbError("unknown table \"" + std::string(table) + "\" refused");
   const std::string key = Lower(table);
   // The case record changes under the program; everything else is read once.
-  if (key == "br_prn") return std::make_unique<RecordSet>(Load(std::string(table)));
+  if (key == "br_prn") return std::make_unique<RecordSet>(ReadCaseTable());
   auto it = cache_.find(key);
   if (it == cache_.end()) it = cache_.emplace(key, Load(std::string(table))).first;
   return std::make_unique<RecordSet>(it->second);
@@ -472,10 +533,14 @@ std::unique_ptr<RecordSet> Database::OpenRecordSet(std::string_view table) {
 void Database::WriteCaseRecord(const CaseRecord& fields) {
   if (read_only_)
     throw DbError("the case record cannot be stored: \"" + path_ + "\" is read-only");
-  auto table = Load("br_prn");
-  for (const auto& [name, value] : fields)
-    if (table->ColumnIndex(name) < 0)
-      throw DbError("table \"br_prn\" has no column \"" + name + "\"");
+  for (const auto& [name, value] : fields) {
+    const int rc = sqlite3_table_column_metadata(handle_, "main", "br_prn", name.c_str(), nullptr,
+                                                 nullptr, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) continue;
+    if (rc != SQLITE_ERROR)
+      throw DbError("cannot read table \"br_prn\" of \"" + path_ + "\": " + Reason(handle_, rc, busy_ms_));
+    throw DbError("table \"br_prn\" has no column \"" + name + "\"");
+  }
 
   auto fail = [&](int rc) {
     return DbError("the case record cannot be stored in \"" + path_ +
@@ -489,13 +554,12 @@ void Database::WriteCaseRecord(const CaseRecord& fields) {
   try {
     long long rowid = -1;
     {
-      Statement st;
-      rc = sqlite3_prepare_v2(handle_, "select rowid from br_prn order by rowid limit 1", -1,
-                              &st.stmt, nullptr);
-      if (rc != SQLITE_OK) throw fail(rc);
-      rc = sqlite3_step(st.stmt);
+      sqlite3_stmt* st = Kept("select rowid from br_prn order by rowid limit 1", rc);
+      if (!st) throw fail(rc);
+      const Resetting reset{st};
+      rc = sqlite3_step(st);
       if (rc == SQLITE_ROW)
-        rowid = sqlite3_column_int64(st.stmt, 0);
+        rowid = sqlite3_column_int64(st, 0);
       else if (rc != SQLITE_DONE)
         throw fail(rc);
     }
@@ -515,20 +579,20 @@ void Database::WriteCaseRecord(const CaseRecord& fields) {
       sql += " where rowid = ?";
     }
     {
-      Statement st;
-      rc = sqlite3_prepare_v2(handle_, sql.c_str(), -1, &st.stmt, nullptr);
-      if (rc != SQLITE_OK) throw fail(rc);
+      sqlite3_stmt* st = Kept(sql, rc);
+      if (!st) throw fail(rc);
+      const Resetting reset{st};
       int i = 1;
       for (const auto& [name, value] : fields) {
         if (const double* d = std::get_if<double>(&value))
-          sqlite3_bind_double(st.stmt, i++, *d);
+          sqlite3_bind_double(st, i++, *d);
         else {
           const std::string& s = std::get<std::string>(value);
-          sqlite3_bind_text(st.stmt, i++, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+          sqlite3_bind_text(st, i++, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
         }
       }
-      if (rowid >= 0) sqlite3_bind_int64(st.stmt, i, rowid);
-      rc = sqlite3_step(st.stmt);
+      if (rowid >= 0) sqlite3_bind_int64(st, i, rowid);
+      rc = sqlite3_step(st);
       if (rc != SQLITE_DONE) throw fail(rc);
     }
     rc = sqlite3_exec(handle_, "commit", nullptr, nullptr, nullptr);
@@ -541,7 +605,7 @@ void Database::WriteCaseRecord(const CaseRecord& fields) {
 }
 
 std::vector<std::vector<std::pair<std::string, Cell>>> Database::ReadCaseRecords() {
-  auto table = Load("br_prn");
+  auto table = ReadCaseTable();
   std::vector<std::vector<std::pair<std::string, Cell>>> out;
   for (const auto& row : table->rows) {
     std::vector<std::pair<std::string, Cell>> r;

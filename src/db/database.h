@@ -17,6 +17,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace phe {
 
@@ -49,6 +50,10 @@ struct TableData {
     size_t width = 0;
     int sorted_lo = -1;
     int sorted_hi = -1;
+    // Lower bound of the first row when the sorted rows are [first + i,
+    // first + i + 1), one a degree, so that a find can compute its row.
+    double unit_first = 0;
+    bool unit_rows = false;
   };
   const Numbers& Index() const;
 
@@ -187,12 +192,19 @@ class Database {
  private:
   Database(sqlite3* handle, std::string path, bool read_only);
   std::shared_ptr<const TableData> Load(const std::string& table);
+  // A statement prepared once and kept for the next same text (every run
+  // stores and reads the case record by the same few statements), reset and
+  // without bindings; nullptr after an error, with rc set.
+  sqlite3_stmt* Kept(const std::string& sql, int& rc);
+  std::shared_ptr<const TableData> Read(sqlite3_stmt* st, const std::string& table);
+  std::shared_ptr<const TableData> ReadCaseTable();
 
   sqlite3* handle_ = nullptr;
   std::string path_;
   bool read_only_ = false;
   int busy_ms_ = 0;
   std::unordered_map<std::string, std::shared_ptr<const TableData>> cache_;
+  std::vector<std::pair<std::string, sqlite3_stmt*>> kept_;
 };
 
 // Folder of the running executable, for the br.mdb that lies beside it.

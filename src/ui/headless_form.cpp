@@ -99,16 +99,13 @@ MsgAnswer HeadlessForm::MessageBox(const Message& text, const Message& title, Ms
   return m.answer;
 }
 
-void HeadlessForm::BusyOn() {
-  busy = true;
-  cursor_picture = 0;
-}
+void HeadlessForm::BusyOn() { cursor_picture = 0; }
 
-void HeadlessForm::BusyOff() { busy = false; }
+void HeadlessForm::BusyOff() {}
 
 void HeadlessForm::ShowCursorPicture(int index) { cursor_picture = index; }
 
-void HeadlessForm::Yield() { ++yields; }
+void HeadlessForm::Yield() {}
 
 bool HeadlessForm::IsList(std::string_view control) const { return At(control).is_list; }
 
