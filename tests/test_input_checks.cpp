@@ -168,7 +168,7 @@ TEST_F(RunChecks, EachBoxRefusesWhatTheCalculationCannotUse) {
 }
 
 // Guards against a calculation-error message naming a field of the record
-// (it showed "无效数值（wall_t0）"): every number of the record has words a
+// (it showed "无效数值（wall_v0）"): every number of the record has words a
 // user knows, and the message uses them.
 TEST(RunGuardWords, EveryNumberOfTheRecordHasUserWords) {
   SelectionState s;
@@ -185,7 +185,7 @@ TEST(RunGuardWords, EveryNumberOfTheRecordHasUserWords) {
 
   HeadlessForm form;
   RunGuard guard(form, s);
-  s.wall_t0 = NAN;
+  s.wall_v0 = NAN;
   EXPECT_THROW(guard.Check(s, "stage.design"), RunAborted);
   ASSERT_EQ(form.messages.size(), 1u);
   EXPECT_EQ(form.messages[0].text, "计算错误：设计计算中出现无效数值（壁面粘度查表值），计算已停止。");

@@ -124,6 +124,10 @@
         <translation>Channels M/L</translation>
     </message>
     <message>
+        <source>并联台数</source>
+        <translation>Units in parallel</translation>
+    </message>
+    <message>
         <source>计算结果</source>
         <translation>Results</translation>
     </message>
@@ -782,8 +786,8 @@ Range: within the property data of the medium</translation>
         <translation>The alternatives appear after a design calculation.</translation>
     </message>
     <message>
-        <source>★ 为程序选型结果；满足全部限值的方案按价格、面积排在前面。</source>
-        <translation>★ marks the program's choice; packs within every limit come first, by price and then area.</translation>
+        <source>★ 为程序选型结果，☆ 为按型号族规则的选型；满足全部限值的方案按总价格、总面积、台数排在前面。</source>
+        <translation>★ marks the program's answer, ☆ the pick of the family rule; packs within every limit come first, by total price, total area and units.</translation>
     </message>
     <message>
         <source>选中</source>
@@ -846,6 +850,22 @@ Range: within the property data of the medium</translation>
         <translation>Weight kg</translation>
     </message>
     <message>
+        <source>台数</source>
+        <translation>Units</translation>
+    </message>
+    <message>
+        <source>总面积 m2</source>
+        <translation>Total area m2</translation>
+    </message>
+    <message>
+        <source>总价格 ￥</source>
+        <translation>Total price ￥</translation>
+    </message>
+    <message>
+        <source>总重量 kg</source>
+        <translation>Total weight kg</translation>
+    </message>
+    <message>
         <source>状态</source>
         <translation>Status</translation>
     </message>
@@ -872,6 +892,18 @@ Range: within the property data of the medium</translation>
     <message>
         <source>工程校核警告</source>
         <translation>engineering warning</translation>
+    </message>
+    <message>
+        <source>接口压损占比大</source>
+        <translation>port loss share too high</translation>
+    </message>
+    <message>
+        <source>裕量不足</source>
+        <translation>margin below required</translation>
+    </message>
+    <message>
+        <source>有警告</source>
+        <translation>warning</translation>
     </message>
     <message>
         <source>工况曲线</source>

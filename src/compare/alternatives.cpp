@@ -12,68 +12,73 @@ namespace phe {
 
 namespace {
 
-// Families in catalogue order, PX32 to PX450.
-std::vector<std::string> Families() {
-  std::vector<std::string> out;
-  for (const ModelInfo& m : Models())
-    if (out.empty() || out.back() != m.family) out.push_back(m.family);
-  return out;
-}
-
 struct Candidate {
   std::string model;
   std::string type;
+  double passes = 1;
+  double units = 1;
 };
 
-// The models of the family of `model`, the family below and the two above,
-// each with H, M and L; the user's own model also mixed when chosen so.
-std::vector<Candidate> Candidates(const ModelInfo& model, const std::string& mixed_type) {
-  const auto families = Families();
-  const auto at = std::find(families.begin(), families.end(), model.family) - families.begin();
-  const auto first = std::max<std::ptrdiff_t>(0, at - 1);
-  const auto last = std::min<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(families.size()) - 1, at + 2);
-  std::vector<Candidate> out;
-  for (const ModelInfo& m : Models()) {
-    const auto f = std::find(families.begin(), families.end(), m.family) - families.begin();
-    if (f < first || f > last) continue;
-    for (const char* type : {"H", "M", "L"}) out.push_back({m.code, type});
-  }
-  if (!mixed_type.empty())
-    for (const char* type : {"HM", "ML"}) out.push_back({model.code, type});
+// Unit counts worth a row: one when one unit carries the flows, else from
+// the least the flows need to two more; the user's own count as well (0 in
+// an automatic design, which has none).
+std::vector<double> UnitCounts(const SelectionState& s, double own) {
+  const double least = LeastUnits(s);
+  std::vector<double> out;
+  if (least > 1)
+    out = {least, least + 1, least + 2};
+  else
+    out = {1};
+  if (own >= 1 && std::find(out.begin(), out.end(), own) == out.end()) out.push_back(own);
   return out;
 }
 
-std::string Status(const SelectionState& s) {
-  const std::string broken = BrokenLimit(s);
-  return broken.empty() ? "fits" : broken;
+std::vector<double> PassCounts(const SelectionState& s) {
+  if (s.hot_kind == 2) return {1};  // a steam pack has one pass
+  std::vector<double> out = {1, 2, 3, 4};
+  if (std::find(out.begin(), out.end(), s.passes) == out.end()) out.push_back(s.passes);
+  return out;
 }
 
-// One candidate, as the Run command designs a manual choice after the
-// balance; nullopt when that design ends in an error message.
-std::optional<Alternative> Design(const BalancedCase& start, const Candidate& c) {
-  SelectionState s = start.state;
-  HeadlessForm form = start.form;
-  s.selection_mode = 1;
-  form.SetText("com_br", c.model);
-  form.SetText("com_zh", c.type);
-  Env env(form);
-  try {
-    env.rs_hot = s.db->OpenRecordSet(s.table_h);
-    env.rs_cold = s.db->OpenRecordSet(s.table_c);
-    env.rs_bpdrxs = s.db->OpenRecordSet("BPDRXS");
-    CalculateResults(s, env);
-  } catch (const RunAborted&) {
-    return std::nullopt;
-  } catch (const DbError&) {
-    return std::nullopt;
+std::vector<Candidate> Candidates(const SelectionState& s, bool mixed, double own_units) {
+  std::vector<Candidate> out;
+  const auto passes = PassCounts(s);
+  const auto units = UnitCounts(s, own_units);
+  std::vector<const char*> types = {"H", "M", "L"};
+  if (mixed) types.insert(types.end(), {"HM", "ML"});
+  for (const ModelInfo& m : Models())
+    for (const char* type : types)
+      for (double p : passes)
+        for (double n : units) out.push_back({m.code, type, p, n});
+  return out;
+}
+
+// The rule a finished design breaks first, from its record and the warnings
+// its run showed; "fits" when it showed none.
+std::string Status(const SelectionState& s, const std::vector<RecordedMessage>& shown) {
+  const std::string broken = BrokenLimit(s);
+  if (!broken.empty()) return broken;
+  bool warned = false, port_loss = false;
+  for (const RecordedMessage& m : shown) {
+    if (m.icon == MsgIcon::kInformation) continue;  // e.g. the split into units
+    warned = true;
+    if (m.message.id == "warn.port_loss") port_loss = true;
   }
-  // Channels as the window would show this design after "采用".
-  const RunResult shown = MakeRunResult(s, env);
+  if (port_loss) return "port_loss";
+  if (!LimitBreaches(s).empty()) return "margin";
+  return warned ? "warning" : "fits";
+}
+
+// `shown` holds the channels as the window would show this design after "采用".
+Alternative Row(const RunResult& shown, const std::string& model, const std::string& type,
+                const std::vector<RecordedMessage>& messages) {
+  const SelectionState& s = shown.record;
   Alternative a;
   a.designation = s.plate_type;
-  a.model = c.model;
-  a.type = c.type;
+  a.model = model;
+  a.type = type;
   a.passes = s.passes;
+  a.units = std::max(1.0, s.units);
   a.channels_hm = shown.channels_1;
   a.channels_ml = shown.channels_2;
   a.plate_count = s.plate_count;
@@ -89,8 +94,100 @@ std::optional<Alternative> Design(const BalancedCase& start, const Candidate& c)
   a.fouling_out = s.fouling_out;
   a.price = s.price;
   a.weight = s.weight;
-  a.status = Status(s);
+  a.price_total = a.price * a.units;
+  a.area_total = a.area * a.units;
+  a.weight_total = a.weight * a.units;
+  a.status = Status(s, messages);
   return a;
+}
+
+// Runs the selection stage on copies of the start; nullopt when the run ends
+// in an error message. `prepare` turns the copy into the design wanted.
+template <class Prepare>
+std::optional<std::pair<RunResult, std::vector<RecordedMessage>>> RunCopy(
+    const BalancedCase& start, Prepare&& prepare) {
+  SelectionState s = start.state;
+  HeadlessForm form = start.form;
+  prepare(s, form);
+  const size_t before = form.messages.size();
+  Env env(form);
+  try {
+    env.rs_hot = s.db->OpenRecordSet(s.table_h);
+    env.rs_cold = s.db->OpenRecordSet(s.table_c);
+    env.rs_bpdrxs = s.db->OpenRecordSet("BPDRXS");
+    CalculateResults(s, env);
+  } catch (const RunAborted&) {
+    return std::nullopt;
+  } catch (const DbError&) {
+    return std::nullopt;
+  }
+  RunResult shown = env.result ? std::move(*env.result) : MakeRunResult(s, env);
+  shown.record = std::move(s);  // as the run ended, after its checks
+  return std::make_pair(std::move(shown), std::vector<RecordedMessage>(form.messages.begin() + static_cast<std::ptrdiff_t>(before), form.messages.end()));
+}
+
+// One candidate, as the Run command designs a manual choice after the balance.
+std::optional<Alternative> Design(const BalancedCase& start, const Candidate& c) {
+  auto run = RunCopy(start, [&](SelectionState& s, HeadlessForm& form) {
+    s.selection_mode = 1;
+    s.passes = c.passes;
+    form.SetText("com_br", c.model);
+    form.SetText("com_zh", c.type);
+    form.SetText("Txt_N", FormatWhole(c.passes));
+    form.SetText("Txt_NUM1", FormatWhole(c.units));
+  });
+  if (!run) return std::nullopt;
+  return Row(run->first, c.model, c.type, run->second);
+}
+
+// The pick of the family rule of automatic design.
+std::optional<Alternative> RuleDesign(const BalancedCase& start) {
+  auto run = RunCopy(start, [](SelectionState& s, HeadlessForm&) { s.selection_mode = 0; });
+  if (!run) return std::nullopt;
+  const SelectionState& s = run->first.record;
+  const auto parsed = ParsePlateType(s.best_plate_type);
+  if (!parsed) return std::nullopt;
+  return Row(run->first, Models()[static_cast<size_t>(parsed->model)].code, ChannelTypeCode(parsed->channel),
+             run->second);
+}
+
+bool SamePack(const Alternative& a, const std::string& plate_type, double passes, double units) {
+  return EqualsNoCase(a.PlateType(), plate_type) && a.passes == passes && a.units == units;
+}
+
+std::vector<Alternative> DesignAll(const BalancedCase& start, bool mixed, double own_units) {
+  std::vector<Alternative> rows;
+  for (const Candidate& c : Candidates(start.state, mixed, own_units))
+    if (auto row = Design(start, c)) rows.push_back(std::move(*row));
+  return rows;
+}
+
+void Sort(std::vector<Alternative>& rows) {
+  std::stable_sort(rows.begin(), rows.end(), [](const Alternative& a, const Alternative& b) {
+    if (a.Fits() != b.Fits()) return a.Fits();
+    if (a.price_total != b.price_total) return a.price_total < b.price_total;
+    if (a.area_total != b.area_total) return a.area_total < b.area_total;
+    return a.units < b.units;
+  });
+}
+
+int ChosenRow(const AlternativesTable& t) {
+  for (size_t i = 0; i < t.rows.size(); ++i)
+    if (t.rows[i].chosen) return static_cast<int>(i);
+  return -1;
+}
+
+void Suggest(AlternativesTable& t, int best) {
+  if (best < 0) return;
+  const Alternative& b = t.rows[static_cast<size_t>(best)];
+  t.better = best;
+  t.suggestion = Message("suggestion")
+                     .With("type", b.PlateType())
+                     .With("designation", b.designation)
+                     .With("passes", FormatWhole(b.passes))
+                     .With("units", FormatWhole(b.units))
+                     .With("area", FormatFixed(b.area_total, 1))
+                     .With("price", FormatGeneral(b.price_total));
 }
 
 }  // namespace
@@ -101,61 +198,103 @@ BalancedCase CaptureBalance(const SelectionState& s, const FormPort& form) {
   return c;
 }
 
+PackSearch SearchPacks(const BalancedCase& start) {
+  PackSearch out;
+  AlternativesTable& t = out.table;
+  if (start.state.calc_mode != 1) return out;
+  t.rows = DesignAll(start, false, 0);
+  if (auto rule = RuleDesign(start)) {
+    bool found = false;
+    for (Alternative& a : t.rows)
+      if (SamePack(a, rule->PlateType(), rule->passes, rule->units)) found = a.rule_choice = true;
+    if (!found) {
+      rule->rule_choice = true;
+      t.rows.push_back(std::move(*rule));
+    }
+  }
+  Sort(t.rows);
+  const double entered = start.state.hot_kind == 2 ? 1 : start.state.passes;
+  for (Alternative& a : t.rows)
+    if (a.Fits() && a.passes == entered) {
+      a.chosen = true;
+      out.pick = PackPick{a.PlateType(), a.units};
+      break;
+    }
+  if (!out.pick)
+    for (Alternative& a : t.rows)
+      if (a.rule_choice) a.chosen = true;
+
+  // One notice: a fitting pack at another pass count that the answer does not beat.
+  const int answer = ChosenRow(t);
+  for (size_t i = 0; i < t.rows.size(); ++i) {
+    const Alternative& a = t.rows[i];
+    if (!a.Fits() || a.passes == entered) continue;
+    if (answer < 0 || !t.rows[static_cast<size_t>(answer)].Fits() ||
+        a.price_total < t.rows[static_cast<size_t>(answer)].price_total)
+      Suggest(t, static_cast<int>(i));
+    break;
+  }
+  return out;
+}
+
 AlternativesTable BuildAlternatives(const BalancedCase& start, const RunResult& run) {
   const SelectionState& result = run.record;
   AlternativesTable table;
   const ModelInfo* model = FindModel(result.model_code);
   if (!model || result.calc_mode != 1) return table;
+  if (start.state.selection_mode != 1) return SearchPacks(start).table;
 
-  // The program's own choice: the user's plate type, or the search's.
-  const bool manual = start.state.selection_mode == 1;
-  const std::string own = manual ? start.form.Text("com_br") + "-" + start.form.Text("com_zh")
-                                 : result.best_plate_type;
+  // The user's own plate type, passes and units.
+  const std::string own = start.form.Text("com_br") + "-" + start.form.Text("com_zh");
   const auto parsed = ParsePlateType(own);
-  const bool own_mixed = manual && parsed && SingleTypeIndex(parsed->channel) < 0;
-  const ModelInfo& base = parsed ? Models()[static_cast<size_t>(parsed->model)] : *model;
+  const bool own_mixed = parsed && SingleTypeIndex(parsed->channel) < 0;
+  const double own_units = std::max(1.0, std::trunc(Val(start.form.Text("Txt_NUM1"))));
+  const double own_passes = start.state.hot_kind == 2 ? 1 : start.state.passes;
 
-  for (const Candidate& c : Candidates(base, own_mixed ? ChannelTypeCode(parsed->channel) : "")) {
-    auto row = Design(start, c);
-    if (!row) continue;
-    row->chosen = EqualsNoCase(row->PlateType(), own);
-    table.rows.push_back(std::move(*row));
-  }
-  std::stable_sort(table.rows.begin(), table.rows.end(), [](const Alternative& a, const Alternative& b) {
-    if (a.Fits() != b.Fits()) return a.Fits();
-    if (a.price != b.price) return a.price < b.price;
-    return a.area < b.area;
-  });
-
-  if (!BrokenLimit(result).empty() && !table.rows.empty() && table.rows.front().Fits()) {
-    const Alternative& best = table.rows.front();
-    table.suggestion = Message("suggestion")
-                           .With("type", best.PlateType())
-                           .With("designation", best.designation)
-                           .With("area", FormatFixed(best.area, 1))
-                           .With("price", FormatGeneral(best.price));
-  }
+  table.rows = DesignAll(start, own_mixed, own_units);
+  for (Alternative& a : table.rows) a.chosen = SamePack(a, own, own_passes, own_units);
+  Sort(table.rows);
+  const int chosen = ChosenRow(table);
+  const bool own_fits = chosen >= 0 && table.rows[static_cast<size_t>(chosen)].Fits();
+  if (!own_fits && !table.rows.empty() && table.rows.front().Fits()) Suggest(table, 0);
   return table;
 }
 
-AlternativesWatch::AlternativesWatch(Env& env) : env_(env) {
+AlternativesWatch::AlternativesWatch(Env& env) : env_(env), outer_(env.on_sizing) {
+  // A watcher already on the hook (a benchmark's, a test's) still hears it.
   env_.on_sizing = [this](const SelectionState& s) {
+    if (outer_) outer_(s);
     start_ = CaptureBalance(s, env_.form);
+    searched_.reset();
     finished_before_ = env_.results_shown;
+  };
+  env_.choose_pack = [this](const SelectionState&) -> std::optional<PackPick> {
+    if (!start_) return std::nullopt;
+    PackSearch found = SearchPacks(*start_);
+    searched_ = std::move(found.table);
+    return found.pick;
   };
 }
 
-AlternativesWatch::~AlternativesWatch() { env_.on_sizing = nullptr; }
+AlternativesWatch::~AlternativesWatch() {
+  env_.on_sizing = outer_;
+  env_.choose_pack = nullptr;
+}
 
 std::optional<AlternativesTable> AlternativesWatch::Take() {
   std::optional<BalancedCase> start = std::move(start_);
+  std::optional<AlternativesTable> searched = std::move(searched_);
   start_.reset();
+  searched_.reset();
   if (!start || !env_.result || env_.results_shown <= finished_before_) return std::nullopt;
+  if (searched) return searched;
   return BuildAlternatives(*start, *env_.result);
 }
 
-void ShowSuggestion(FormPort& form, const AlternativesTable& table) {
-  if (!table.suggestion.id.empty()) ShowMessage(form, table.suggestion, "title.notice", 64);
+MsgAnswer ShowSuggestion(FormPort& form, const AlternativesTable& table) {
+  if (table.suggestion.id.empty()) return MsgAnswer::kCancel;
+  return form.MessageBox(table.suggestion, Message("title.notice"), MsgIcon::kInformation,
+                         MsgButtons::kAdoptClose);
 }
 
 nlohmann::json AlternativesToJson(const AlternativesTable& table) {
@@ -170,8 +309,10 @@ nlohmann::json AlternativesToJson(const AlternativesTable& table) {
                    {"dp_max_h", a.dp_max_h},       {"dp_max_c", a.dp_max_c},
                    {"v_port_h", a.v_port_h},       {"v_port_c", a.v_port_c},
                    {"fouling_out", a.fouling_out}, {"price", a.price},
-                   {"weight", a.weight},           {"status", a.status},
-                   {"chosen", a.chosen}});
+                   {"weight", a.weight},           {"units", a.units},
+                   {"price_total", a.price_total}, {"area_total", a.area_total},
+                   {"weight_total", a.weight_total}, {"status", a.status},
+                   {"chosen", a.chosen},           {"rule_choice", a.rule_choice}});
   return out;
 }
 

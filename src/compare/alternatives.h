@@ -1,10 +1,13 @@
-// The alternatives table: after a design run, a manual design of every
-// single-type plate type of the chosen family, the family below and the two
-// above (and of the user's model in both mixed types when the user chose a
-// mixed one), side by side with price, weight and the first limit each breaks.
+// The alternatives table and the search of automatic design: a manual design
+// of every model of the catalogue in the single types H, M and L at 1 to 4
+// passes and the entered number (steam: 1 pass), of every model in both mixed
+// types when the user chose a mixed one, and at every unit count from the
+// least the flows need to two more when they need several; side by side with
+// price, weight and the first limit each breaks.
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +24,7 @@ struct Alternative {
   std::string model;        // model code
   std::string type;         // channel type chosen: H, M, L, HM or ML
   double passes = 0;
+  double units = 1;
   // Channels per pass as the boxes 流道数H/M and 流道数M/L would show them.
   double channels_hm = 0;
   double channels_ml = 0;
@@ -33,20 +37,27 @@ struct Alternative {
   double v_port_h = 0, v_port_c = 0;  // m/s
   double fouling_out = 0;             // m2.C/W
   double price = 0;
-  double weight = 0;  // kg
-  std::string status;  // "fits" or the first limit broken (see BrokenLimit)
-  bool chosen = false;  // the program's own choice
+  double weight = 0;  // kg, one unit
+  double price_total = 0, area_total = 0, weight_total = 0;  // all units
+  // "fits" (its manual design warns of nothing), else the first rule broken:
+  // "area", "pressure_drop", "port_velocity", "channel_limit", "engineering",
+  // "port_loss", "margin", "warning".
+  std::string status;
+  bool chosen = false;       // the program's answer (or the user's own choice)
+  bool rule_choice = false;  // what the family rule of automatic design picked
 
   std::string PlateType() const { return model + "-" + type; }
   bool Fits() const { return status == "fits"; }
 };
 
 struct AlternativesTable {
-  // Fitting rows by price, then area; the others after them, likewise.
+  // Fitting rows by total price, then total area, then units; the others
+  // after them, likewise.
   std::vector<Alternative> rows;
-  // "建议：..." when the program's own choice breaks a limit and a row fits;
-  // empty otherwise.
-  Message suggestion;  // no id when there is none
+  // "建议：..." when a fitting row is better than the answer: the answer
+  // breaks a limit, or a row at another pass count is cheaper; no id else.
+  Message suggestion;
+  int better = -1;  // the row the suggestion names
 };
 
 // Where every alternative starts: the record as the heat balance left it and
@@ -63,8 +74,18 @@ BalancedCase CaptureBalance(const SelectionState& s, const FormPort& form);
 // run has no alternatives.
 AlternativesTable BuildAlternatives(const BalancedCase& start, const RunResult& run);
 
-// Keeps the start of each run on `env` and, once a design run has reached its
-// results, builds its table.
+// The search of an automatic design from its balanced record: the table, and
+// the pack to design (the cheapest fitting row at the entered passes), or
+// nullopt when none fits there and the rule's pick stands.
+struct PackSearch {
+  AlternativesTable table;
+  std::optional<PackPick> pick;
+};
+PackSearch SearchPacks(const BalancedCase& start);
+
+// Keeps the start of each run on `env`, makes every automatic design take
+// the search's answer, and, once a design run has reached its results,
+// builds its table.
 class AlternativesWatch {
  public:
   explicit AlternativesWatch(Env& env);
@@ -78,12 +99,15 @@ class AlternativesWatch {
 
  private:
   Env& env_;
+  std::function<void(const SelectionState&)> outer_;
   std::optional<BalancedCase> start_;
+  std::optional<AlternativesTable> searched_;  // the automatic design's own
   int finished_before_ = 0;
 };
 
-// The suggestion, when there is one, as an information box titled "提示".
-void ShowSuggestion(FormPort& form, const AlternativesTable& table);
+// The suggestion, when there is one, as an information box titled "提示"
+// with "采用" and "关闭"; kAdopt when the user asked for the pack `better`.
+MsgAnswer ShowSuggestion(FormPort& form, const AlternativesTable& table);
 
 nlohmann::json AlternativesToJson(const AlternativesTable& table);
 

@@ -335,12 +335,13 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
         EnterText(control, text);
     }
   }
-  std::optional<AlternativesWatch> watch;
-  if (alternatives) watch.emplace(env);
+  // Every automatic design takes the search's answer, table shown or not.
+  AlternativesWatch watch(env);
   cmd_count_Click(state, env);
   last_run_has_result = env.results_shown > shown_before;
+  // A manual design's table costs a design per candidate: only when asked.
   std::optional<AlternativesTable> table;
-  if (watch && (table = watch->Take())) ShowSuggestion(form, *table);
+  if (alternatives && (table = watch.Take())) ShowSuggestion(form, *table);
 
   nlohmann::json out;
   // Raised whenever a key changes meaning or unit, so a reader can refuse

@@ -254,7 +254,6 @@ void PublishPack(SelectionState& s, const PackRating& r) {
   s.k_calc = s.k_service * (1 + r.margin / 100);
   const double clean_margin = r.fouling == 0 ? r.margin : 100 * (1 / PackFactor(s, r, 0) - 1);
   s.k_clean = static_cast<float>(s.k_service * (1 + clean_margin / 100));
-  s.k_mix = s.k_clean;
   s.margin = clean_margin;
   s.duty_calc = r.duty;
   s.t_h_out_1 = g1.t_h_out;

@@ -70,6 +70,7 @@ constexpr CatalogueEntry kEn[] = {
     {"box.Txt_N", "“Passes”"},
     {"box.Txt_nh", "“Channels H/M”"},
     {"box.Txt_nl", "“Channels M/L”"},
+    {"box.Txt_NUM1", "“Units in parallel”"},
     {"box.Com_jgl", "“Port lining”"},
 
     {"input.not_a_number", "{box}: “{text}” is not one complete number; please enter it again!"},
@@ -84,6 +85,7 @@ constexpr CatalogueEntry kEn[] = {
     {"input.fouling", "{box} must lie between 0 and {max} m²·℃/W; please enter it again!"},
     {"input.passes", "{box} must be a whole number from 1 to {max}; please enter it again!"},
     {"input.channels", "{box} must be a whole number from 0 to {max}; please enter it again!"},
+    {"input.units", "{box} must be a whole number from 1 to {max}; please enter it again!"},
 
     {"side.hot", "the hot medium"},
     {"side.cold", "the cold medium"},
@@ -110,7 +112,7 @@ constexpr CatalogueEntry kEn[] = {
     {"warn.channel_limit", "The channels per pass reached their limit of {limit}: this model cannot meet the duty; choose another model or change the passes or allowed pressure drops!"},
     {"warn.pressure_drop", "Pressure drop of {side} {dp} kPa above the allowed {allowed} kPa; allow more or choose another model!"},
     {"split", "The flows exceed what one exchanger can take: the duty was split over {units} units in parallel; duty, flows, area, pressure drops, weight and price shown are those of one unit."},
-    {"suggestion", "Suggestion: {type}, {designation}, area {area} m², price {price} yuan"},
+    {"suggestion", "Suggestion: {type}, {designation}, {passes} passes, {units} units, area {area} m², price {price} yuan"},
 
     {"medium.steam_above_pressure", "Steam at {t} ℃ has a saturation pressure of {ps} MPa (gauge), above the design pressure of {p} MPa; lower the steam temperature or raise the design pressure!"},
     {"medium.boiling", "The highest temperature of {side} ({medium}), {t} ℃, is not below its saturation temperature of {t_sat} ℃ at the design pressure of {p} MPa (gauge): the medium boils; lower the temperature or raise the design pressure!"},
@@ -149,7 +151,6 @@ constexpr CatalogueEntry kEn[] = {
     {"quantity", "{quantity}{side}"},
     {"quantity.other", "intermediate value"},
     {"quantity.duty", "heat duty"},
-    {"quantity.q_cap", "duty capacity of a group"},
     {"quantity.q_part", "duty of a section"},
     {"quantity.flow_cond", "condensate flow"},
     {"quantity.flow", "flow"},
@@ -163,7 +164,6 @@ constexpr CatalogueEntry kEn[] = {
     {"quantity.dt", "terminal temperature difference"},
     {"quantity.dp_port", "port pressure drop"},
     {"quantity.dp_max", "max. pressure drop"},
-    {"quantity.dp_lim", "allowed pressure drop"},
     {"quantity.dp", "pressure drop"},
     {"quantity.passes", "passes"},
     {"quantity.fouling", "fouling factor"},
@@ -234,6 +234,7 @@ constexpr CatalogueEntry kEn[] = {
     {"tip.Txt_Wq", "Heat duty, kW\nRange: above 0, up to {max}"},
     {"tip.computed", "Computed by the last run; it becomes a given value only when you change it"},
     {"tip.Txt_N", "Number of passes\nRange: whole number 1-{max}"},
+    {"tip.Txt_NUM1", "Units in parallel (manual selection); each unit is designed for an equal share\nRange: whole number 1-{max}"},
     {"tip.Txt_GF1", "Design margin required, %\nRange: 0-{max}"},
     {"tip.Txt_Rhc", "Fouling factor, m2.℃/W\nRange: 0 to below {max} (design with a liquid hot medium)"},
     {"tip.com_br", "Model: chosen for manual selection and check; shows the model picked by automatic selection"},

@@ -75,6 +75,7 @@ constexpr CatalogueEntry kZh[] = {
     {"box.Txt_N", "“流程数量”"},
     {"box.Txt_nh", "“流道数H/M”"},
     {"box.Txt_nl", "“流道数M/L”"},
+    {"box.Txt_NUM1", "“并联台数”"},
     {"box.Com_jgl", "“接口材质”"},
 
     // Values of the boxes.
@@ -90,6 +91,7 @@ constexpr CatalogueEntry kZh[] = {
     {"input.fouling", "{box}必须介于0和{max} m2.℃/W之间，请重新输入！"},
     {"input.passes", "{box}必须是1到{max}之间的整数，请重新输入！"},
     {"input.channels", "{box}必须是0到{max}之间的整数，请重新输入！"},
+    {"input.units", "{box}必须是1到{max}之间的整数，请重新输入！"},
 
     // The heat balance.
     {"side.hot", "热介质"},
@@ -118,7 +120,7 @@ constexpr CatalogueEntry kZh[] = {
     {"warn.channel_limit", "每程流道数已达到上限{limit}，该型号不能满足设计要求，请选择其他型号或改变流程数、允许压降！"},
     {"warn.pressure_drop", "{side}压降 {dp} kPa 超过允许值 {allowed} kPa，请增大允许压降或选择其他型号！"},
     {"split", "流量超过单台换热器的处理能力，已分为{units}台并联计算：显示的换热量、流量、面积、压降、重量和价格等结果均为单台的数值。"},
-    {"suggestion", "建议：{type}，{designation}，面积{area} m²，价格{price}元"},
+    {"suggestion", "建议：{type}，{designation}，{passes}流程，{units}台，面积{area} m²，价格{price}元"},
 
     // Whether the case is physically possible and the pack fit for it.
     {"medium.steam_above_pressure", "蒸汽在{t}℃时的饱和压力为{ps} MPa（表压），超过设计压力{p} MPa，请降低蒸汽温度或提高设计压力！"},
@@ -159,7 +161,6 @@ constexpr CatalogueEntry kZh[] = {
     {"quantity", "{side}{quantity}"},
     {"quantity.other", "中间计算值"},
     {"quantity.duty", "换热量"},
-    {"quantity.q_cap", "分组换热能力"},
     {"quantity.q_part", "分段换热量"},
     {"quantity.flow_cond", "凝结水流量"},
     {"quantity.flow", "介质流量"},
@@ -173,7 +174,6 @@ constexpr CatalogueEntry kZh[] = {
     {"quantity.dt", "端部温差"},
     {"quantity.dp_port", "接口压降"},
     {"quantity.dp_max", "最大压降"},
-    {"quantity.dp_lim", "允许压降"},
     {"quantity.dp", "计算压降"},
     {"quantity.passes", "流程数量"},
     {"quantity.fouling", "污垢系数"},
@@ -245,6 +245,7 @@ constexpr CatalogueEntry kZh[] = {
     {"tip.Txt_Wq", "热交换量，kW\n范围：大于 0，至 {max}"},
     {"tip.computed", "由上次运行计算得出；修改数值后才作为已知项"},
     {"tip.Txt_N", "流程数量\n范围：1～{max} 的整数"},
+    {"tip.Txt_NUM1", "并联台数（手动选型），每台按总量的均分设计\n范围：1～{max} 的整数"},
     {"tip.Txt_GF1", "要求的设计裕量，%\n范围：0～{max}"},
     {"tip.Txt_Rhc", "污垢系数，m2.℃/W\n范围：0 至小于 {max}（液体热介质的设计计算）"},
     {"tip.com_br", "板换型号：人工选型和校核计算时选择，自动选型后显示选定的型号"},

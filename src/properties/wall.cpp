@@ -41,7 +41,6 @@ double WallViscosity(SelectionState& s, RecordSet& rs, double t, bool kind2) {
   const std::vector<int>& c = rs.Columns(kViscosityRows);
   const int v = c[2];
   const double t0 = std::trunc(t);
-  s.wall_t0 = t0;
   if (rs.FindFirst(kViscosityRows.kind, c[0], c[1], t0)) s.wall_v0 = rs.Field(v);
   double v1;
   if (kind2) {

@@ -433,28 +433,35 @@ void AppendAlternatives(Document& doc, const AlternativesTable& table, Lang lang
     if (s == "port_velocity") return tr("接口流速超限", "port velocity");
     if (s == "channel_limit") return tr("流道数达上限", "channel limit");
     if (s == "engineering") return tr("工程校核警告", "engineering warning");
+    if (s == "port_loss") return tr("接口压损占比大", "port loss share");
+    if (s == "margin") return tr("裕量不足", "margin");
+    if (s == "warning") return tr("有警告", "warning");
     return s;
   };
   Table t;
-  t.title = tr("方案比较（★ 为程序选型结果；面积 m²，K W/m²·℃，裕量 %，压降 kPa，价格 ￥，重量 kg）",
-               "Alternatives (★ the program's choice; area m², K W/m²·℃, margin %, drops kPa, "
-               "price ￥, weight kg)");
-  // Wide enough for the longest plate type (PX100M-HM), both drops with their
-  // limits and the longest status; the ★ needs a column of its own.
-  t.widths = {0.4, 1.65, 1.45, 0.8, 0.75, 1.0, 1.4, 1.4, 0.95, 0.95, 2.4};
+  t.title = tr("方案比较（★ 程序的选型，☆ 型号族规则的选型；面积 m²，K W/m²·℃，裕量 %，压降 kPa，价格 ￥，重量 kg）",
+               "Alternatives (★ answer, ☆ family rule; area m², K W/m²·℃, margin %, drops kPa, price ￥, "
+               "weight kg)");
+  t.widths.assign(16, 1);
   t.align = {Align::kCenter, Align::kLeft,  Align::kLeft,  Align::kRight, Align::kRight, Align::kRight,
-             Align::kRight,  Align::kRight, Align::kRight, Align::kRight, Align::kLeft};
+             Align::kRight,  Align::kRight, Align::kRight, Align::kRight, Align::kRight, Align::kRight,
+             Align::kRight,  Align::kRight, Align::kRight, Align::kLeft};
   t.header = true;
   t.new_page = true;
-  t.rows.push_back({"", tr("板型", "Type"), tr("型号", "Designation"), tr("面积", "Area"), "K",
-                    tr("裕量", "Margin"), tr("热侧压降", "Hot drop"), tr("冷侧压降", "Cold drop"),
-                    tr("价格", "Price"), tr("重量", "Weight"), tr("状态", "Status")});
+  t.fit_columns = true;
+  t.rows.push_back({"", tr("板型", "Type"), tr("型号", "Designation"), tr("流程", "Passes"),
+                    tr("台数", "Units"), tr("面积", "Area"), "K", tr("裕量", "Margin"),
+                    tr("热侧压降", "Hot drop"), tr("冷侧压降", "Cold drop"), tr("价格", "Price"),
+                    tr("重量", "Weight"), tr("总面积", "Total area"), tr("总价格", "Total price"),
+                    tr("总重量", "Total weight"), tr("状态", "Status")});
   for (const Alternative& a : table.rows)
-    t.rows.push_back({a.chosen ? "★" : "", a.PlateType(), a.designation, FormatFixed(a.area, 1),
+    t.rows.push_back({std::string(a.chosen ? "★" : "") + (a.rule_choice ? "☆" : ""), a.PlateType(),
+                      a.designation, FormatWhole(a.passes), FormatWhole(a.units), FormatFixed(a.area, 1),
                       FormatWhole(a.k_service), FormatWhole(a.margin),
                       FormatFixed(a.dp_h, 2) + " / " + FormatGeneral(a.dp_max_h),
                       FormatFixed(a.dp_c, 2) + " / " + FormatGeneral(a.dp_max_c),
-                      FormatGeneral(a.price), FormatGeneral(a.weight), status(a.status)});
+                      FormatGeneral(a.price), FormatGeneral(a.weight), FormatFixed(a.area_total, 1),
+                      FormatGeneral(a.price_total), FormatGeneral(a.weight_total), status(a.status)});
   doc.blocks.emplace_back(std::move(t));
 }
 

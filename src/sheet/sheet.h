@@ -31,6 +31,8 @@ struct Table {
   bool header = false;
   std::vector<std::vector<std::string>> rows;
   bool new_page = false;  // starts on a page of its own
+  // Widths follow the content and the type shrinks until no cell is cut.
+  bool fit_columns = false;
 };
 
 // Lines of working: a caption and its formula with numbers.

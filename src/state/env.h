@@ -17,6 +17,13 @@ namespace phe {
 
 struct SelectionState;
 
+// A pack an automatic design is told to take instead of the rule's: designed
+// as the manual design of that plate type at that many units would be.
+struct PackPick {
+  std::string plate_type;  // model and channel type, e.g. PX350S-L
+  double units = 1;
+};
+
 struct Env {
   explicit Env(FormPort& f) : form(f) {}
 
@@ -47,6 +54,10 @@ struct Env {
   // Called once a run has its heat balance and is about to size: the record
   // as it stands then is where the alternatives start from.
   std::function<void(const SelectionState&)> on_sizing;
+  // Called after on_sizing in an automatic design: the pack the search found
+  // best, or nullopt to keep the rule's pick. `pick` holds it during the run.
+  std::function<std::optional<PackPick>(const SelectionState&)> choose_pack;
+  std::optional<PackPick> pick;
 };
 
 // Thrown after a message box has told the user why a run cannot go on; the

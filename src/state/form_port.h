@@ -13,8 +13,8 @@ namespace phe {
 enum class MsgIcon { kCritical, kWarning, kQuestion, kInformation };
 // kSaveDiscardCancel: 保存 / 不保存 / 取消, asked before unsaved changes to a
 // case would be lost.
-enum class MsgButtons { kOk, kYesNo, kSaveDiscardCancel };
-enum class MsgAnswer { kOk, kYes, kNo, kSave, kDiscard, kCancel };
+enum class MsgButtons { kOk, kYesNo, kSaveDiscardCancel, kAdoptClose };
+enum class MsgAnswer { kOk, kYes, kNo, kSave, kDiscard, kCancel, kAdopt };
 
 class FormPort {
  public:

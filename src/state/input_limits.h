@@ -12,6 +12,7 @@ inline constexpr double kMaxMargin = 100;         // %
 inline constexpr double kFoulingLimit = 0.0002;   // m2.degC/W
 inline constexpr double kMaxFoulingSteam = 1;     // m2.degC/W
 inline constexpr double kMaxPasses = 10;
+inline constexpr double kMaxUnits = 20;         // units in parallel, manual design
 inline constexpr double kSteamTMin = 105;         // degC
 inline constexpr double kSteamTMax = 160;         // degC
 

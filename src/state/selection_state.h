@@ -114,7 +114,6 @@ class Database;
   X(double, lk_l1_c) /* W/(m·℃) */                                            \
   X(double, lk_v1_c) /* mPa·s */                                              \
   /* wall-viscosity lookup working values (shared by every wall lookup) */    \
-  X(double, wall_t0) /* ℃ */                                                  \
   X(double, wall_v0) /* mPa·s */                                              \
   X(double, wall_v1) /* mPa·s */                                              \
   X(float, wall_v1_2) /* upper value of the kind-2 lookups, mPa·s */          \
@@ -240,13 +239,11 @@ class Database;
   X(double, lambda_sus316) /* W/(m·℃) */                                      \
   X(double, k_calc) /* W/(m²·℃) */                                            \
   X(double, k_service) /* W/(m²·℃) */                                         \
-  X(double, k_mix) /* W/(m²·℃) */                                             \
   X(float, k_clean) /* W/(m²·℃) */                                            \
   X(double, k_1) /* W/(m²·℃) */                                               \
   X(double, k_2) /* W/(m²·℃) */                                               \
   X(double, k_1_clean) /* W/(m²·℃) */                                         \
   X(double, k_2_clean) /* W/(m²·℃) */                                         \
-  X(double, k_mix_first) /* W/(m²·℃) */                                       \
   X(double, area) /* m² */                                                    \
   X(double, best_area) /* m² */                                               \
   X(double, plate_count) /* count */                                          \
@@ -258,10 +255,6 @@ class Database;
   X(double, dp_port_c) /* kPa */                                              \
   X(double, dp_h) /* kPa */                                                   \
   X(double, dp_c) /* kPa */                                                   \
-  X(double, dp_ch_max_h) /* kPa */                                            \
-  X(double, dp_ch_max_c) /* kPa */                                            \
-  X(double, dp_lim_h) /* kPa */                                               \
-  X(double, dp_lim_c) /* kPa */                                               \
   X(double, v_port_h) /* m/s */                                               \
   X(double, v_port_c) /* m/s */                                               \
   X(float, port_share_h) /* % */                                              \
@@ -282,30 +275,12 @@ class Database;
   X(double, k_sc) /* W/(m²·℃) */                                              \
   X(double, lmtd_sc) /* ℃ */                                                  \
   X(double, area_sc) /* m² */                                                 \
-  /* mixed-channel flow split and two-group balance */                        \
-  X(double, v_h1_lim) /* m/s */                                               \
-  X(double, v_c1_lim) /* m/s */                                               \
-  X(double, v_h2_lim) /* m/s */                                               \
-  X(double, v_c2_lim) /* m/s */                                               \
-  X(double, v_h1_max) /* m/s */                                               \
-  X(double, v_h2_max) /* m/s */                                               \
-  X(double, v_c1_max) /* m/s */                                               \
-  X(double, v_c2_max) /* m/s */                                               \
-  X(double, flow_h_carried) /* m³/h */                                        \
-  X(double, flow_c_carried) /* m³/h */                                        \
+  /* the two channel groups of a mixed pack */                                 \
   X(double, area_1) /* m² */                                                  \
   X(float, area_2) /* m² */                                                   \
-  X(double, q_cap_1) /* W */                                                  \
-  X(double, q_cap_2) /* W */                                                  \
   X(double, t_h_out_1) /* ℃ */                                                \
   X(double, t_c_out_1) /* ℃ */                                                \
-  X(double, lmtd_1) /* ℃ */                                                   \
-  X(float, lmtd_2) /* ℃ */                                                    \
   X(double, duty_calc) /* W */                                                \
-  /* check calculation of a mixed pack */                                     \
-  X(double, channels_hm_saved) /* channels a pass */                          \
-  X(double, channels_ml_saved) /* channels a pass */                          \
-  X(double, channels_port) /* channels a pass */                              \
   /* run totals before a split into parallel units */                         \
   X(double, duty_total) /* W */                                               \
   X(double, flow_h_total) /* m³/h */                                          \

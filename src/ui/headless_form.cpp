@@ -91,22 +91,21 @@ MsgAnswer HeadlessForm::MessageBox(const Message& text, const Message& title, Ms
     case MsgButtons::kYesNo: m.answer = yes_no_answer; break;
     // Its default button, as in the window.
     case MsgButtons::kSaveDiscardCancel: m.answer = MsgAnswer::kSave; break;
+    // Nothing is adopted unasked.
+    case MsgButtons::kAdoptClose: m.answer = MsgAnswer::kCancel; break;
   }
   messages.push_back(m);
   focus_pending_ = true;
   return m.answer;
 }
 
-void HeadlessForm::BusyOn() {
-  busy = true;
-  cursor_picture = 0;
-}
+void HeadlessForm::BusyOn() { cursor_picture = 0; }
 
-void HeadlessForm::BusyOff() { busy = false; }
+void HeadlessForm::BusyOff() {}
 
 void HeadlessForm::ShowCursorPicture(int index) { cursor_picture = index; }
 
-void HeadlessForm::Yield() { ++yields; }
+void HeadlessForm::Yield() {}
 
 bool HeadlessForm::IsList(std::string_view control) const { return At(control).is_list; }
 

@@ -53,9 +53,7 @@ class HeadlessForm : public FormPort {
 
   std::vector<RecordedMessage> messages;
   std::string focus;
-  bool busy = false;
   int cursor_picture = -1;
-  long yields = 0;
 
  private:
   struct Control {

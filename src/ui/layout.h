@@ -12,7 +12,7 @@ inline constexpr const char* kWindowTitle = "Vandor板式换热器选型计算�
 // Text boxes the user types into, and the read-only result boxes.
 inline const std::vector<std::string> kInputTextBoxes = {
     "Txt_Th1", "Txt_Th2", "Txt_Tc1", "Txt_Tc2", "Txt_Qh",  "Txt_Qc", "Txt_Ph",
-    "Txt_Pc",  "Txt_Wq",  "Txt_N",   "Txt_GF1", "Txt_Rhc", "Txt_nh", "Txt_nl"};
+    "Txt_Pc",  "Txt_Wq",  "Txt_N",   "Txt_GF1", "Txt_Rhc", "Txt_nh", "Txt_nl", "Txt_NUM1"};
 inline const std::vector<std::string> kResultTextBoxes = {
     "Txt_D2", "Txt_D1", "Txt_Wlh", "Txt_Wlc", "Txt_Ph2", "Txt_Pc2", "Txt_Ph1", "Txt_Pc1",
     "Txt_GF", "Txt_RHC1", "Txt_K", "Txt_TM", "Txt_F", "Txt_Y", "Txt_W", "Txt_H",
@@ -74,7 +74,7 @@ inline const std::vector<std::string> kFocusOrder = {
     "Txt_Qh",    "Com_uc",    "Com_uh",    "Txt_Pc",    "Txt_Ph",    "Com_pg",  "Com_bpc",
     "Com_bph",   "Com_dpc",   "Com_jgl",   "Txt_Wq",    "Txt_GF1",   "Txt_Rhc", "Txt_N",
     "opt_br(2)", "opt_br(3)", "opt_br(4)", "opt_br(5)", "opt_br(6)", "com_br",  "com_zh",
-    "Txt_nh",    "Txt_nl"};
+    "Txt_nh",    "Txt_nl",    "Txt_NUM1"};
 
 // Controls that case files and batch columns name by a word of their own.
 struct CaseKey {
@@ -103,6 +103,6 @@ struct StartText {
   std::string name;
   std::string text;
 };
-inline const std::vector<StartText> kStartTexts = {{"Txt_Ph", "50"}, {"Txt_Pc", "50"}, {"Txt_N", "1"}};
+inline const std::vector<StartText> kStartTexts = {{"Txt_Ph", "50"}, {"Txt_Pc", "50"}, {"Txt_N", "1"}, {"Txt_NUM1", "1"}};
 
 }  // namespace phe::layout

@@ -25,6 +25,7 @@ struct Box {
 constexpr Box kBoxes[] = {
     {"Txt_Th1"}, {"Txt_Tc1"}, {"Txt_Th2"}, {"Txt_Tc2"}, {"Txt_Qc"},  {"Txt_Qh"}, {"Txt_Pc"},
     {"Txt_Ph"},  {"Txt_Wq"},  {"Txt_GF1"}, {"Txt_Rhc"}, {"Txt_N"},   {"Txt_nh"}, {"Txt_nl"},
+    {"Txt_NUM1"},
 };
 
 // The run reads a box only in the mode that uses it: margin and fouling in a
@@ -35,6 +36,8 @@ bool ReadByRun(const SelectionState& s, std::string_view box) {
     return false;
   if (box == "Txt_GF1" || box == "Txt_Rhc") return s.calc_mode != 2;
   if (box == "Txt_nh" || box == "Txt_nl") return s.calc_mode != 1;
+  // An automatic design finds its own unit count; a check rates one unit.
+  if (box == "Txt_NUM1") return s.selection_mode == 1 && s.calc_mode == 1;
   return true;
 }
 
@@ -151,6 +154,8 @@ bool CheckRanges(SelectionState& s, Env& env) {
     } else if (box == "Txt_nh" || box == "Txt_nl") {
       if (!(v >= 0 && v <= kChannelLimit && v == std::trunc(v)))
         return Refuse(env, box, "input.channels", kChannelLimit);
+    } else if (box == "Txt_NUM1") {
+      if (!(v >= 1 && v <= kMaxUnits && v == std::trunc(v))) return Refuse(env, box, "input.units", kMaxUnits);
     }
   }
   return true;

@@ -16,7 +16,6 @@ struct Stem {
 
 constexpr Stem kStems[] = {
     {"duty", "quantity.duty"},
-    {"q_cap", "quantity.q_cap"},
     {"q_part", "quantity.q_part"},
     {"flow_cond", "quantity.flow_cond"},
     {"flow", "quantity.flow"},
@@ -35,7 +34,6 @@ constexpr Stem kStems[] = {
     {"dt_", "quantity.dt"},
     {"dp_port", "quantity.dp_port"},
     {"dp_max", "quantity.dp_max"},
-    {"dp_lim", "quantity.dp_lim"},
     {"dp", "quantity.dp"},
     {"passes", "quantity.passes"},
     {"fouling", "quantity.fouling"},

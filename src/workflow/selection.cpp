@@ -1,6 +1,7 @@
 // Second half of the Run command: the calculation loop (automatic or manual
 // selection, design or check), acceptance warnings, frame dimensions, price,
 // weight, the case record and the result display.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -117,13 +118,16 @@ void CalculationPass(SelectionState& s, Env& env, RunGuard& guard) {
   VEM(s);
   guard.Check(s, "stage.properties");
 
+  // An automatic design told which pack to take designs it as manually chosen.
+  const bool rule = s.selection_mode == 0 && !env.pick;
   if (s.selection_mode == 1)
     s.plate_type = env.form.Text("com_br") + "-" + env.form.Text("com_zh");
-  if (s.selection_mode == 0 && s.family_bumped == 0 && s.calc_mode == 1)
-    SplitAndChooseFamily(s, env);
+  else if (env.pick)
+    s.plate_type = env.pick->plate_type;
+  if (rule && s.family_bumped == 0 && s.calc_mode == 1) SplitAndChooseFamily(s, env);
 
   if (s.calc_mode == 1) {
-    if (s.selection_mode == 0) {
+    if (rule) {
       Br_Js1(s, env);
       guard.Check(s, "stage.type_search");
       s.plate_type = s.best_plate_type;
@@ -342,40 +346,43 @@ void EndBusy(Env& env) {
 
 }  // namespace
 
-// Split over parallel units and family choice (automatic design only).
-void SplitAndChooseFamily(SelectionState& s, Env& env) {
+double LeastUnits(const SelectionState& s) {
   const bool liquid = s.hot_kind == 1;
   const bool steam = s.hot_kind == 2;
-  if (!liquid && !steam) return;
-  const bool split = liquid ? (s.flow_h > kLiquidUnitLimit || s.flow_c > kLiquidUnitLimit)
-                            : (s.flow_h > kSteamUnitLimit || s.flow_c > kLiquidUnitLimit);
-  if (split) {
-    if (s.units <= 1) {
-      s.duty_total = s.duty;
-      s.flow_h_total = s.flow_h;
-      s.flow_c_total = s.flow_c;
-    }
-    double n;
-    if (liquid) {
-      n = s.flow_h_total > s.flow_c_total ? 1 + std::trunc(s.flow_h_total / kLiquidUnitLimit)
-                                          : 1 + std::trunc(s.flow_c_total / kLiquidUnitLimit);
-    } else {
-      // Enough units for both sides at once, so the divided flows never ask
-      // for another split.
-      const double n_steam = s.flow_h_total > kSteamUnitLimit
-                                 ? 1 + std::trunc(s.flow_h_total / kSteamUnitLimit)
-                                 : 1;
-      const double n_cold = s.flow_c_total > kLiquidUnitLimit
-                                ? 1 + std::trunc(s.flow_c_total / kLiquidUnitLimit)
-                                : 1;
-      n = std::max(n_steam, n_cold);
-    }
-    s.units = n;
-    s.duty = s.duty_total / n;
-    s.flow_h = s.flow_h_total / n;
-    s.flow_c = s.flow_c_total / n;
-    // Every quantity of a unit is the unit's, the steam mass flow too.
-    if (steam) s.steam_flow = s.flow_h * s.rho_steam;
+  if (!liquid && !steam) return 1;
+  const double hot = s.units > 1 ? s.flow_h_total : s.flow_h;
+  const double cold = s.units > 1 ? s.flow_c_total : s.flow_c;
+  if (liquid) {
+    if (hot <= kLiquidUnitLimit && cold <= kLiquidUnitLimit) return 1;
+    return hot > cold ? 1 + std::trunc(hot / kLiquidUnitLimit) : 1 + std::trunc(cold / kLiquidUnitLimit);
+  }
+  // Enough units for both sides at once, so the divided flows never ask
+  // for another split.
+  const double n_steam = hot > kSteamUnitLimit ? 1 + std::trunc(hot / kSteamUnitLimit) : 1;
+  const double n_cold = cold > kLiquidUnitLimit ? 1 + std::trunc(cold / kLiquidUnitLimit) : 1;
+  return std::max(n_steam, n_cold);
+}
+
+void SplitIntoUnits(SelectionState& s, double n) {
+  if (s.units <= 1) {
+    s.duty_total = s.duty;
+    s.flow_h_total = s.flow_h;
+    s.flow_c_total = s.flow_c;
+  }
+  s.units = n;
+  s.duty = s.duty_total / n;
+  s.flow_h = s.flow_h_total / n;
+  s.flow_c = s.flow_c_total / n;
+  // Every quantity of a unit is the unit's, the steam mass flow too.
+  if (s.hot_kind == 2) s.steam_flow = s.flow_h * s.rho_steam;
+}
+
+// Split over parallel units and family choice (automatic design only).
+void SplitAndChooseFamily(SelectionState& s, Env& env) {
+  if (s.hot_kind != 1 && s.hot_kind != 2) return;
+  const double n = LeastUnits(s);
+  if (n > 1 && n != s.units) {
+    SplitIntoUnits(s, n);
     s.selection_mode = 0;
     s.family_bumped = 0;
     env.pass_complete = false;
@@ -396,8 +403,17 @@ void PriceAndWeight(SelectionState& s) {
   }
 }
 
+// The unit count of a manual design; the input checks kept it a whole
+// number from 1 to 20.
+double EnteredUnits(Env& env) { return std::max(1.0, std::trunc(Val(env.form.Text("Txt_NUM1")))); }
+
 void CalculateResults(SelectionState& s, Env& env) {
   RunGuard guard(env.form, s);
+  const double units = s.calc_mode != 1          ? 1
+                       : s.selection_mode == 1 ? EnteredUnits(env)
+                       : env.pick              ? env.pick->units
+                                               : 1;
+  if (units > 1) SplitIntoUnits(s, units);
   do {
     CalculationPass(s, env, guard);
   } while (!env.pass_complete);
@@ -428,12 +444,20 @@ void RunSelection(SelectionState& s, Env& env) {
     throw RunAborted{};
   }
   if (env.on_sizing) env.on_sizing(s);
+  env.pick.reset();
+  if (s.selection_mode == 0 && s.calc_mode == 1 && env.choose_pack) env.pick = env.choose_pack(s);
+  struct ForgetPick {
+    Env& env;
+    ~ForgetPick() { env.pick.reset(); }
+  } forget{env};
   env.form.BusyOn();
   env.form.Yield();
   try {
     CalculateResults(s, env);
     StoreCaseRecord(s, env);
     txtjg_out(s, env);
+    // Switching to manual selection then designs the same pack.
+    if (s.selection_mode == 0) env.form.SetText("Txt_NUM1", FormatWhole(s.units));
   } catch (const DbError& e) {
     EndBusy(env);
     ShowMessage(env.form, Message("db_error").With("detail", e.what()), "title.error", 16);

@@ -12,6 +12,13 @@ namespace phe {
 // (clearing pass_complete so the loop runs again) and picks model_family.
 void SplitAndChooseFamily(SelectionState& s, Env& env);
 
+// The least number of parallel units the flows of `s` need (1 when one unit
+// carries them).
+double LeastUnits(const SelectionState& s);
+
+// Divides the duty and both flows of the record over `n` parallel units.
+void SplitIntoUnits(SelectionState& s, double n);
+
 // Reference price and operating weight of model_code with area and plate_count.
 void PriceAndWeight(SelectionState& s);
 

@@ -68,13 +68,15 @@ class Layout {
       for (;;) {
         const double h = std::visit([this](const auto& x) { return Height(x); }, b);
         const double room = kPageH - kMarginBottom - 4 - y_;
-        if (h <= room || y_ <= top_of_body_ + 1) {
+        const bool page_top = y_ <= top_of_body_ + 1;
+        // A table or the working goes on on the next page; anything else moves whole.
+        std::optional<Block> rest;
+        if (h > room) rest = std::visit([&](auto& x) { return Split(x, room); }, b);
+        if (!rest && (h <= room || page_top)) {
           std::visit([this](const auto& x) { Draw(x); }, b);
           y_ += h + kBlockGap;
           break;
         }
-        // A table or the working goes on on the next page; anything else moves whole.
-        std::optional<Block> rest = std::visit([&](auto& x) { return Split(x, room); }, b);
         if (rest) {
           std::visit([this](const auto& x) { Draw(x); }, b);
           b = std::move(*rest);
@@ -191,6 +193,8 @@ class Layout {
   }
   std::optional<Block> Split(Table& t, double room) const {
     const size_t head = t.header ? 1 : 0;
+    // Each part lays out its own columns and may get larger type: rows of the
+    // largest type always fit.
     const auto fit = static_cast<size_t>(std::max(0.0, (room - TitleH()) / RowH()));
     if (fit < head + 3 || fit >= t.rows.size()) return std::nullopt;
     Table rest = t;
@@ -213,23 +217,49 @@ class Layout {
   }
 
   // ---- tables ----
-  double RowH() const { return LineH(Font(8.5)) * 1.38; }
-  double Height(const Table& t) const { return TitleH() + RowH() * static_cast<double>(t.rows.size()); }
+  static constexpr double kTablePt = 8.5;
+  static constexpr double kCellPad = 3;  // mm, both sides of a cell together
+  struct Columns {
+    std::vector<double> widths;
+    double pt = kTablePt;
+  };
+  Columns ColumnsOf(const Table& t) const {
+    Columns out{t.widths, kTablePt};
+    if (!t.fit_columns) return out;
+    std::vector<double> text(t.widths.size(), 0);
+    for (size_t r = 0; r < t.rows.size(); ++r) {
+      const QFontMetricsF m(Font(kTablePt, t.header && r == 0), &dev_);
+      for (size_t c = 0; c < t.rows[r].size() && c < text.size(); ++c)
+        text[c] = std::max(text[c], m.horizontalAdvance(Q(t.rows[r][c])) / u_);
+    }
+    double sum = 0;
+    for (double w : text) sum += w;
+    const double room = Width() - kCellPad * static_cast<double>(text.size());
+    // Text widths scale with the type size; a little slack for rounding.
+    if (sum > room && sum > 0) out.pt = std::max(4.0, kTablePt * room / sum * 0.98);
+    for (size_t c = 0; c < text.size(); ++c) out.widths[c] = text[c] * out.pt / kTablePt + kCellPad;
+    return out;
+  }
+  double RowH(double pt = kTablePt) const { return LineH(Font(pt)) * 1.38; }
+  double Height(const Table& t) const {
+    return TitleH() + RowH(ColumnsOf(t).pt) * static_cast<double>(t.rows.size());
+  }
   void Draw(const Table& t) {
     DrawTitle(t.title);
     double y = y_ + TitleH();
+    const Columns cols = ColumnsOf(t);
     double total = 0;
-    for (double w : t.widths) total += w;
-    const double rh = RowH();
-    const QFont body = Font(8.5);
-    const QFont head = Font(8.5, true);
+    for (double w : cols.widths) total += w;
+    const double rh = RowH(cols.pt);
+    const QFont body = Font(cols.pt);
+    const QFont head = Font(cols.pt, true);
     for (size_t r = 0; r < t.rows.size(); ++r) {
       const bool header = t.header && r == 0;
       if (header) Fill(kMarginX, y, Width(), rh, kShade);
       else if (r % 2 == 0) Fill(kMarginX, y, Width(), rh, QColor(0xf8, 0xf9, 0xfb));
       double x = kMarginX;
       for (size_t c = 0; c < t.rows[r].size() && c < t.widths.size(); ++c) {
-        const double w = Width() * t.widths[c] / total;
+        const double w = Width() * cols.widths[c] / total;
         int flags = Qt::AlignVCenter;
         switch (t.align[c]) {
           case Align::kLeft: flags |= Qt::AlignLeft; break;

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <string>
 
@@ -47,15 +48,23 @@ QString StatusText(const std::string& status) {
   if (status == "port_velocity") return qt::Tr("接口流速超限");
   if (status == "channel_limit") return qt::Tr("流道数达上限");
   if (status == "engineering") return qt::Tr("工程校核警告");
+  if (status == "port_loss") return qt::Tr("接口压损占比大");
+  if (status == "margin") return qt::Tr("裕量不足");
+  if (status == "warning") return qt::Tr("有警告");
   return Q(status);
 }
 
 // Column captions, Chinese sources translated where shown.
 const char* const kHeaders[] = {
-    "选中",       "板型",         "型号",          "流程",          "流道数H/M",
-    "流道数M/L",  "板片数",       "面积 m2",       "传热系数 W/m2.℃", "裕量 %",
-    "热侧压降/允许 kPa", "冷侧压降/允许 kPa", "接口流速热 m/s", "接口流速冷 m/s",
-    "污垢系数 m2.℃/W", "价格 ￥", "重量 kg", "状态"};
+    "选中",       "板型",         "型号",          "流程",          "台数",
+    "流道数H/M",  "流道数M/L",    "板片数",        "面积 m2",       "传热系数 W/m2.℃",
+    "裕量 %",     "热侧压降/允许 kPa", "冷侧压降/允许 kPa", "接口流速热 m/s", "接口流速冷 m/s",
+    "污垢系数 m2.℃/W", "价格 ￥", "重量 kg", "总面积 m2", "总价格 ￥", "总重量 kg", "状态"};
+
+// ★ the answer, ☆ the family rule's pick; both when they agree.
+std::string Mark(const Alternative& a) {
+  return std::string(a.chosen ? "★" : "") + (a.rule_choice ? "☆" : "");
+}
 
 QStringList Headers() {
   QStringList h;
@@ -137,7 +146,9 @@ void AlternativesDialog::RunFinished() {
   if (!table) return;
   table_ = std::move(*table);
   Fill();
-  ShowSuggestion(window_, table_);
+  // Adopted once the run that showed it has ended and Run can be pressed again.
+  if (ShowSuggestion(window_, table_) == MsgAnswer::kAdopt)
+    QTimer::singleShot(0, this, [this, better = static_cast<size_t>(table_.better)] { Adopt(better); });
 }
 
 void AlternativesDialog::changeEvent(QEvent* event) {
@@ -160,10 +171,11 @@ void AlternativesDialog::Fill() {
     auto text = [](const std::string& t) { return new QTableWidgetItem(Q(t)); };
     auto number = [](const std::string& t, double key) { return new NumberItem(Q(t), key); };
     QTableWidgetItem* cells[] = {
-        text(a.chosen ? "★" : ""),
+        text(Mark(a)),
         text(a.PlateType()),
         text(a.designation),
         number(FormatGeneral(a.passes), a.passes),
+        number(FormatWhole(a.units), a.units),
         number(FormatWhole(a.channels_hm), a.channels_hm),
         number(FormatWhole(a.channels_ml), a.channels_ml),
         number(FormatGeneral(a.plate_count), a.plate_count),
@@ -177,9 +189,12 @@ void AlternativesDialog::Fill() {
         number(FormatFixed(a.fouling_out, 6), a.fouling_out),
         number(FormatGeneral(a.price), a.price),
         number(FormatGeneral(a.weight), a.weight),
+        number(FormatFixed(a.area_total, 1), a.area_total),
+        number(FormatGeneral(a.price_total), a.price_total),
+        number(FormatGeneral(a.weight_total), a.weight_total),
         text(""),
     };
-    cells[17]->setText(StatusText(a.status));
+    cells[std::size(cells) - 1]->setText(StatusText(a.status));
     cells[0]->setData(kRowIndexRole, r);
     for (int c = 0; c < static_cast<int>(std::size(cells)); ++c) {
       if (a.chosen) {
@@ -197,7 +212,7 @@ void AlternativesDialog::Fill() {
   grid_->resizeColumnsToContents();
   qt::SetText(note_, table_.rows.empty()
                         ? QStringLiteral("设计计算完成后显示各可选方案。")
-                        : QStringLiteral("★ 为程序选型结果；满足全部限值的方案按价格、面积排在前面。"));
+                        : QStringLiteral("★ 为程序选型结果，☆ 为按型号族规则的选型；满足全部限值的方案按总价格、总面积、台数排在前面。"));
   adopt_->setEnabled(false);
 }
 
@@ -218,6 +233,8 @@ void AlternativesDialog::Adopt(size_t index) {
     if (auto* b = qobject_cast<QAbstractButton*>(window_.Control(option))) b->click();
   window_.EnterText("com_br", a.model);
   window_.EnterText("com_zh", a.type);
+  window_.EnterText("Txt_N", FormatWhole(a.passes));
+  window_.EnterText("Txt_NUM1", FormatWhole(a.units));
   window_.RunButton()->click();
 }
 

@@ -26,7 +26,7 @@ class AlternativesDialog : public QDialog {
   ~AlternativesDialog() override;
 
   // After every press of Run: the table of a finished design run replaces the
-  // one shown, and its suggestion, if any, is shown.
+  // one shown, and its suggestion, if any, is shown; its "采用" adopts the pack.
   void RunFinished();
 
   const AlternativesTable& Table() const { return table_; }
@@ -34,7 +34,8 @@ class AlternativesDialog : public QDialog {
   QPushButton* AdoptButton() const { return adopt_; }
 
   // As the user would take row `index` of Table(): manual selection, design,
-  // the model and the channel type chosen in their lists, then Run.
+  // the model and the channel type chosen in their lists, its passes and unit
+  // count entered, then Run.
   void Adopt(size_t index);
 
  protected:

@@ -126,6 +126,7 @@ Message ToolTip(std::string_view control) {
   if (control == "Txt_Ph" || control == "Txt_Pc") max = kMaxPressureDrop;
   if (control == "Txt_Wq") max = kMaxDuty;
   if (control == "Txt_N") max = kMaxPasses;
+  if (control == "Txt_NUM1") max = kMaxUnits;
   if (control == "Txt_GF1") max = kMaxMargin;
   if (control == "Txt_Rhc") max = kFoulingLimit;
   if (control == "Txt_nh" || control == "Txt_nl") max = kChannelLimit;

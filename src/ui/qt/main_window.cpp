@@ -396,6 +396,13 @@ MsgAnswer MainWindow::MessageBox(const Message& text, const Message& title, MsgI
       box.setDefaultButton(QMessageBox::Save);
       box.setEscapeButton(QMessageBox::Cancel);
       break;
+    case MsgButtons::kAdoptClose:
+      box.setStandardButtons(QMessageBox::Apply | QMessageBox::Close);
+      box.button(QMessageBox::Apply)->setText(qt::Tr("采用"));
+      box.button(QMessageBox::Close)->setText(qt::Tr("关闭"));
+      box.setDefaultButton(QMessageBox::Close);
+      box.setEscapeButton(QMessageBox::Close);
+      break;
   }
   // The busy cursor would hide that the box waits for an answer.
   if (busy_) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
@@ -407,11 +414,13 @@ MsgAnswer MainWindow::MessageBox(const Message& text, const Message& title, MsgI
     case QMessageBox::Save: return MsgAnswer::kSave;
     case QMessageBox::Discard: return MsgAnswer::kDiscard;
     case QMessageBox::Cancel: return MsgAnswer::kCancel;
+    case QMessageBox::Apply: return MsgAnswer::kAdopt;
+    case QMessageBox::Close: return MsgAnswer::kCancel;
     default: break;
   }
   // Closed without a button (Escape, the title bar): the safe answer.
   if (buttons == MsgButtons::kYesNo) return MsgAnswer::kNo;
-  if (buttons == MsgButtons::kSaveDiscardCancel) return MsgAnswer::kCancel;
+  if (buttons == MsgButtons::kSaveDiscardCancel || buttons == MsgButtons::kAdoptClose) return MsgAnswer::kCancel;
   return MsgAnswer::kOk;
 }
 

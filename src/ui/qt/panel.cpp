@@ -230,6 +230,9 @@ void MainWindow::BuildPanel() {
     grid->addWidget(text_box("Txt_nh"), 2, 1);
     grid->addWidget(Caption(QStringLiteral("流道数M/L")), 2, 2);
     grid->addWidget(text_box("Txt_nl"), 2, 3);
+    // Beside the channel counts, so the frame keeps its height on a small screen.
+    grid->addWidget(Caption(QStringLiteral("并联台数")), 2, 4);
+    grid->addWidget(text_box("Txt_NUM1"), 2, 5);
   }
 
   QWidget* results = BuildResultsFrame();
