@@ -4,7 +4,9 @@
 // fouling capacity, the mixed-channel flow split and the check calculation.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <limits>
@@ -17,6 +19,7 @@
 #include "catalogue/catalogue.h"
 #include "db/database.h"
 #include "engines/engines.h"
+#include "engines/steps.h"
 #include "properties/exponents.h"
 #include "properties/media.h"
 #include "properties/wall.h"
@@ -633,6 +636,52 @@ TEST(Fouling, CapacitySignFollowsTheMargin) {
       EXPECT_GT(k(s.fouling_out), s.k_service);
       EXPECT_LE(k(s.fouling_out + 0.000001), s.k_service * (1 + 1e-9));
     }
+  }
+}
+
+// Guards the bisected fouling search against the loop it replaced, which
+// added one step at a time: the sums after every step up to the cap, both
+// ways, and the step and last coefficient of searches that stop at once, in
+// the middle, exactly on a step, past the pole of a negative resistance, at
+// the cap, and on NaN.
+TEST(Fouling, BisectedSearchStopsWhereSteppingDoes) {
+  double up = 0, down = 0;
+  for (long i = 0; i <= detail::kFoulingStepCap; ++i) {
+    ASSERT_EQ(detail::FoulingAfterSteps(i, true), up) << i;
+    ASSERT_EQ(detail::FoulingAfterSteps(i, false), down) << i;
+    up = up + detail::kFoulingStep;
+    down = down - detail::kFoulingStep;
+  }
+
+  struct Row {
+    double r0, k_service;
+    bool upwards;
+  };
+  const double on_step = 0.95 / (0.0004 + detail::FoulingAfterSteps(1234, true));
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (const Row& row : {Row{0.0004, 2000, true}, Row{0.0004, 2500, true}, Row{0.0004, 3000, true},
+                         Row{0.0004, on_step, true}, Row{0.0004, 1e-9, true}, Row{0.0004, 0, true},
+                         Row{0.0004, 2500, false}, Row{0.0004, 1e6, false}, Row{-0.5, 5, true},
+                         Row{0.0002, 1e9, false}, Row{nan, 2000, true}, Row{0.0004, nan, false}}) {
+    SCOPED_TRACE(::testing::Message() << row.r0 << " " << row.k_service << " " << row.upwards);
+    double k_calc = 0;
+    auto k = [&](double f) {
+      const double r = row.r0 + f;
+      return r > 0 ? k_calc = 0.95 / r : std::numeric_limits<double>::infinity();
+    };
+    double stepped = 0;
+    for (long steps = 0;
+         (row.upwards ? k(stepped) >= row.k_service : row.k_service >= k(stepped)) &&
+         steps++ < detail::kFoulingStepCap;)
+      stepped = stepped + (row.upwards ? detail::kFoulingStep : -detail::kFoulingStep);
+    const double stepped_k = k_calc;
+    HeadlessForm form;
+    Env env(form);
+    double found = -1;
+    k_calc = 0;
+    detail::FoulingSearch(found, k, row.k_service, row.upwards, env);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(found), std::bit_cast<std::uint64_t>(stepped)) << found << " " << stepped;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(k_calc), std::bit_cast<std::uint64_t>(stepped_k));
   }
 }
 

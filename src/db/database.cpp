@@ -168,11 +168,15 @@ bool RecordSet::FindFirst(const Criterion& c) {
   const int br = table_->ColumnIndex("Br");
   if (br < 0) throw DbError("table \"" + table_->name + "\" has no column \"Br\"");
   const auto& rows = table_->rows;
+  const size_t width = numbers_->width;
+  const double* cells = numbers_->cells.data();
   for (size_t i = 0; i < rows.size(); ++i) {
-    const double l = AsNumber(rows[i][lo]);
-    const double h = AsNumber(rows[i][hi]);
+    // The numbers first: they rule out most rows without a text comparison.
+    const double l = cells[i * width + static_cast<size_t>(lo)];
+    const double h = cells[i * width + static_cast<size_t>(hi)];
+    if (!(l < c.x && h >= c.x)) continue;
     const std::string* m = std::get_if<std::string>(&rows[i][br]);
-    if (m && EqualNoCase(*m, c.model) && l < c.x && h >= c.x) {
+    if (m && EqualNoCase(*m, c.model)) {
       current_ = static_cast<long>(i);
       no_match_ = false;
       return true;
@@ -503,13 +507,15 @@ std::optional<ElastomerLimits> Database::Elastomer(std::string_view material) {
 }
 
 std::unique_ptr<RecordSet> Database::OpenRecordSet(std::string_view table) {
+  const std::string key = Lower(table);
+  // Only known tables are ever read into the cache: one found there is known.
+  auto it = cache_.find(key);
+  if (it != cache_.end()) return std::make_unique<RecordSet>(it->second);
   if (!IsKnownTable(table))
     throw DbError("unknown table \"" + std::string(table) + "\" refused");
-  const std::string key = Lower(table);
   // The case record changes under the program; everything else is read once.
   if (key == "br_prn") return std::make_unique<RecordSet>(ReadCaseTable());
-  auto it = cache_.find(key);
-  if (it == cache_.end()) it = cache_.emplace(key, Load(std::string(table))).first;
+  it = cache_.emplace(key, Load(std::string(table))).first;
   return std::make_unique<RecordSet>(it->second);
 }
 

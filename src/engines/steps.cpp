@@ -1,9 +1,11 @@
 // The small steps every engine shares: dimensionless numbers, film
 // coefficients, wall passes, channel and port pressure drops.
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "catalogue/catalogue.h"
 #include "engines/engines.h"
@@ -14,6 +16,64 @@
 namespace phe::detail {
 
 void Pump(Env& env) { env.form.Yield(); }
+
+namespace {
+
+// From step `first` on (to the next run's first) the sum is value + (n - first)·d.
+struct FoulingRun {
+  long first;
+  double value;
+  double d;
+};
+
+// Within one binade every sum f + step rounds to f plus the same multiple
+// of the binade's spacing, unless the step lies exactly halfway between two
+// (then the rounding goes to even and alternates). So the sum runs along a
+// binade in equal increments and is added one step at a time only near the
+// binade's top and at such a tie: about a hundred runs up to the cap.
+const std::vector<FoulingRun>& FoulingRuns() {
+  static const std::vector<FoulingRun> runs = [] {
+    std::vector<FoulingRun> out = {{0, 0, 0}};
+    double f = 0;
+    long i = 0;
+    while (i < kFoulingStepCap) {
+      f = f + kFoulingStep;
+      ++i;
+      long k = 0;
+      double d = 0;
+      int e = 0;
+      std::frexp(f, &e);  // f in [2^(e-1), 2^e)
+      const double top = std::ldexp(1.0, e);
+      const double spacing = std::ldexp(1.0, e - 53);
+      const double q = std::floor(kFoulingStep / spacing);
+      const double next = f + kFoulingStep;
+      if (kFoulingStep - q * spacing != spacing / 2 && next < top) {
+        d = next - f;
+        const double room = std::floor((top - f) / d) - 2;  // steps that keep every sum inside
+        if (room >= 1) k = std::min(kFoulingStepCap - i, static_cast<long>(room));
+      }
+      out.push_back({i, f, k > 0 ? d : 0});
+      // A multiple of the spacing inside the binade: exact.
+      f = f + static_cast<double>(k) * d;
+      i += k;
+    }
+    return out;
+  }();
+  return runs;
+}
+
+}  // namespace
+
+double FoulingAfterSteps(long n, bool upwards) {
+  const auto& runs = FoulingRuns();
+  const auto it = std::upper_bound(runs.begin(), runs.end(), n,
+                                   [](long x, const FoulingRun& r) { return x < r.first; });
+  const FoulingRun& r = *(it - 1);
+  const double f = r.value + static_cast<double>(n - r.first) * r.d;
+  // Rounding to nearest is symmetric: the steps downwards are the negatives;
+  // no step at all is +0 either way.
+  return upwards || f == 0 ? f : -f;
+}
 
 namespace {
 

@@ -7,6 +7,7 @@
 // fields round at the same points in every engine.
 #pragma once
 
+#include <algorithm>
 #include <string>
 
 #include "catalogue/catalogue.h"
@@ -78,26 +79,41 @@ enum class Sizing { kSearch, kDesign };
 void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode);
 void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode);
 
-// Fouling a pack can absorb, stepped in `fouling` on the 0.000001 grid from
-// 0: upwards while the coefficient k(fouling) still reaches k_service,
-// downwards (a pack that falls short) until it does. k must be the expression
-// the sizing accepts a pack by, 0.95 included, or the capacity shown is more
-// than the sizing would grant.
+// The fouling after n steps of kFoulingStep from 0 (upwards, else
+// downwards), bit for bit the sum that adding one step at a time gives;
+// n from 0 to kFoulingStepCap.
+double FoulingAfterSteps(long n, bool upwards);
+
+// Fouling a pack can absorb, on the 0.000001 grid from 0: the last step
+// upwards at which the coefficient k(fouling) still reaches k_service, or
+// downwards (a pack that falls short) the first at which it does, at most
+// kFoulingStepCap steps; k is called last at the step returned in `fouling`.
+// k must be the expression the sizing accepts a pack by, 0.95 included, or
+// the capacity shown is more than the sizing would grant; and it must not
+// rise with the fouling (a larger resistance never gives a larger
+// coefficient), which lets the search bisect the steps and land exactly on
+// the step that stepping one at a time stops at.
 template <class K>
 void FoulingSearch(double& fouling, K k, double k_service, bool upwards, Env& env) {
+  // Whether stepping one at a time goes on past step i.
+  auto goes_on = [&](long i) {
+    const double f = FoulingAfterSteps(i, upwards);
+    return upwards ? k(f) >= k_service : k_service >= k(f);
+  };
   fouling = 0;
-  long steps = 0;
-  if (upwards) {
-    while (k(fouling) >= k_service && steps++ < kFoulingStepCap) {
-      fouling = fouling + kFoulingStep;
+  long n = 0;  // the step it stops at
+  if (goes_on(0)) {
+    long on = 0, off = kFoulingStepCap + 1;  // goes on past `on`, not past `off`
+    while (off - on > 1) {
+      const long mid = on + (off - on) / 2;
+      fouling = FoulingAfterSteps(mid, upwards);
       Pump(env);
+      (goes_on(mid) ? on : off) = mid;
     }
-  } else {
-    while (k_service >= k(fouling) && steps++ < kFoulingStepCap) {
-      fouling = fouling - kFoulingStep;
-      Pump(env);
-    }
+    n = std::min(off, kFoulingStepCap);
   }
+  fouling = FoulingAfterSteps(n, upwards);
+  k(fouling);  // the coefficient as the last step left it
 }
 
 void SingleFoulingCapacity(SelectionState& s, Env& env);

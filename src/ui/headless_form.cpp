@@ -1,5 +1,6 @@
 #include "ui/headless_form.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -7,35 +8,45 @@
 
 namespace phe {
 
-HeadlessForm::HeadlessForm() {
-  auto add = [&](const std::string& name, Control c) {
-    order_.push_back(name);
-    controls_.emplace(name, std::move(c));
-  };
-  for (const auto& l : layout::kLists) {
-    Control c;
-    c.is_list = true;
-    c.items = l.items;
-    add(l.name, std::move(c));
-  }
-  for (const auto& n : layout::kInputTextBoxes) add(n, {});
-  for (const auto& n : layout::kResultTextBoxes) add(n, {});
-  for (int i = 2; i <= 5; ++i) add(layout::OptionName(i), {});
+namespace {
+
+struct Names {
+  std::vector<std::string> order;                            // layout order
+  std::vector<std::pair<std::string_view, size_t>> sorted;  // by name, for lookups
+};
+
+const Names& ControlLayout() {
+  static const Names names = [] {
+    Names n;
+    for (const auto& l : layout::kLists) n.order.push_back(l.name);
+    for (const auto& c : layout::kInputTextBoxes) n.order.push_back(c);
+    for (const auto& c : layout::kResultTextBoxes) n.order.push_back(c);
+    for (int i = 2; i <= 5; ++i) n.order.push_back(layout::OptionName(i));
+    for (size_t i = 0; i < n.order.size(); ++i) n.sorted.emplace_back(n.order[i], i);
+    std::sort(n.sorted.begin(), n.sorted.end());
+    return n;
+  }();
+  return names;
+}
+
+const std::vector<std::string> kNoItems;
+
+}  // namespace
+
+HeadlessForm::HeadlessForm() : controls_(ControlLayout().order.size()) {
+  for (size_t i = 0; i < layout::kLists.size(); ++i) controls_[i].items = &layout::kLists[i].items;
   for (const auto& st : layout::kStartTexts) At(st.name).text = st.text;
 }
 
-HeadlessForm::Control& HeadlessForm::At(std::string_view control) {
-  return const_cast<Control&>(std::as_const(*this).At(control));
-}
-
-const HeadlessForm::Control& HeadlessForm::At(std::string_view control) const {
-  // The engines ask for the same control at every step (the plate material).
-  if (last_.known && last_.it->first == control) return last_.it->second;
-  auto it = const_cast<Controls&>(controls_).find(control);
-  if (it == controls_.end()) throw std::out_of_range("no control named " + std::string(control));
-  last_.it = it;
-  last_.known = true;
-  return it->second;
+size_t HeadlessForm::Find(std::string_view control) const {
+  const Names& names = ControlLayout();
+  if (names.order[last_] == control) return last_;
+  const auto it = std::lower_bound(names.sorted.begin(), names.sorted.end(), control,
+                                   [](const auto& e, std::string_view c) { return e.first < c; });
+  if (it == names.sorted.end() || it->first != control)
+    throw std::out_of_range("no control named " + std::string(control));
+  last_ = it->second;
+  return last_;
 }
 
 std::string HeadlessForm::Text(std::string_view control) const { return At(control).text; }
@@ -44,10 +55,10 @@ void HeadlessForm::SetText(std::string_view control, const std::string& text) {
   Control& c = At(control);
   c.text = text;
   // A list's text written by the program selects the matching item, if any.
-  if (c.is_list) {
+  if (c.items) {
     c.index = -1;
-    for (size_t i = 0; i < c.items.size(); ++i)
-      if (c.items[i] == text) c.index = static_cast<int>(i);
+    for (size_t i = 0; i < c.items->size(); ++i)
+      if ((*c.items)[i] == text) c.index = static_cast<int>(i);
   }
 }
 
@@ -55,11 +66,12 @@ int HeadlessForm::ListIndex(std::string_view control) const { return At(control)
 
 void HeadlessForm::SetListIndex(std::string_view control, int index) {
   Control& c = At(control);
-  if (index < -1 || index >= static_cast<int>(c.items.size()))
+  const auto& items = c.items ? *c.items : kNoItems;
+  if (index < -1 || index >= static_cast<int>(items.size()))
     throw std::out_of_range("list " + std::string(control) + " has no item " +
                             std::to_string(index));
   c.index = index;
-  c.text = index < 0 ? std::string() : c.items[static_cast<size_t>(index)];
+  c.text = index < 0 ? std::string() : items[static_cast<size_t>(index)];
 }
 
 bool HeadlessForm::Enabled(std::string_view control) const { return At(control).enabled; }
@@ -107,14 +119,15 @@ void HeadlessForm::ShowCursorPicture(int index) { cursor_picture = index; }
 
 void HeadlessForm::Yield() {}
 
-bool HeadlessForm::IsList(std::string_view control) const { return At(control).is_list; }
+bool HeadlessForm::IsList(std::string_view control) const { return At(control).items != nullptr; }
 
 const std::vector<std::string>& HeadlessForm::Items(std::string_view control) const {
-  return At(control).items;
+  const Control& c = At(control);
+  return c.items ? *c.items : kNoItems;
 }
 
 int HeadlessForm::FindItem(std::string_view control, std::string_view item) const {
-  const auto& items = At(control).items;
+  const auto& items = Items(control);
   for (size_t i = 0; i < items.size(); ++i)
     if (items[i] == item) return static_cast<int>(i);
   return -1;
@@ -122,7 +135,7 @@ int HeadlessForm::FindItem(std::string_view control, std::string_view item) cons
 
 std::vector<std::string> HeadlessForm::ControlNames() const {
   std::vector<std::string> out;
-  for (const auto& n : order_)
+  for (const auto& n : ControlLayout().order)
     if (n.rfind("opt_br(", 0) != 0) out.push_back(n);
   return out;
 }

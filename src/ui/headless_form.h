@@ -2,7 +2,6 @@
 // recorded and answered. Used by the command-line driver and the tests.
 #pragma once
 
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,31 +57,18 @@ class HeadlessForm : public FormPort {
  private:
   struct Control {
     std::string text;
-    std::vector<std::string> items;
-    bool is_list = false;
+    const std::vector<std::string>* items = nullptr;  // a list's, from the layout
     int index = -1;
     bool enabled = true;
   };
-  Control& At(std::string_view control);
-  const Control& At(std::string_view control) const;
+  size_t Find(std::string_view control) const;
+  Control& At(std::string_view control) { return controls_[Find(control)]; }
+  const Control& At(std::string_view control) const { return controls_[Find(control)]; }
 
-  using Controls = std::map<std::string, Control, std::less<>>;
-  // The control found last; a copy of the form starts without one, since the
-  // iterator belongs to this form's map.
-  struct LastFound {
-    Controls::iterator it;
-    bool known = false;
-    LastFound() = default;
-    LastFound(const LastFound&) {}
-    LastFound& operator=(const LastFound&) {
-      known = false;
-      return *this;
-    }
-  };
-
-  std::vector<std::string> order_;
-  Controls controls_;
-  mutable LastFound last_;
+  // In layout order. Names and lists are the layout's and shared by every
+  // form, so that the search's copy of a form per candidate stays cheap.
+  std::vector<Control> controls_;
+  mutable size_t last_ = 0;  // the engines ask for the same control at every step
   bool focus_pending_ = false;
 };
 

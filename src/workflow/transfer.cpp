@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "catalogue/catalogue.h"
@@ -112,14 +114,17 @@ void txttj_in(SelectionState& s, Env& env) {
 
 void txtcs_out(SelectionState& s, Env& env) { WriteBalance(s, env); }
 
+std::pair<double, double> ShownChannels(const SelectionState& s) {
+  // A pure L pack designed here keeps its channel count in the first field.
+  const bool l_design = s.calc_mode == 1 && EqualsNoCase(s.arrangement_type, "L");
+  return l_design ? std::pair(s.channels_ml, s.channels_hm) : std::pair(s.channels_hm, s.channels_ml);
+}
+
 RunResult MakeRunResult(const SelectionState& s, const Env& env) {
   RunResult r;
   r.record = s;
   r.sized_plate_type = env.sized_plate_type;
-  // A pure L pack designed here keeps its channel count in the first field.
-  const bool l_design = s.calc_mode == 1 && EqualsNoCase(s.arrangement_type, "L");
-  r.channels_1 = l_design ? s.channels_ml : s.channels_hm;
-  r.channels_2 = l_design ? s.channels_hm : s.channels_ml;
+  std::tie(r.channels_1, r.channels_2) = ShownChannels(s);
   r.medium_h = env.form.Text("Com_jh");
   r.medium_c = env.form.Text("Com_jc");
   r.plate_material_index = env.form.ListIndex("Com_bpc");
