@@ -1,6 +1,8 @@
 #include "compare/alternatives.h"
 
 #include <algorithm>
+#include <iterator>
+#include <tuple>
 
 #include "base/numeric.h"
 #include "catalogue/catalogue.h"
@@ -69,18 +71,22 @@ std::string Status(const SelectionState& s, const std::vector<RecordedMessage>& 
   return warned ? "warning" : "fits";
 }
 
-// `shown` holds the channels as the window would show this design after "采用".
-Alternative Row(const RunResult& shown, const std::string& model, const std::string& type,
-                const std::vector<RecordedMessage>& messages) {
-  const SelectionState& s = shown.record;
+// A candidate's design as its run ended, with the warnings it showed.
+struct Designed {
+  SelectionState record;
+  std::vector<RecordedMessage> messages;
+};
+
+Alternative Row(const Designed& d, const std::string& model, const std::string& type) {
+  const SelectionState& s = d.record;
   Alternative a;
   a.designation = s.plate_type;
   a.model = model;
   a.type = type;
   a.passes = s.passes;
   a.units = std::max(1.0, s.units);
-  a.channels_hm = shown.channels_1;
-  a.channels_ml = shown.channels_2;
+  // As the window would show the channels after "采用".
+  std::tie(a.channels_hm, a.channels_ml) = ShownChannels(s);
   a.plate_count = s.plate_count;
   a.area = s.area;
   a.k_service = s.k_service;
@@ -97,16 +103,16 @@ Alternative Row(const RunResult& shown, const std::string& model, const std::str
   a.price_total = a.price * a.units;
   a.area_total = a.area * a.units;
   a.weight_total = a.weight * a.units;
-  a.status = Status(s, messages);
+  a.status = Status(s, d.messages);
   return a;
 }
 
 // Runs the selection stage on copies of the start; nullopt when the run ends
 // in an error message. `prepare` turns the copy into the design wanted.
 template <class Prepare>
-std::optional<std::pair<RunResult, std::vector<RecordedMessage>>> RunCopy(
-    const BalancedCase& start, Prepare&& prepare) {
-  SelectionState s = start.state;
+std::optional<Designed> RunCopy(const BalancedCase& start, Prepare&& prepare) {
+  Designed d{start.state, {}};
+  SelectionState& s = d.record;
   HeadlessForm form = start.form;
   prepare(s, form);
   const size_t before = form.messages.size();
@@ -121,9 +127,9 @@ std::optional<std::pair<RunResult, std::vector<RecordedMessage>>> RunCopy(
   } catch (const DbError&) {
     return std::nullopt;
   }
-  RunResult shown = env.result ? std::move(*env.result) : MakeRunResult(s, env);
-  shown.record = std::move(s);  // as the run ended, after its checks
-  return std::make_pair(std::move(shown), std::vector<RecordedMessage>(form.messages.begin() + static_cast<std::ptrdiff_t>(before), form.messages.end()));
+  d.messages.assign(std::make_move_iterator(form.messages.begin() + static_cast<std::ptrdiff_t>(before)),
+                    std::make_move_iterator(form.messages.end()));
+  return d;
 }
 
 // One candidate, as the Run command designs a manual choice after the balance.
@@ -137,29 +143,53 @@ std::optional<Alternative> Design(const BalancedCase& start, const Candidate& c)
     form.SetText("Txt_NUM1", FormatWhole(c.units));
   });
   if (!run) return std::nullopt;
-  return Row(run->first, c.model, c.type, run->second);
+  return Row(*run, c.model, c.type);
 }
 
 // The pick of the family rule of automatic design.
 std::optional<Alternative> RuleDesign(const BalancedCase& start) {
   auto run = RunCopy(start, [](SelectionState& s, HeadlessForm&) { s.selection_mode = 0; });
   if (!run) return std::nullopt;
-  const SelectionState& s = run->first.record;
-  const auto parsed = ParsePlateType(s.best_plate_type);
+  const auto parsed = ParsePlateType(run->record.best_plate_type);
   if (!parsed) return std::nullopt;
-  return Row(run->first, Models()[static_cast<size_t>(parsed->model)].code, ChannelTypeCode(parsed->channel),
-             run->second);
+  return Row(*run, Models()[static_cast<size_t>(parsed->model)].code, ChannelTypeCode(parsed->channel));
 }
 
 bool SamePack(const Alternative& a, const std::string& plate_type, double passes, double units) {
   return EqualsNoCase(a.PlateType(), plate_type) && a.passes == passes && a.units == units;
 }
 
-std::vector<Alternative> DesignAll(const BalancedCase& start, bool mixed, double own_units) {
+// Every candidate, or only those at `passes` when it is given.
+std::vector<Alternative> DesignAll(const BalancedCase& start, bool mixed, double own_units,
+                                   std::optional<double> passes = std::nullopt) {
   std::vector<Alternative> rows;
   for (const Candidate& c : Candidates(start.state, mixed, own_units))
-    if (auto row = Design(start, c)) rows.push_back(std::move(*row));
+    if (!passes || c.passes == *passes)
+      if (auto row = Design(start, c)) rows.push_back(std::move(*row));
   return rows;
+}
+
+// The family rule's pick marked among the rows, or added to them when none
+// of them is its pack.
+void AddRuleChoice(std::vector<Alternative>& rows, const BalancedCase& start) {
+  auto rule = RuleDesign(start);
+  if (!rule) return;
+  bool found = false;
+  for (Alternative& a : rows)
+    if (SamePack(a, rule->PlateType(), rule->passes, rule->units)) found = a.rule_choice = true;
+  if (!found) {
+    rule->rule_choice = true;
+    rows.push_back(std::move(*rule));
+  }
+}
+
+double EnteredPasses(const SelectionState& s) { return s.hot_kind == 2 ? 1 : s.passes; }
+
+// The answer: the first fitting row at the entered passes of the sorted rows.
+Alternative* Answer(std::vector<Alternative>& rows, double entered) {
+  for (Alternative& a : rows)
+    if (a.Fits() && a.passes == entered) return &a;
+  return nullptr;
 }
 
 void Sort(std::vector<Alternative>& rows) {
@@ -203,26 +233,16 @@ PackSearch SearchPacks(const BalancedCase& start) {
   AlternativesTable& t = out.table;
   if (start.state.calc_mode != 1) return out;
   t.rows = DesignAll(start, false, 0);
-  if (auto rule = RuleDesign(start)) {
-    bool found = false;
-    for (Alternative& a : t.rows)
-      if (SamePack(a, rule->PlateType(), rule->passes, rule->units)) found = a.rule_choice = true;
-    if (!found) {
-      rule->rule_choice = true;
-      t.rows.push_back(std::move(*rule));
-    }
-  }
+  AddRuleChoice(t.rows, start);
   Sort(t.rows);
-  const double entered = start.state.hot_kind == 2 ? 1 : start.state.passes;
-  for (Alternative& a : t.rows)
-    if (a.Fits() && a.passes == entered) {
-      a.chosen = true;
-      out.pick = PackPick{a.PlateType(), a.units};
-      break;
-    }
-  if (!out.pick)
-    for (Alternative& a : t.rows)
-      if (a.rule_choice) a.chosen = true;
+  const double entered = EnteredPasses(start.state);
+  if (Alternative* a = Answer(t.rows, entered)) {
+    a->chosen = true;
+    out.pick = PackPick{a->PlateType(), a->units};
+  } else {
+    for (Alternative& r : t.rows)
+      if (r.rule_choice) r.chosen = true;
+  }
 
   // One notice: a fitting pack at another pass count that the answer does not beat.
   const int answer = ChosenRow(t);
@@ -235,6 +255,18 @@ PackSearch SearchPacks(const BalancedCase& start) {
     break;
   }
   return out;
+}
+
+std::optional<PackPick> SearchPick(const BalancedCase& start) {
+  if (start.state.calc_mode != 1) return std::nullopt;
+  // A row at other passes moves no row at these within the stable sort, and
+  // the rule's pack is found among them exactly when it has these passes.
+  const double entered = EnteredPasses(start.state);
+  std::vector<Alternative> rows = DesignAll(start, false, 0, entered);
+  AddRuleChoice(rows, start);
+  Sort(rows);
+  if (const Alternative* a = Answer(rows, entered)) return PackPick{a->PlateType(), a->units};
+  return std::nullopt;
 }
 
 AlternativesTable BuildAlternatives(const BalancedCase& start, const RunResult& run) {
@@ -260,7 +292,8 @@ AlternativesTable BuildAlternatives(const BalancedCase& start, const RunResult& 
   return table;
 }
 
-AlternativesWatch::AlternativesWatch(Env& env) : env_(env), outer_(env.on_sizing) {
+AlternativesWatch::AlternativesWatch(Env& env, bool tables)
+    : env_(env), outer_(env.on_sizing), tables_(tables) {
   // A watcher already on the hook (a benchmark's, a test's) still hears it.
   env_.on_sizing = [this](const SelectionState& s) {
     if (outer_) outer_(s);
@@ -270,6 +303,7 @@ AlternativesWatch::AlternativesWatch(Env& env) : env_(env), outer_(env.on_sizing
   };
   env_.choose_pack = [this](const SelectionState&) -> std::optional<PackPick> {
     if (!start_) return std::nullopt;
+    if (!tables_) return SearchPick(*start_);
     PackSearch found = SearchPacks(*start_);
     searched_ = std::move(found.table);
     return found.pick;

@@ -83,12 +83,18 @@ struct PackSearch {
 };
 PackSearch SearchPacks(const BalancedCase& start);
 
+// The search's answer alone, for a caller that shows no table: the same
+// pick as SearchPacks, from the candidates at the entered passes only (the
+// others can only make the notice).
+std::optional<PackPick> SearchPick(const BalancedCase& start);
+
 // Keeps the start of each run on `env`, makes every automatic design take
 // the search's answer, and, once a design run has reached its results,
-// builds its table.
+// builds its table. Without `tables` the search finds the answer alone, and
+// Take designs the whole table anew.
 class AlternativesWatch {
  public:
-  explicit AlternativesWatch(Env& env);
+  explicit AlternativesWatch(Env& env, bool tables = true);
   ~AlternativesWatch();
   AlternativesWatch(const AlternativesWatch&) = delete;
   AlternativesWatch& operator=(const AlternativesWatch&) = delete;
@@ -103,6 +109,7 @@ class AlternativesWatch {
   std::optional<BalancedCase> start_;
   std::optional<AlternativesTable> searched_;  // the automatic design's own
   int finished_before_ = 0;
+  bool tables_ = true;
 };
 
 // The suggestion, when there is one, as an information box titled "提示"

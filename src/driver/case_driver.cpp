@@ -336,7 +336,7 @@ nlohmann::json CaseSession::Run(const CaseInput& input) {
     }
   }
   // Every automatic design takes the search's answer, table shown or not.
-  AlternativesWatch watch(env);
+  AlternativesWatch watch(env, alternatives);
   cmd_count_Click(state, env);
   last_run_has_result = env.results_shown > shown_before;
   // A manual design's table costs a design per candidate: only when asked.
