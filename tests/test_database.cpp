@@ -5,15 +5,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "db/database.h"
 #include "state/selection_state.h"
 #include "support/scratch.h"
 
 namespace fs = std::filesystem;
+using phe::ColumnSet;
 using phe::Criterion;
 using phe::Database;
 using phe::DbError;
@@ -313,30 +316,59 @@ TEST(SelectionState, EveryFieldStartsEmpty) {
   EXPECT_EQ(s.db, nullptr);
 }
 
-// Finds bisect sorted interval tables; the answer must be the one a plain
-// scan gives, also at the bounds, and a table written out of order must still
-// be searched correctly.
+// Finds bisect sorted interval tables and compute the row of evenly spaced
+// ones; the answer must be the one a plain scan gives, also at the bounds
+// and past the ends, by criterion and by resolved columns alike (the lookups
+// of the sizing loops), and a table written out of order must still be
+// searched correctly.
 TEST_F(ScratchDb, SortedAndUnsortedTablesAnswerAlike) {
-  Sql("delete from glycol; delete from VG10;"
+  Sql("delete from glycol; delete from VG10; delete from EG10; delete from EG15;"
       "insert into glycol values (-2, -1, 1, 0, 0, 0), (-1, 0, 2, 0, 0, 0), (0, 1, 3, 0, 0, 0),"
       " (1, 2, 4, 0, 0, 0), (3, 4, 5, 0, 0, 0);"
       "insert into VG10 values (1, 2, 4, 0, 0, 0), (-2, -1, 1, 0, 0, 0), (3, 4, 5, 0, 0, 0),"
-      " (0, 1, 3, 0, 0, 0), (-1, 0, 2, 0, 0, 0);");
+      " (0, 1, 3, 0, 0, 0), (-1, 0, 2, 0, 0, 0);"
+      "insert into EG10 values (-20, -10, 1, 0, 0, 0), (-10, 0, 2, 0, 0, 0), (0, 10, 3, 0, 0, 0),"
+      " (10, 20, 4, 0, 0, 0);"
+      "insert into EG15 values (10, 20, 4, 0, 0, 0), (-10, 0, 2, 0, 0, 0), (-20, -10, 1, 0, 0, 0),"
+      " (0, 10, 3, 0, 0, 0);");
   auto db = Database::Open(path_);
-  auto sorted = db->OpenRecordSet("glycol");
-  auto shuffled = db->OpenRecordSet("VG10");
-  for (double x = -3; x <= 5; x += 0.25) {
+  struct Pair {
+    const char *sorted, *shuffled;
+    double from, to, step;
+  };
+  for (const Pair& p : {Pair{"glycol", "VG10", -3, 5, 0.25}, Pair{"EG10", "EG15", -25, 25, 2.5}}) {
+    auto sorted = db->OpenRecordSet(p.sorted);
+    auto by_columns = db->OpenRecordSet(p.sorted);
+    auto shuffled = db->OpenRecordSet(p.shuffled);
     for (bool inclusive : {true, false}) {
-      const Criterion c = inclusive ? Criterion::LowInclusive("min_T", "max_T", x)
-                                    : Criterion::LowExclusive("min_t", "max_t", x);
-      const bool a = sorted->FindFirst(c);
-      const bool b = shuffled->FindFirst(c);
-      ASSERT_EQ(a, b) << x << (inclusive ? " [)" : " (]");
-      if (a) {
-        EXPECT_EQ(sorted->Field("R"), shuffled->Field("R")) << x;
+      const ColumnSet set{inclusive ? Criterion::Kind::kLowInclusiveHighExclusive
+                                    : Criterion::Kind::kLowExclusiveHighInclusive,
+                          {"min_T", "max_T", "R"}};
+      const std::vector<int> c = by_columns->Columns(set);
+      // Up and back down, so that the current row is both behind and ahead;
+      // each point also a hair either side, where a computed row can round
+      // into the neighbour (the smallest number below 0, less -20, is 20).
+      std::vector<double> xs;
+      const double inf = std::numeric_limits<double>::infinity();
+      for (double x = p.from; x <= p.to; x += p.step)
+        for (double y : {std::nextafter(x, -inf), x, std::nextafter(x, inf)}) xs.push_back(y);
+      for (double x = p.to; x >= p.from; x -= p.step) xs.push_back(x);
+      for (double x : xs) {
+        const Criterion cr = inclusive ? Criterion::LowInclusive("min_T", "max_T", x)
+                                       : Criterion::LowExclusive("min_t", "max_t", x);
+        const bool a = sorted->FindFirst(cr);
+        const bool b = shuffled->FindFirst(cr);
+        const bool d = by_columns->FindFirst(set.kind, c[0], c[1], x);
+        ASSERT_EQ(a, b) << p.sorted << " " << x << (inclusive ? " [)" : " (]");
+        ASSERT_EQ(d, b) << p.sorted << " " << x << (inclusive ? " [)" : " (]");
+        if (a) {
+          EXPECT_EQ(sorted->Field("R"), shuffled->Field("R")) << x;
+          EXPECT_EQ(by_columns->Field(c[2]), shuffled->Field("R")) << x;
+        }
       }
     }
   }
+  auto sorted = db->OpenRecordSet("glycol");
   // The gap between 2 and 3 holds nothing.
   EXPECT_FALSE(sorted->FindFirst(Criterion::LowInclusive("min_T", "max_T", 2.5)));
 }

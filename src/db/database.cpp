@@ -131,12 +131,15 @@ const TableData::Numbers& TableData::Index() const {
     }
     n.sorted_lo = lo;
     n.sorted_hi = hi;
-    n.unit_rows = !rows.empty();
+    n.even_rows = !rows.empty();
     const double first = rows.empty() ? 0 : std::get<double>(rows[0][lo]);
-    for (size_t i = 0; i < rows.size() && n.unit_rows; ++i)
-      n.unit_rows = std::get<double>(rows[i][lo]) == first + static_cast<double>(i) &&
-                    std::get<double>(rows[i][hi]) == first + static_cast<double>(i) + 1;
-    n.unit_first = first;
+    const double step = rows.empty() ? 1 : std::get<double>(rows[0][hi]) - first;
+    for (size_t i = 0; i < rows.size() && n.even_rows; ++i)
+      n.even_rows = std::get<double>(rows[i][lo]) == first + step * static_cast<double>(i) &&
+                    std::get<double>(rows[i][hi]) == first + step * static_cast<double>(i + 1);
+    n.even_first = first;
+    n.even_step = step;
+    n.even_count = static_cast<double>(rows.size());
   });
   return numbers_;
 }

@@ -51,10 +51,13 @@ struct TableData {
     size_t width = 0;
     int sorted_lo = -1;
     int sorted_hi = -1;
-    // Lower bound of the first row when the sorted rows are [first + i,
-    // first + i + 1), one a degree, so that a find can compute its row.
-    double unit_first = 0;
-    bool unit_rows = false;
+    // When the sorted rows are [first + i·step, first + (i + 1)·step) (a
+    // degree each in the media, ten in the plate conductivity), a find can
+    // compute the row that may hold x.
+    double even_first = 0;
+    double even_step = 1;
+    double even_count = 0;  // the rows, as a number
+    bool even_rows = false;
     size_t rows = 0;
   };
   const Numbers& Index() const;
@@ -111,22 +114,34 @@ class RecordSet {
   // The same again by the low and high column of Columns(set), for a caller
   // that holds them already.
   bool FindFirst(Criterion::Kind kind, int lo, int hi, double x) {
-    // On rows of one degree each the only row that can hold x is computed
-    // here, in the caller's loop; when it does not hold x the full find
-    // decides as ever.
+    // On evenly spaced rows the only row that can hold x is computed here,
+    // in the caller's loop, and on other ascending rows the current one is
+    // tried (a wall temperature moves little); when it does not hold x the
+    // full find decides as ever.
     const TableData::Numbers& n = *numbers_;
-    if (n.unit_rows && lo == n.sorted_lo && hi == n.sorted_hi) {
+    if (lo == n.sorted_lo && hi == n.sorted_hi) {
       const bool inclusive = kind == Criterion::Kind::kLowInclusiveHighExclusive;
-      const double row = (inclusive ? std::floor(x) : std::ceil(x) - 1) - n.unit_first;
-      if (row >= 0 && row < static_cast<double>(n.rows)) {
-        const size_t r = static_cast<size_t>(row);
+      auto holds = [&](size_t r) {
         const double l = n.cells[r * n.width + static_cast<size_t>(lo)];
         const double h = n.cells[r * n.width + static_cast<size_t>(hi)];
-        if (inclusive ? l <= x && h > x : l < x && h >= x) {
-          current_ = static_cast<long>(r);
-          no_match_ = false;
-          return true;
+        return inclusive ? l <= x && h > x : l < x && h >= x;
+      };
+      // No two rows overlap: a row that holds x is the only one.
+      long r = current_;
+      if (n.even_rows) {
+        // Row i spans at in [i, i + 1), or (i, i + 1] when its low bound is
+        // exclusive; a wrong guess only costs the full find.
+        const double at = (x - n.even_first) / n.even_step;
+        r = -1;
+        if (at >= 0 && at <= n.even_count) {
+          r = static_cast<long>(at);
+          if (!inclusive && static_cast<double>(r) == at) --r;
         }
+      }
+      if (r >= 0 && static_cast<size_t>(r) < n.rows && holds(static_cast<size_t>(r))) {
+        current_ = r;
+        no_match_ = false;
+        return true;
       }
     }
     return FindInterval(kind, lo, hi, x);

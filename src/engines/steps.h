@@ -17,15 +17,11 @@
 
 namespace phe::detail {
 
-inline constexpr double kVelocityStart = 0.01;     // m/s
-inline constexpr double kVelocityStep = 0.001;     // m/s
-inline constexpr double kVelocityCap = 50;         // m/s; no channel flow comes near it
 inline constexpr double kFoulingStep = 0.000001;   // m2.C/W
 // 1 m2.C/W, the largest fouling factor a case may give (steam): beyond it a
 // capacity means nothing, and the 10^7 steps of a cap at 10 cost an oversized
 // pack and each of its alternatives and curve points a tenth of a second.
 inline constexpr long kFoulingStepCap = 1000000;
-inline constexpr double kGroupTempStep = 0.01;     // C
 inline constexpr double kPortShareLimit = 70;      // %
 
 void Pump(Env& env);

@@ -22,6 +22,14 @@ void WallTemperatures(const SelectionState& s, double alpha_h, double alpha_c, d
   t_w_c = (t_w_h + s.t_c_mean * alpha_c * r) / (1 + alpha_c * r);
 }
 
+// std::trunc, bit for bit (the sign of -0 included), by a conversion to a
+// whole number where one holds the value: without SSE4.1 the library's
+// trunc is a dozen instructions, and the wall lookups take it at every pass.
+double Whole(double t) {
+  if (!(std::fabs(t) < 4503599627370496.0)) return std::trunc(t);  // 2^52; NaN, infinities
+  return std::copysign(static_cast<double>(static_cast<long long>(t)), t);
+}
+
 const ColumnSet kViscosityRows{Criterion::Kind::kLowInclusiveHighExclusive, {"min_T", "max_T", "V"}};
 
 // Viscosity at a wall temperature, interpolated between whole degrees. The
@@ -32,15 +40,18 @@ double WallViscosity(SelectionState& s, RecordSet& rs, double t, bool kind2) {
   // its source's range (a glycol at 100 degC against hotter water): there the
   // value at the table's end stands in, never the last value found elsewhere.
   double first = 0, last = 0;
+  double t0 = Whole(t);
   if (rs.RowSpan(first, last)) {
-    if (std::trunc(t) < first)
+    if (t0 < first) {
       t = first;
-    else if (std::trunc(t) >= last)
+      t0 = Whole(t);
+    } else if (t0 >= last) {
       t = last;
+      t0 = Whole(t);
+    }
   }
   const std::vector<int>& c = rs.Columns(kViscosityRows);
   const int v = c[2];
-  const double t0 = std::trunc(t);
   if (rs.FindFirst(kViscosityRows.kind, c[0], c[1], t0)) s.wall_v0 = rs.Field(v);
   double v1;
   if (kind2) {
