@@ -98,11 +98,11 @@ class AlternativesTest : public ::testing::TestWithParam<Row> {
     return out;
   }
 
-  json Cli(const json& c, const std::string& extra = "") {
+  json Cli(const json& c, const std::string& extra = "", bool table = true) {
     const std::string file = (dir_ / "case.json").string();
     std::ofstream(file) << c.dump();
-    return json::parse(Capture(phe::ExecutableDir() + "/pheselect-cli --alternatives --db " +
-                               db_path_ + " --case " + file + extra));
+    return json::parse(Capture(phe::ExecutableDir() + "/pheselect-cli" + (table ? " --alternatives" : "") +
+                               " --db " + db_path_ + " --case " + file + extra));
   }
 
   // The same case designed by hand: manual selection of the row's pack.
@@ -220,6 +220,11 @@ TEST_P(AlternativesTest, RowsAreTheManualDesignsOrderedWithTheAnswerMarked) {
   EXPECT_EQ((*answer)["designation"], s["plate_type"]);
   EXPECT_EQ((*answer)["units"], std::max(1.0, s["units"].get<double>()));
   EXPECT_EQ((*answer)["passes"], s["passes"]);
+  // Without a table only the candidates at the entered passes are designed:
+  // the run must still design and store the same pack.
+  const json plain = Cli(c, "", false);
+  EXPECT_EQ(plain["state"], s);
+  EXPECT_EQ(plain["report"], out["report"]);
   if (*GetParam().answer) {
     EXPECT_EQ((*answer)["designation"], GetParam().answer);
     EXPECT_EQ((*answer)["units"], GetParam().units);
