@@ -280,8 +280,8 @@ AlternativesTable BuildAlternatives(const BalancedCase& start, const RunResult& 
   const std::string own = start.form.Text("com_br") + "-" + start.form.Text("com_zh");
   const auto parsed = ParsePlateType(own);
   const bool own_mixed = parsed && SingleTypeIndex(parsed->channel) < 0;
-  const double own_units = std::max(1.0, std::trunc(Val(start.form.Text("Txt_NUM1"))));
-  const double own_passes = start.state.hot_kind == 2 ? 1 : start.state.passes;
+  const double own_units = EnteredUnits(start.form);
+  const double own_passes = EnteredPasses(start.state);
 
   table.rows = DesignAll(start, own_mixed, own_units);
   for (Alternative& a : table.rows) a.chosen = SamePack(a, own, own_passes, own_units);

@@ -403,14 +403,12 @@ void PriceAndWeight(SelectionState& s) {
   }
 }
 
-// The unit count of a manual design; the input checks kept it a whole
-// number from 1 to 20.
-double EnteredUnits(Env& env) { return std::max(1.0, std::trunc(Val(env.form.Text("Txt_NUM1")))); }
+double EnteredUnits(const FormPort& form) { return std::max(1.0, std::trunc(Val(form.Text("Txt_NUM1")))); }
 
 void CalculateResults(SelectionState& s, Env& env) {
   RunGuard guard(env.form, s);
   const double units = s.calc_mode != 1          ? 1
-                       : s.selection_mode == 1 ? EnteredUnits(env)
+                       : s.selection_mode == 1 ? EnteredUnits(env.form)
                        : env.pick              ? env.pick->units
                                                : 1;
   if (units > 1) SplitIntoUnits(s, units);

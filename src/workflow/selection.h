@@ -12,6 +12,10 @@ namespace phe {
 // (clearing pass_complete so the loop runs again) and picks model_family.
 void SplitAndChooseFamily(SelectionState& s, Env& env);
 
+// The unit count a manual design was given; the input checks kept it a
+// whole number from 1 to 20.
+double EnteredUnits(const FormPort& form);
+
 // The least number of parallel units the flows of `s` need (1 when one unit
 // carries them).
 double LeastUnits(const SelectionState& s);
