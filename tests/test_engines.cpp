@@ -377,6 +377,145 @@ TEST(SizingLoop, EstimateOfZeroStartsAtOneChannel) {
   }
 }
 
+// Guards the counts the design and the search pass over unrated: the bounds
+// of margin and drops may only skip counts that rating each in turn rejects,
+// and the search must start again from the conductivity stepping would have
+// left, so that the pack, every field it leaves and the lookups that missed
+// are those of stepping. The rows let the margin, each drop and the steam side decide, with
+// fouling either way, and put a wall below 0 degC, where the wall lookup
+// interpolates backwards and nothing may be passed over.
+TEST(SizingLoop, PassingOverCountsEndsWhereSteppingDoes) {
+  struct Row {
+    const char* name;
+    Case c;
+    const char* plate_type;
+    bool passes_over;
+    bool search_passes_over;  // the search has the margin alone to rule out
+  };
+  Case tight_hot, tight_cold, demanding, fouled, negative, steam_drop, glycol, cold_glycol;
+  tight_hot.dp_max_h = 8;
+  tight_cold.dp_max_c = 8;
+  demanding.margin_in = 25;
+  demanding.passes = 2;
+  fouled.fouling = 0.0002;
+  negative.fouling = -0.00005;
+  negative.margin_in = -20;
+  steam_drop = SteamCase();
+  steam_drop.dp_max_h = 3;
+  glycol.cold = "EG30";
+  glycol.t_c_in = 20;
+  glycol.t_c_out = 40;
+  cold_glycol.cold = "EG30";
+  cold_glycol.t_h_in = 10;
+  cold_glycol.t_h_out = 4;
+  cold_glycol.t_c_in = -8;
+  cold_glycol.t_c_out = -4;
+  cold_glycol.duty = 100000;
+  const Row rows[] = {
+      {"oil cooler", OilCooler(), "PX50B-M", true, true},
+      {"water", Case{}, "PX100M-M", true, true},
+      {"tight hot drop", tight_hot, "PX65B-L", true, true},
+      {"tight cold drop", tight_cold, "PX65B-H", true, true},
+      {"25 % margin, 2 passes", demanding, "PX50M-M", true, true},
+      {"fouled", fouled, "PX150M-H", true, true},
+      {"negative fouling", negative, "PX100B-L", true, false},
+      {"steam", SteamCase(), "PX50M-L", true, true},
+      {"steam side drop", steam_drop, "PX100M-H", true, true},
+      {"glycol", glycol, "PX65M-M", true, true},
+      {"wall below 0 C", cold_glycol, "PX50B-H", false, false},
+  };
+  for (const Row& row : rows) {
+    for (const detail::Sizing mode : {detail::Sizing::kDesign, detail::Sizing::kSearch}) {
+      SCOPED_TRACE(std::string(row.name) + (mode == detail::Sizing::kDesign ? ", design" : ", search"));
+      Rig quick(row.c, row.plate_type), stepped(row.c, row.plate_type);
+      // Every count either rates is seen as it yields, and must look alike.
+      std::map<double, std::map<std::string, std::string>> seen;
+      long quick_counts = 0, stepped_counts = 0;
+      quick.form.on_yield = [&] {
+        ++quick_counts;
+        seen[quick.s.channels] = Fields(quick.s, {});
+      };
+      stepped.form.on_yield = [&] {
+        ++stepped_counts;
+        if (seen.count(stepped.s.channels)) EXPECT_EQ(seen[stepped.s.channels], Fields(stepped.s, {}));
+      };
+      for (Rig* r : {&quick, &stepped}) {
+        detail::PlateData(r->s);
+        detail::InitialChannels(r->s);
+        if (r->s.hot_kind == 2) r->s.passes = 1;
+      }
+      const TypeCorrelations corr(row.plate_type);
+      if (row.c.hot_kind == 1) {
+        detail::LiquidSizingLoop(quick.s, quick.env, mode);
+        detail::StepLiquidChannels(stepped.s, stepped.env, mode, corr);
+      } else {
+        detail::SteamSizingLoop(quick.s, quick.env, mode);
+        detail::StepSteamChannels(stepped.s, stepped.env, mode, corr);
+      }
+      EXPECT_EQ(Fields(quick.s, {}), Fields(stepped.s, {}));
+      EXPECT_EQ(detail::LookupMisses(quick.env), detail::LookupMisses(stepped.env));
+      EXPECT_GT(stepped.s.channels, 1);
+      if (mode == detail::Sizing::kDesign ? row.passes_over : row.search_passes_over)
+        EXPECT_LT(quick_counts, stepped_counts) << stepped.s.channels;
+      else
+        EXPECT_EQ(quick_counts, stepped_counts);
+    }
+  }
+}
+
+// Guards the bounds themselves where they matter most: a count whose margin
+// or drop meets the entered limit exactly must never be ruled out. Each count
+// is rated alone, the limits are set to what it gives, and the bound must let
+// it stand; a bound a hair too hopeful, or its rounding, fails here.
+TEST(SizingLoop, NoBoundRulesOutACountOnItsLimits) {
+  struct Row {
+    const char* name;
+    Case c;
+    const char* plate_type;
+  };
+  Case negative, glycol, two_passes;
+  negative.fouling = -0.00005;
+  glycol.cold = "EG30";
+  glycol.t_c_in = 20;
+  glycol.t_c_out = 40;
+  two_passes.passes = 2;
+  const Row rows[] = {{"oil cooler", OilCooler(), "PX50B-M"}, {"water", Case{}, "PX100M-M"},
+                      {"2 passes", two_passes, "PX65B-L"},    {"negative fouling", negative, "PX100B-L"},
+                      {"glycol", glycol, "PX65M-M"},          {"steam", SteamCase(), "PX50M-L"}};
+  const double inf = std::numeric_limits<double>::infinity();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Rig r(row.c, row.plate_type);
+    detail::PlateData(r.s);
+    detail::InitialChannels(r.s);
+    if (r.s.hot_kind == 2) r.s.passes = 1;
+    const TypeCorrelations corr(row.plate_type);
+    for (double n = r.s.channels; n < r.s.channels + 80; n = n + 1) {
+      // The search rates the first count from the conductivity it is handed.
+      const detail::Sizing mode = n == r.s.channels ? detail::Sizing::kSearch : detail::Sizing::kDesign;
+      SelectionState alone = r.s;
+      alone.channels = n;
+      alone.margin_in = -inf;
+      alone.dp_max_h = inf;
+      alone.dp_max_c = static_cast<decltype(alone.dp_max_c)>(inf);
+      if (alone.hot_kind == 1)
+        detail::StepLiquidChannels(alone, r.env, mode, corr);
+      else
+        detail::StepSteamChannels(alone, r.env, mode, corr);
+      ASSERT_EQ(alone.channels, n);
+      SelectionState on_limits = r.s;
+      on_limits.margin_in = 100 * (alone.k_calc / alone.k_service - 1);
+      on_limits.dp_max_h = alone.dp_h;
+      // The limit as the field holds it, rounded up where that is coarser.
+      using Limit = decltype(on_limits.dp_max_c);
+      on_limits.dp_max_c = static_cast<Limit>(alone.dp_c);
+      if (on_limits.dp_max_c < alone.dp_c) on_limits.dp_max_c = std::nextafter(on_limits.dp_max_c, Limit(inf));
+      const detail::ChannelBound bound(on_limits, r.env, corr, mode);
+      EXPECT_FALSE(bound.RulesOut(on_limits, n)) << n << " channels";
+    }
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Choice of the plate type
 // ---------------------------------------------------------------------------

@@ -61,6 +61,9 @@ void Br_Cs(SelectionState& s);
 void Br_Nu(SelectionState& s);
 // plate_type and re_in (re_in_1, re_in_2) -> Euler constants.
 void Br_Eu(SelectionState& s);
+
+struct RangeSet;  // the constants of one channel set, by Reynolds number
+
 // Br_Nu and Br_Eu of one plate type with its correlation sets found once, for
 // the sizing loops that ask at every step: the same constants, and the same
 // constants kept where those keep them.
@@ -69,11 +72,15 @@ class TypeCorrelations {
   explicit TypeCorrelations(std::string_view plate_type);
   void Nu(SelectionState& s) const;
   void Eu(SelectionState& s) const;
+  // The constants Nu and Eu would copy at re, without a state; false for a
+  // mixed or unknown type and where they would keep the constants they had.
+  bool NuAt(double re, double& coef, double& exp) const;
+  bool EuAt(double re, double& coef, double& exp) const;
 
  private:
   enum class Kind { kNone, kSingle, kAsk } kind_ = Kind::kAsk;
-  const void* nu_ = nullptr;
-  const void* eu_ = nullptr;
+  const RangeSet* nu_ = nullptr;
+  const RangeSet* eu_ = nullptr;
 };
 // The lowest Reynolds number bound the heat-transfer and pressure-drop
 // correlations of a code were given for; below it the last range is

@@ -8,8 +8,6 @@
 
 namespace phe {
 
-namespace {
-
 // One channel set: bounds descending; range 1 lies above the first bound and
 // the last range at or below the last one. A Reynolds number equal to a
 // bound belongs to the range below it.
@@ -27,6 +25,8 @@ struct RangeSet {
     return range;
   }
 };
+
+namespace {
 
 
 // Kinds of the first and the second channel set of a mixed type.
@@ -412,12 +412,32 @@ TypeCorrelations::TypeCorrelations(std::string_view plate_type) {
 
 void TypeCorrelations::Nu(SelectionState& s) const {
   if (kind_ == Kind::kAsk) return Br_Nu(s);
-  if (nu_) Apply(*static_cast<const RangeSet*>(nu_), s.re_in, s.nu_coef, s.nu_exp);
+  if (nu_) Apply(*nu_, s.re_in, s.nu_coef, s.nu_exp);
+}
+
+namespace {
+
+bool ConstantsAt(const RangeSet* set, double re, double& coef, double& exp) {
+  const int range = set ? set->RangeOf(re) : -1;
+  if (range < 0) return false;
+  coef = set->coef[range];
+  exp = set->exp[range];
+  return true;
+}
+
+}  // namespace
+
+bool TypeCorrelations::NuAt(double re, double& coef, double& exp) const {
+  return kind_ == Kind::kSingle && ConstantsAt(nu_, re, coef, exp);
+}
+
+bool TypeCorrelations::EuAt(double re, double& coef, double& exp) const {
+  return kind_ == Kind::kSingle && ConstantsAt(eu_, re, coef, exp);
 }
 
 void TypeCorrelations::Eu(SelectionState& s) const {
   if (kind_ == Kind::kAsk) return Br_Eu(s);
-  if (eu_) Apply(*static_cast<const RangeSet*>(eu_), s.re_in, s.eu_coef, s.eu_exp);
+  if (eu_) Apply(*eu_, s.re_in, s.eu_coef, s.eu_exp);
 }
 
 bool CorrelationsCover(std::string_view plate_type) {

@@ -243,6 +243,44 @@ bool RecordSet::FindInterval(Criterion::Kind kind, int lo, int hi, double x) {
   return false;
 }
 
+bool RecordSet::ValueSpan(Criterion::Kind kind, int lo, int hi, int value, double x_lo, double x_hi,
+                          double& v_lo, double& v_hi, std::vector<double>* values) const {
+  const TableData::Numbers& n = *numbers_;
+  if (lo != n.sorted_lo || hi != n.sorted_hi || n.rows == 0 || !(x_lo <= x_hi)) return false;
+  const bool inclusive = kind == Criterion::Kind::kLowInclusiveHighExclusive;
+  auto cell = [&](size_t row, int column) { return n.cells[row * n.width + static_cast<size_t>(column)]; };
+  auto below = [&](double l, double x) { return inclusive ? l <= x : l < x; };
+  auto above = [&](double h, double x) { return inclusive ? h > x : h >= x; };
+  // The last row starting at or below x_lo is the only one that can hold it.
+  size_t first = 0, count = n.rows;
+  while (count > 0) {
+    const size_t half = count / 2;
+    if (below(cell(first + half, lo), x_lo)) {
+      first += half + 1;
+      count -= half + 1;
+    } else {
+      count = half;
+    }
+  }
+  if (first == 0) return false;
+  size_t row = first - 1;
+  if (!above(cell(row, hi), x_lo)) return false;
+  v_lo = v_hi = cell(row, value);
+  bool numbers = !std::isnan(v_lo);
+  if (values) values->assign(1, v_lo);
+  // Each next row must start where the one before ends, until one holds x_hi.
+  while (!above(cell(row, hi), x_hi)) {
+    if (row + 1 >= n.rows || cell(row + 1, lo) != cell(row, hi)) return false;
+    ++row;
+    const double v = cell(row, value);
+    numbers = numbers && !std::isnan(v);
+    if (values) values->push_back(v);
+    v_lo = std::min(v_lo, v);
+    v_hi = std::max(v_hi, v);
+  }
+  return numbers;
+}
+
 const std::vector<int>& RecordSet::Resolve(const ColumnSet& set) const {
   for (size_t i = 0; i < resolved_.size(); ++i)
     if (resolved_[i].first == &set) {

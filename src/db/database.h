@@ -146,6 +146,14 @@ class RecordSet {
     }
     return FindInterval(kind, lo, hi, x);
   }
+  // Smallest and largest value in column `value` over the rows that hold
+  // some x of [x_lo, x_hi] by the interval of `kind` on the sorted columns lo
+  // and hi. False unless every such x has its row (the span lies inside the
+  // table and no gap splits it), so that no find in the span can miss.
+  // Neither moves the position nor counts a miss. `values`, when given,
+  // receives the value of each of those rows.
+  bool ValueSpan(Criterion::Kind kind, int lo, int hi, int value, double x_lo, double x_hi, double& v_lo,
+                 double& v_hi, std::vector<double>* values = nullptr) const;
   // Column indices of `set` in the order of its names; an unknown column
   // throws DbError.
   const std::vector<int>& Columns(const ColumnSet& set) const {

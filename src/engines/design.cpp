@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "catalogue/catalogue.h"
@@ -16,110 +17,187 @@ namespace phe {
 
 namespace detail {
 
-void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
-  const TypeCorrelations corr(s.plate_type);
-  for (;;) {
-    // A pack the design accepts rates as the check rates it: from the plate
-    // conductivity of a fresh run, not the one the previous count left.
-    if (mode == Sizing::kDesign) RestartPlateConductivity(s, env);
-    s.v_h = s.flow_h / (3600 * s.channels * s.channel_area);
-    s.v_c = s.v_h * s.flow_c / s.flow_h;
-    s.re_h = Reynolds(s.rho_h, s.d_e, s.v_h, s.visc_h);
-    s.re_c = Reynolds(s.rho_c, s.d_e, s.v_c, s.visc_c);
-    NusseltCopyHot(s, corr);
-    NusseltCopyCold(s, corr);
-    FilmHotUncorrected(s);
-    FilmColdUncorrected(s);
-    for (int pass = 0; pass < 2; ++pass) {
-      WallAndPlate(s, env);
-      FilmHotCorrected(s);
-      FilmColdCorrected(s);
+namespace {
+
+// One count of the liquid loop; true where the loop stops.
+bool RateLiquidCount(SelectionState& s, Env& env, Sizing mode, const TypeCorrelations& corr) {
+  // A pack the design accepts rates as the check rates it: from the plate
+  // conductivity of a fresh run, not the one the previous count left.
+  if (mode == Sizing::kDesign) RestartPlateConductivity(s, env);
+  s.v_h = s.flow_h / (3600 * s.channels * s.channel_area);
+  s.v_c = s.v_h * s.flow_c / s.flow_h;
+  s.re_h = Reynolds(s.rho_h, s.d_e, s.v_h, s.visc_h);
+  s.re_c = Reynolds(s.rho_c, s.d_e, s.v_c, s.visc_c);
+  NusseltCopyHot(s, corr);
+  NusseltCopyCold(s, corr);
+  FilmHotUncorrected(s);
+  FilmColdUncorrected(s);
+  for (int pass = 0; pass < 2; ++pass) {
+    WallAndPlate(s, env);
+    FilmHotCorrected(s);
+    FilmColdCorrected(s);
+  }
+  if (mode == Sizing::kDesign) WallAndPlate(s, env);
+  s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate + s.fouling);
+  if (mode == Sizing::kDesign)
+    s.k_clean = static_cast<float>(0.95 / (1 / s.alpha_h + 1 / s.alpha_c + PlateResistance(s)));
+  s.area = s.plate_area * (2 * s.passes * s.channels - 1);
+  s.plate_count = 2 * s.passes * s.channels + 1;
+  s.k_service = s.duty / (s.lmtd * s.area);
+  // A pack is accepted on its true margin; the design shows it truncated.
+  const double margin = 100 * (s.k_calc / s.k_service - 1);
+  s.margin = mode == Sizing::kDesign ? TruncatedMargin(s.k_calc, s.k_service) : margin;
+  // The pack at the channel limit stands with the pressure drops it has.
+  const bool at_limit = s.channels >= kChannelLimit;
+  if (at_limit || margin >= s.margin_in) {
+    EulerCopyHot(s, corr);
+    EulerCopyCold(s, corr);
+    s.dp_ch_h = ChannelDropHot(s);
+    s.dp_ch_c = ChannelDropCold(s);
+    PortHot(s, s.channels);
+    PortCold(s, s.channels);
+    s.dp_h = s.dp_ch_h + s.dp_port_h;
+    s.dp_c = s.dp_ch_c + s.dp_port_c;
+    s.port_share_h = static_cast<float>(PortShare(s.dp_port_h, s.dp_h));
+    s.port_share_c = PortShare(s.dp_port_c, s.dp_c);
+    if (mode == Sizing::kDesign) {
+      s.shear_h = Shear(s, 1000, s.dp_ch_h);
+      s.shear_c = Shear(s, 1000, s.dp_ch_c);
+    } else if (s.port_share_h > kPortShareLimit || s.port_share_c > kPortShareLimit) {
+      // More channels cannot cure a loss the ports dominate.
+      return true;
     }
-    if (mode == Sizing::kDesign) WallAndPlate(s, env);
-    s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate + s.fouling);
-    if (mode == Sizing::kDesign)
-      s.k_clean = static_cast<float>(0.95 / (1 / s.alpha_h + 1 / s.alpha_c + PlateResistance(s)));
-    s.area = s.plate_area * (2 * s.passes * s.channels - 1);
-    s.plate_count = 2 * s.passes * s.channels + 1;
-    s.k_service = s.duty / (s.lmtd * s.area);
-    // A pack is accepted on its true margin; the design shows it truncated.
-    const double margin = 100 * (s.k_calc / s.k_service - 1);
-    s.margin = mode == Sizing::kDesign ? TruncatedMargin(s.k_calc, s.k_service) : margin;
-    // The pack at the channel limit stands with the pressure drops it has.
-    const bool at_limit = s.channels >= kChannelLimit;
-    if (at_limit || margin >= s.margin_in) {
-      EulerCopyHot(s, corr);
-      EulerCopyCold(s, corr);
-      s.dp_ch_h = ChannelDropHot(s);
-      s.dp_ch_c = ChannelDropCold(s);
-      PortHot(s, s.channels);
-      PortCold(s, s.channels);
-      s.dp_h = s.dp_ch_h + s.dp_port_h;
-      s.dp_c = s.dp_ch_c + s.dp_port_c;
-      s.port_share_h = static_cast<float>(PortShare(s.dp_port_h, s.dp_h));
-      s.port_share_c = PortShare(s.dp_port_c, s.dp_c);
-      if (mode == Sizing::kDesign) {
-        s.shear_h = Shear(s, 1000, s.dp_ch_h);
-        s.shear_c = Shear(s, 1000, s.dp_ch_c);
-      } else if (s.port_share_h > kPortShareLimit || s.port_share_c > kPortShareLimit) {
-        // More channels cannot cure a loss the ports dominate.
-        return;
-      }
-      if (at_limit || (s.dp_h <= s.dp_max_h && s.dp_c <= s.dp_max_c)) return;
-    }
+    if (at_limit || (s.dp_h <= s.dp_max_h && s.dp_c <= s.dp_max_c)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void StepLiquidChannels(SelectionState& s, Env& env, Sizing mode, const TypeCorrelations& corr) {
+  while (!RateLiquidCount(s, env, mode, corr)) {
     s.channels = s.channels + 1;
     Pump(env);
   }
 }
 
-void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode) {
-  const TypeCorrelations corr(s.plate_type);
-  s.passes = 1;
-  for (;;) {
-    if (mode == Sizing::kDesign) RestartPlateConductivity(s, env);
-    s.v_c = s.flow_c / (3600 * s.channels * s.channel_area);
-    s.v_h = s.flow_h / (3600 * s.channels * s.channel_area);
-    s.re_c = Reynolds(s.rho_c, s.d_e, s.v_c, s.visc_c);
-    s.re_h = Reynolds(s.rho_steam, s.d_e, s.v_h, s.visc_steam);
-    NusseltCopyCold(s, corr);
-    FilmColdUncorrected(s);
-    CondensationCoefficient(s);
-    WallAndPlate(s, env);
-    FilmColdCorrected(s);
-    s.area = s.plate_area * (2 * s.passes * s.channels - 1);
-    s.plate_count = 2 * s.passes * s.channels + 1;
-    // The entered fouling sizes a steam heater as it sizes a liquid one.
-    s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + PlateResistance(s) + s.fouling);
-    s.k_clean = static_cast<float>(0.95 / (1 / s.alpha_h + 1 / s.alpha_c + PlateResistance(s)));
-    s.k_service = s.duty / (s.lmtd * s.area);
-    const double margin = 100 * (s.k_calc / s.k_service - 1);
+namespace {
+
+// One count of the steam loop; true where the loop stops.
+bool RateSteamCount(SelectionState& s, Env& env, Sizing mode, const TypeCorrelations& corr) {
+  if (mode == Sizing::kDesign) RestartPlateConductivity(s, env);
+  s.v_c = s.flow_c / (3600 * s.channels * s.channel_area);
+  s.v_h = s.flow_h / (3600 * s.channels * s.channel_area);
+  s.re_c = Reynolds(s.rho_c, s.d_e, s.v_c, s.visc_c);
+  s.re_h = Reynolds(s.rho_steam, s.d_e, s.v_h, s.visc_steam);
+  NusseltCopyCold(s, corr);
+  FilmColdUncorrected(s);
+  CondensationCoefficient(s);
+  WallAndPlate(s, env);
+  FilmColdCorrected(s);
+  s.area = s.plate_area * (2 * s.passes * s.channels - 1);
+  s.plate_count = 2 * s.passes * s.channels + 1;
+  // The entered fouling sizes a steam heater as it sizes a liquid one.
+  s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + PlateResistance(s) + s.fouling);
+  s.k_clean = static_cast<float>(0.95 / (1 / s.alpha_h + 1 / s.alpha_c + PlateResistance(s)));
+  s.k_service = s.duty / (s.lmtd * s.area);
+  const double margin = 100 * (s.k_calc / s.k_service - 1);
+  if (mode == Sizing::kDesign) {
+    s.margin = TruncatedMargin(s.k_calc, s.k_service);
+    // Area the fouled coefficient does not need: room for subcooling.
+    s.area_excess = s.area - s.area / (1 + 0.01 * margin);
+  } else {
+    s.margin = margin;
+  }
+  const bool at_limit = s.channels >= kChannelLimit;
+  if (at_limit || margin >= s.margin_in) {
+    EulerCopyCold(s, corr);
+    s.dp_h = SteamSideDrop(s);
+    if (mode == Sizing::kDesign) s.dp_port_h = 0;
+    s.dp_ch_c = ChannelDropCold(s);
+    PortCold(s, s.channels);
+    s.dp_c = s.dp_ch_c + s.dp_port_c;
+    s.port_share_c = PortShare(s.dp_port_c, s.dp_c);
     if (mode == Sizing::kDesign) {
-      s.margin = TruncatedMargin(s.k_calc, s.k_service);
-      // Area the fouled coefficient does not need: room for subcooling.
-      s.area_excess = s.area - s.area / (1 + 0.01 * margin);
-    } else {
-      s.margin = margin;
+      s.shear_h = Shear(s, 3800, s.dp_h);
+      s.shear_c = Shear(s, 1000, s.dp_ch_c);
+    } else if (s.port_share_c > kPortShareLimit) {
+      return true;
     }
-    const bool at_limit = s.channels >= kChannelLimit;
-    if (at_limit || margin >= s.margin_in) {
-      EulerCopyCold(s, corr);
-      s.dp_h = SteamSideDrop(s);
-      if (mode == Sizing::kDesign) s.dp_port_h = 0;
-      s.dp_ch_c = ChannelDropCold(s);
-      PortCold(s, s.channels);
-      s.dp_c = s.dp_ch_c + s.dp_port_c;
-      s.port_share_c = PortShare(s.dp_port_c, s.dp_c);
-      if (mode == Sizing::kDesign) {
-        s.shear_h = Shear(s, 3800, s.dp_h);
-        s.shear_c = Shear(s, 1000, s.dp_ch_c);
-      } else if (s.port_share_c > kPortShareLimit) {
-        return;
-      }
-      if (at_limit || (s.dp_h <= s.dp_max_h && s.dp_c <= s.dp_max_c)) return;
-    }
+    if (at_limit || (s.dp_h <= s.dp_max_h && s.dp_c <= s.dp_max_c)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void StepSteamChannels(SelectionState& s, Env& env, Sizing mode, const TypeCorrelations& corr) {
+  while (!RateSteamCount(s, env, mode, corr)) {
     s.channels = s.channels + 1;
     Pump(env);
   }
+}
+
+namespace {
+
+// The conductivity the search's count n starts from, as stepping would have
+// left it: count n - 1 rated from each conductivity it could start from must
+// end on one and the same, with every lookup found.
+std::optional<float> PlateBefore(const SelectionState& s, Env& env, const TypeCorrelations& corr,
+                                 const ChannelBound& bound, double n, bool (*rate)(SelectionState&, Env&, Sizing,
+                                                                                  const TypeCorrelations&)) {
+  const long misses = LookupMisses(env);
+  std::optional<float> left;
+  const std::vector<float> first{s.lambda_plate};
+  // The first count starts from the conductivity the search was handed.
+  for (float from : n - 1 == s.channels ? first : bound.PlatesBefore()) {
+    SelectionState trial = s;
+    trial.channels = n - 1;
+    trial.lambda_plate = from;
+    rate(trial, env, Sizing::kSearch, corr);
+    if (left && *left != trial.lambda_plate) return std::nullopt;
+    left = trial.lambda_plate;
+  }
+  if (LookupMisses(env) != misses) return std::nullopt;
+  return left;
+}
+
+// A count's rating reads nothing the counts before it left but, in the
+// search, the plate conductivity (found again above) and, after a lookup that
+// finds nothing, the value kept from one of them: then the counts are
+// stepped one by one after all.
+void SizeChannels(SelectionState& s, Env& env, Sizing mode,
+                  bool (*rate)(SelectionState&, Env&, Sizing, const TypeCorrelations&),
+                  void (*step)(SelectionState&, Env&, Sizing, const TypeCorrelations&)) {
+  const TypeCorrelations corr(s.plate_type);
+  const ChannelBound bound(s, env, corr, mode);
+  double n = s.channels;
+  while (bound.RulesOut(s, n)) n = n + 1;
+  if (n != s.channels) {
+    const std::optional<float> plate =
+        mode == Sizing::kSearch ? PlateBefore(s, env, corr, bound, n, rate) : std::optional<float>(s.lambda_plate);
+    if (plate) {
+      const SelectionState before = s;
+      const long misses = LookupMisses(env);
+      s.channels = n;
+      s.lambda_plate = *plate;
+      step(s, env, mode, corr);
+      if (LookupMisses(env) == misses && !std::isnan(s.re_h) && !std::isnan(s.re_c)) return;
+      s = before;
+    }
+  }
+  step(s, env, mode, corr);
+}
+
+}  // namespace
+
+void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
+  SizeChannels(s, env, mode, RateLiquidCount, StepLiquidChannels);
+}
+
+void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode) {
+  s.passes = 1;
+  SizeChannels(s, env, mode, RateSteamCount, StepSteamChannels);
 }
 
 // Fouling a single-type pack can still carry, judged as the sizing judges a

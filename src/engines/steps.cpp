@@ -261,13 +261,17 @@ double Shear(const SelectionState& s, double factor, double dp) {
 }
 
 // Film coefficient of condensing steam from the condensate properties.
-void CondensationCoefficient(SelectionState& s) {
+void CondensationCoefficient(SelectionState& s) { s.alpha_h = CondensationFilm(s, s.re_h); }
+
+double CondensationFilm(const SelectionState& s, double re_h) {
   const double x = s.rho_h * (s.rho_h - s.rho_steam) * std::pow(s.lambda_h, 3) / (9.81 * std::pow(s.visc_h, 2));
-  s.alpha_h = 1000000 * s.cond_coef * std::pow(s.re_h, 0.11) * std::pow(x, -1.0 / 3);
+  return 1000000 * s.cond_coef * std::pow(re_h, 0.11) * std::pow(x, -1.0 / 3);
 }
 
-double SteamSideDrop(const SelectionState& s) {
-  return 0.000001 * s.steam_dp_coef * std::pow(s.re_h, 0.78) * (s.v_h * s.v_h);
+double SteamSideDrop(const SelectionState& s) { return SteamSideDrop(s, s.re_h, s.v_h); }
+
+double SteamSideDrop(const SelectionState& s, double re_h, double v_h) {
+  return 0.000001 * s.steam_dp_coef * std::pow(re_h, 0.78) * (v_h * v_h);
 }
 
 }  // namespace phe::detail

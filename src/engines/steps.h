@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "catalogue/catalogue.h"
 #include "engines/engines.h"
@@ -67,13 +68,60 @@ void PortsMixed(SelectionState& s, double n);
 double Shear(const SelectionState& s, double factor, double dp);
 // Film coefficient of condensing steam from the condensate properties.
 void CondensationCoefficient(SelectionState& s);
+double CondensationFilm(const SelectionState& s, double re_h);
 double SteamSideDrop(const SelectionState& s);
+double SteamSideDrop(const SelectionState& s, double re_h, double v_h);
 
 // The search keeps its port-share stop; the design of the chosen type instead
 // reports the clean coefficient, a whole-percent margin and the shear.
 enum class Sizing { kSearch, kDesign };
+
+// Finds so far in the medium and conductivity tables that found nothing.
+long LookupMisses(const Env& env);
+
+// Channel counts the liquid design may pass over without rating them: the
+// design steps up from an optimistic count, and at most counts bounds
+// already show the entered margin out of reach or a pressure drop over its
+// limit. The bounds take the wall corrections at their extremes over the
+// wall temperatures possible (every wall lies between the two mean
+// temperatures) and the plate at its best conductivity there. Where a wall
+// lookup could find nothing (a wall outside its table) or a film or a drop
+// is no positive number, they rule out nothing. Liquids and condensing steam.
+//
+// The search carries the plate conductivity from count to count and stops
+// where the ports dominate: there only the margin rules a count out, and the
+// conductivity a passed-over count would have left is found by rating the
+// count before the first one rated from every conductivity it could start
+// from (PlatesBefore).
+class ChannelBound {
+ public:
+  ChannelBound(const SelectionState& s, Env& env, const TypeCorrelations& corr, Sizing mode);
+  // True when n channels surely fail the margin or a pressure drop.
+  bool RulesOut(const SelectionState& s, double n) const;
+  // The conductivities a search count after the first may start from.
+  const std::vector<float>& PlatesBefore() const { return plates_; }
+
+ private:
+  bool MarginFails(const SelectionState& s, double n, double alpha_h, double alpha_c) const;
+  bool DropFails(const SelectionState& s, double n, double v, double re, bool hot) const;
+
+  const TypeCorrelations& corr_;
+  Sizing mode_;
+  bool valid_ = false;
+  std::vector<float> plates_;
+  double wall_h_ = 0, wall_c_ = 0;        // largest (visc / visc_w)^exp
+  double drop_h_ = 0, drop_c_ = 0;        // smallest (visc / visc_w)^exp_dp
+  double pr_h_ = 0, pr_c_ = 0;            // pr^pr_exp
+  double plate_r_ = 0;                    // smallest plate resistance
+  double condensation_ = 0;               // steam: the film at Re = 1
+};
+
 void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode);
 void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode);
+// The same loops rating every count in turn from s.channels, which is what
+// a design that passes over counts must end as (steam: passes already 1).
+void StepLiquidChannels(SelectionState& s, Env& env, Sizing mode, const TypeCorrelations& corr);
+void StepSteamChannels(SelectionState& s, Env& env, Sizing mode, const TypeCorrelations& corr);
 
 // The fouling after n steps of kFoulingStep from 0 (upwards, else
 // downwards), bit for bit the sum that adding one step at a time gives;

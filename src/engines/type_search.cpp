@@ -14,13 +14,6 @@ using namespace detail;
 
 namespace {
 
-long LookupMisses(const Env& env) {
-  long n = 0;
-  for (const auto* rs : {&env.rs_hot, &env.rs_cold, &env.rs_bpdrxs})
-    if (*rs) n += (*rs)->Misses();
-  return n;
-}
-
 // The last sizing of a plate type, for the family that sizes its last type
 // again. A search loop reads from before it only the plate conductivity of its
 // first wall pass and, after a lookup that found nothing, the values that

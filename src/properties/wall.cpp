@@ -70,6 +70,40 @@ const ColumnSet kConductivityRows{Criterion::Kind::kLowExclusiveHighInclusive,
 
 }  // namespace
 
+bool WallViscositySpan(RecordSet& rs, double t_lo, double t_hi, double& v_lo, double& v_hi) {
+  if (!(t_lo >= 0 && t_lo <= t_hi)) return false;
+  // No clamping to the table's ends: every t0 and t0 + 1 is a row of its own.
+  double first = 0, last = 0;
+  if (!rs.RowSpan(first, last) || Whole(t_lo) < first || Whole(t_hi) >= last) return false;
+  const std::vector<int>& c = rs.Columns(kViscosityRows);
+  return rs.ValueSpan(kViscosityRows.kind, c[0], c[1], c[2], Whole(t_lo), Whole(t_hi) + 1, v_lo, v_hi);
+}
+
+bool PlateConductivitySpan(const SelectionState& s, Env& env, double t_lo, double t_hi, double& l_lo,
+                           double& l_hi, std::vector<float>* values) {
+  const int material = env.form.ListIndex("Com_bpc");
+  if (material != 0 && material != 1) {
+    l_lo = l_hi = s.lambda_plate;  // BP keeps it
+    if (values) values->assign(1, s.lambda_plate);
+    return true;
+  }
+  RecordSet& rs = Open(env.rs_bpdrxs, "plate conductivity");
+  const std::vector<int>& c = rs.Columns(kConductivityRows);
+  double lo = 0, hi = 0;
+  std::vector<double> rows;
+  if (!rs.ValueSpan(kConductivityRows.kind, c[0], c[1], c[2 + material], t_lo, t_hi, lo, hi,
+                    values ? &rows : nullptr))
+    return false;
+  // BP rounds to single precision, which keeps the order.
+  l_lo = static_cast<float>(lo);
+  l_hi = static_cast<float>(hi);
+  if (values) {
+    values->clear();
+    for (double v : rows) values->push_back(static_cast<float>(v));
+  }
+  return true;
+}
+
 void BW(SelectionState& s, Env& env) {
   WallTemperatures(s, s.alpha_h, s.alpha_c, s.t_w_h, s.t_w_c);
   // Condensing steam has no wall viscosity of its own.
