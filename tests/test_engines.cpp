@@ -437,7 +437,9 @@ TEST(SizingLoop, PassingOverCountsEndsWhereSteppingDoes) {
       };
       stepped.form.on_yield = [&] {
         ++stepped_counts;
-        if (seen.count(stepped.s.channels)) EXPECT_EQ(seen[stepped.s.channels], Fields(stepped.s, {}));
+        if (seen.count(stepped.s.channels)) {
+          EXPECT_EQ(seen[stepped.s.channels], Fields(stepped.s, {}));
+        }
       };
       for (Rig* r : {&quick, &stepped}) {
         detail::PlateData(r->s);
