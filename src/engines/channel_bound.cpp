@@ -89,8 +89,9 @@ bool ChannelBound::RulesOut(const SelectionState& s, double n) const {
     const double alpha_c = s.lambda_c * (coef * std::pow(re_c, exp) * pr_c_) / s.d_e;
     // Positive films keep every wall between the media, where the wall bounds hold.
     if (!Positive(alpha_h) || !Positive(alpha_c)) return false;
-    if (mode_ == Sizing::kSearch) return MarginFails(s, n, alpha_h, alpha_c);
-    return DropFails(s, n, v_c, re_c, false) || MarginFails(s, n, alpha_h, alpha_c);
+    // The margin first: once the films are known it costs no power.
+    if (MarginFails(s, n, alpha_h, alpha_c)) return true;
+    return mode_ == Sizing::kDesign && DropFails(s, n, v_c, re_c, false);
   }
   const double v_h = s.flow_h / (3600 * n * s.channel_area);
   const double v_c = v_h * s.flow_c / s.flow_h;
@@ -101,9 +102,8 @@ bool ChannelBound::RulesOut(const SelectionState& s, double n) const {
   if (!corr_.NuAt(re_c, coef, exp)) return false;
   const double alpha_c = s.lambda_c * (coef * std::pow(re_c, exp) * pr_c_) / s.d_e;
   if (!Positive(alpha_h) || !Positive(alpha_c)) return false;
-  if (mode_ == Sizing::kSearch) return MarginFails(s, n, alpha_h, alpha_c);
-  return DropFails(s, n, v_h, re_h, true) || DropFails(s, n, v_c, re_c, false) ||
-         MarginFails(s, n, alpha_h, alpha_c);
+  if (MarginFails(s, n, alpha_h, alpha_c)) return true;
+  return mode_ == Sizing::kDesign && (DropFails(s, n, v_h, re_h, true) || DropFails(s, n, v_c, re_c, false));
 }
 
 // alpha_h and alpha_c are the films before their wall correction, both positive.
