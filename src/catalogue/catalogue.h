@@ -65,8 +65,8 @@ void Br_Eu(SelectionState& s);
 struct RangeSet;  // the constants of one channel set, by Reynolds number
 
 // Br_Nu and Br_Eu of one plate type with its correlation sets found once, for
-// the sizing loops that ask at every step: the same constants, and the same
-// constants kept where those keep them.
+// the sizing loops and the flow split that ask at every step: the same
+// constants, and the same constants kept where those keep them.
 class TypeCorrelations {
  public:
   explicit TypeCorrelations(std::string_view plate_type);
@@ -78,7 +78,8 @@ class TypeCorrelations {
   bool EuAt(double re, double& coef, double& exp) const;
 
  private:
-  enum class Kind { kNone, kSingle, kAsk } kind_ = Kind::kAsk;
+  enum class Kind { kNone, kSingle, kMixed } kind_ = Kind::kNone;
+  // A single type's set, or a mixed type's two (first kind, second kind).
   const RangeSet* nu_ = nullptr;
   const RangeSet* eu_ = nullptr;
 };

@@ -404,14 +404,30 @@ TypeCorrelations::TypeCorrelations(std::string_view plate_type) {
     return;
   }
   const int single = SingleTypeIndex(code->channel);
-  if (single < 0) return;  // mixed: Br_Nu and Br_Eu read both kinds
-  kind_ = Kind::kSingle;
-  if (NusseltSets().present[code->model][single]) nu_ = &NusseltSets().single[code->model][single];
-  if (EulerSets().present[code->model][single]) eu_ = &EulerSets().single[code->model][single];
+  if (single >= 0) {
+    kind_ = Kind::kSingle;
+    if (NusseltSets().present[code->model][single]) nu_ = &NusseltSets().single[code->model][single];
+    if (EulerSets().present[code->model][single]) eu_ = &EulerSets().single[code->model][single];
+    return;
+  }
+  // Mixed: both kinds' sets, and none at all where either kind has none.
+  kind_ = Kind::kMixed;
+  const auto [first, second] = MixedKinds(code->channel);
+  const int pair = code->channel == ChannelType::kHM ? 0 : 1;
+  if (NusseltSets().present[code->model][first] && NusseltSets().present[code->model][second])
+    nu_ = NusseltSets().mixed[code->model][pair].data();
+  if (EulerSets().present[code->model][first] && EulerSets().present[code->model][second])
+    eu_ = EulerSets().mixed[code->model][pair].data();
 }
 
 void TypeCorrelations::Nu(SelectionState& s) const {
-  if (kind_ == Kind::kAsk) return Br_Nu(s);
+  if (kind_ == Kind::kMixed) {
+    if (nu_) {
+      Apply(nu_[0], s.re_in_1, s.nu_coef_1, s.nu_exp_1);
+      Apply(nu_[1], s.re_in_2, s.nu_coef_2, s.nu_exp_2);
+    }
+    return;
+  }
   if (nu_) Apply(*nu_, s.re_in, s.nu_coef, s.nu_exp);
 }
 
@@ -436,7 +452,13 @@ bool TypeCorrelations::EuAt(double re, double& coef, double& exp) const {
 }
 
 void TypeCorrelations::Eu(SelectionState& s) const {
-  if (kind_ == Kind::kAsk) return Br_Eu(s);
+  if (kind_ == Kind::kMixed) {
+    if (eu_) {
+      Apply(eu_[0], s.re_in_1, s.eu_coef_1, s.eu_exp_1);
+      Apply(eu_[1], s.re_in_2, s.eu_coef_2, s.eu_exp_2);
+    }
+    return;
+  }
   if (eu_) Apply(*eu_, s.re_in, s.eu_coef, s.eu_exp);
 }
 

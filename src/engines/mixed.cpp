@@ -56,18 +56,19 @@ double KindDrop(double passes, double v, double rho, double eu_coef, double re, 
 struct SideDrop {
   SelectionState& s;
   double rho, visc;
+  const TypeCorrelations& corr;  // Br_Eu of the pack's type, parsed once
 
   double operator()(int kind, double v) const {
     const double re = Reynolds(rho, s.d_e, v, visc);
     double coef, exp;
     if (kind == 1) {
       s.re_in_1 = re;
-      Br_Eu(s);
+      corr.Eu(s);
       coef = s.eu_coef_1;
       exp = s.eu_exp_1;
     } else {
       s.re_in_2 = re;
-      Br_Eu(s);
+      corr.Eu(s);
       coef = s.eu_coef_2;
       exp = static_cast<float>(s.eu_exp_2);
     }
@@ -91,7 +92,8 @@ struct SideDrop {
 // have at that drop, so that its films stay finite.
 void SplitSide(SelectionState& s, double n1, double n2, double flow, double rho, double visc, double& v1,
                double& v2) {
-  const SideDrop drop{s, rho, visc};
+  const TypeCorrelations corr(s.plate_type);
+  const SideDrop drop{s, rho, visc, corr};
   const double carried = flow / (3600 * s.channel_area);  // m/s summed over the channels
   if (n2 <= 0) {
     v1 = carried / n1;
