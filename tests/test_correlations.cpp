@@ -30,29 +30,6 @@ void Preset(SelectionState& s, double v) {
   s.eu_coef = s.eu_exp = s.eu_coef_1 = s.eu_exp_1 = s.eu_coef_2 = s.eu_exp_2 = v;
 }
 
-// The correlations of a type found once must give what Br_Nu and Br_Eu give
-// on every field, the values they keep included.
-void ExpectResolvedAlike(const std::string& plate_type, double re, double re_1, double re_2) {
-  SelectionState asked, resolved;
-  for (SelectionState* s : {&asked, &resolved}) {
-    Preset(*s, -777);
-    s->plate_type = plate_type;
-    s->re_in = re;
-    s->re_in_1 = re_1;
-    s->re_in_2 = re_2;
-  }
-  phe::Br_Nu(asked);
-  phe::Br_Eu(asked);
-  const phe::TypeCorrelations corr(plate_type);
-  corr.Nu(resolved);
-  corr.Eu(resolved);
-  const double SelectionState::*fields[] = {
-      &SelectionState::nu_coef,   &SelectionState::nu_exp,    &SelectionState::nu_coef_1, &SelectionState::nu_exp_1,
-      &SelectionState::nu_coef_2, &SelectionState::nu_exp_2,  &SelectionState::eu_coef,   &SelectionState::eu_exp,
-      &SelectionState::eu_coef_1, &SelectionState::eu_exp_1,  &SelectionState::eu_coef_2, &SelectionState::eu_exp_2};
-  for (auto f : fields) EXPECT_EQ(asked.*f, resolved.*f) << plate_type << " " << re << " " << re_1 << " " << re_2;
-}
-
 // Guards against a bound that belongs to the wrong range (< instead of <=),
 // a Reynolds number of 0 or below that finds no range, and mistyped rows.
 TEST(Nusselt, SingleRangesAndBounds) {
@@ -296,7 +273,6 @@ TEST(Correlations, KeepPreviousValues) {
     s.re_in = s.re_in_1 = s.re_in_2 = 2000;
     phe::Br_Nu(s);
     phe::Br_Eu(s);
-    ExpectResolvedAlike(c.plate_type, 2000, 2000, 2000);
     EXPECT_EQ(s.nu_coef != kOld, c.plain_written);
     EXPECT_EQ(s.nu_exp != kOld, c.plain_written);
     EXPECT_EQ(s.eu_coef != kOld, c.plain_written);
@@ -309,7 +285,7 @@ TEST(Correlations, KeepPreviousValues) {
 }
 
 // Guards against a code without a row: every catalogue code must write its
-// outputs in every range, the same once its sets are found, with a positive C, 0 < m < 1.1, a positive b and
+// outputs in every range, with a positive C, 0 < m < 1.1, a positive b and
 // -1.01 <= d < 0.
 TEST(Correlations, EveryCodeHasEveryRange) {
   const double probes[] = {0, 8, 20, 60, 150, 500, 2000, 10000};
@@ -324,8 +300,6 @@ TEST(Correlations, EveryCodeHasEveryRange) {
         s.re_in = s.re_in_1 = s.re_in_2 = re;
         phe::Br_Nu(s);
         phe::Br_Eu(s);
-        // The two kinds of a mixed type at Reynolds numbers of their own.
-        ExpectResolvedAlike(code, re, re, 3 * re + 1);
         const bool mixed = std::string(c).size() == 2;
         const double nus[][2] = {{s.nu_coef, s.nu_exp}, {s.nu_coef_1, s.nu_exp_1}, {s.nu_coef_2, s.nu_exp_2}};
         const double eus[][2] = {{s.eu_coef, s.eu_exp}, {s.eu_coef_1, s.eu_exp_1}, {s.eu_coef_2, s.eu_exp_2}};

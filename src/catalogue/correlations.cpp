@@ -363,18 +363,20 @@ struct Outputs {
   double& exp_2;
 };
 
-void Lookup(const Sets& sets, const SelectionState& s, Outputs out) {
-  const auto code = ParsePlateType(s.plate_type);
-  if (!code) return;
-  if (const int single = SingleTypeIndex(code->channel); single >= 0) {
-    if (sets.present[code->model][single]) Apply(sets.single[code->model][single], s.re_in, out.coef, out.exp);
-    return;
-  }
-  const auto [first, second] = MixedKinds(code->channel);
-  if (!sets.present[code->model][first] || !sets.present[code->model][second]) return;
-  const auto& pair = sets.mixed[code->model][code->channel == ChannelType::kHM ? 0 : 1];
-  Apply(pair[0], s.re_in_1, out.coef_1, out.exp_1);
-  Apply(pair[1], s.re_in_2, out.coef_2, out.exp_2);
+// A single type's set, or a mixed type's pair at each kind's Reynolds number.
+void ApplySets(const RangeSet* set, bool mixed, const SelectionState& s, Outputs out) {
+  if (!set) return;
+  if (!mixed) return Apply(*set, s.re_in, out.coef, out.exp);
+  Apply(set[0], s.re_in_1, out.coef_1, out.exp_1);
+  Apply(set[1], s.re_in_2, out.coef_2, out.exp_2);
+}
+
+bool ConstantsAt(const RangeSet* set, double re, double& coef, double& exp) {
+  const int range = set ? set->RangeOf(re) : -1;
+  if (range < 0) return false;
+  coef = set->coef[range];
+  exp = set->exp[range];
+  return true;
 }
 
 }  // namespace
@@ -421,27 +423,8 @@ TypeCorrelations::TypeCorrelations(std::string_view plate_type) {
 }
 
 void TypeCorrelations::Nu(SelectionState& s) const {
-  if (kind_ == Kind::kMixed) {
-    if (nu_) {
-      Apply(nu_[0], s.re_in_1, s.nu_coef_1, s.nu_exp_1);
-      Apply(nu_[1], s.re_in_2, s.nu_coef_2, s.nu_exp_2);
-    }
-    return;
-  }
-  if (nu_) Apply(*nu_, s.re_in, s.nu_coef, s.nu_exp);
+  ApplySets(nu_, kind_ == Kind::kMixed, s, {s.nu_coef, s.nu_exp, s.nu_coef_1, s.nu_exp_1, s.nu_coef_2, s.nu_exp_2});
 }
-
-namespace {
-
-bool ConstantsAt(const RangeSet* set, double re, double& coef, double& exp) {
-  const int range = set ? set->RangeOf(re) : -1;
-  if (range < 0) return false;
-  coef = set->coef[range];
-  exp = set->exp[range];
-  return true;
-}
-
-}  // namespace
 
 bool TypeCorrelations::NuAt(double re, double& coef, double& exp) const {
   return kind_ == Kind::kSingle && ConstantsAt(nu_, re, coef, exp);
@@ -452,14 +435,7 @@ bool TypeCorrelations::EuAt(double re, double& coef, double& exp) const {
 }
 
 void TypeCorrelations::Eu(SelectionState& s) const {
-  if (kind_ == Kind::kMixed) {
-    if (eu_) {
-      Apply(eu_[0], s.re_in_1, s.eu_coef_1, s.eu_exp_1);
-      Apply(eu_[1], s.re_in_2, s.eu_coef_2, s.eu_exp_2);
-    }
-    return;
-  }
-  if (eu_) Apply(*eu_, s.re_in, s.eu_coef, s.eu_exp);
+  ApplySets(eu_, kind_ == Kind::kMixed, s, {s.eu_coef, s.eu_exp, s.eu_coef_1, s.eu_exp_1, s.eu_coef_2, s.eu_exp_2});
 }
 
 bool CorrelationsCover(std::string_view plate_type) {
@@ -472,12 +448,8 @@ bool CorrelationsCover(std::string_view plate_type) {
   return true;
 }
 
-void Br_Nu(SelectionState& s) {
-  Lookup(NusseltSets(), s, {s.nu_coef, s.nu_exp, s.nu_coef_1, s.nu_exp_1, s.nu_coef_2, s.nu_exp_2});
-}
+void Br_Nu(SelectionState& s) { TypeCorrelations(s.plate_type).Nu(s); }
 
-void Br_Eu(SelectionState& s) {
-  Lookup(EulerSets(), s, {s.eu_coef, s.eu_exp, s.eu_coef_1, s.eu_exp_1, s.eu_coef_2, s.eu_exp_2});
-}
+void Br_Eu(SelectionState& s) { TypeCorrelations(s.plate_type).Eu(s); }
 
 }  // namespace phe

@@ -19,6 +19,17 @@ namespace detail {
 
 namespace {
 
+// One count of a loop; true where the loop stops.
+using RateCount = bool (*)(SelectionState&, Env&, Sizing, const TypeCorrelations&);
+
+// Every count in turn from s.channels.
+void StepChannels(SelectionState& s, Env& env, Sizing mode, const TypeCorrelations& corr, RateCount rate) {
+  while (!rate(s, env, mode, corr)) {
+    s.channels = s.channels + 1;
+    Pump(env);
+  }
+}
+
 // One count of the liquid loop; true where the loop stops.
 bool RateLiquidCount(SelectionState& s, Env& env, Sizing mode, const TypeCorrelations& corr) {
   // A pack the design accepts rates as the check rates it: from the plate
@@ -75,10 +86,7 @@ bool RateLiquidCount(SelectionState& s, Env& env, Sizing mode, const TypeCorrela
 }  // namespace
 
 void StepLiquidChannels(SelectionState& s, Env& env, Sizing mode, const TypeCorrelations& corr) {
-  while (!RateLiquidCount(s, env, mode, corr)) {
-    s.channels = s.channels + 1;
-    Pump(env);
-  }
+  StepChannels(s, env, mode, corr, RateLiquidCount);
 }
 
 namespace {
@@ -132,10 +140,7 @@ bool RateSteamCount(SelectionState& s, Env& env, Sizing mode, const TypeCorrelat
 }  // namespace
 
 void StepSteamChannels(SelectionState& s, Env& env, Sizing mode, const TypeCorrelations& corr) {
-  while (!RateSteamCount(s, env, mode, corr)) {
-    s.channels = s.channels + 1;
-    Pump(env);
-  }
+  StepChannels(s, env, mode, corr, RateSteamCount);
 }
 
 namespace {
@@ -144,8 +149,7 @@ namespace {
 // left it: count n - 1 rated from each conductivity it could start from must
 // end on one and the same, with every lookup found.
 std::optional<float> PlateBefore(const SelectionState& s, Env& env, const TypeCorrelations& corr,
-                                 const ChannelBound& bound, double n, bool (*rate)(SelectionState&, Env&, Sizing,
-                                                                                  const TypeCorrelations&)) {
+                                 const ChannelBound& bound, double n, RateCount rate) {
   const long misses = LookupMisses(env);
   std::optional<float> left;
   const std::vector<float> first{s.lambda_plate};
@@ -166,9 +170,7 @@ std::optional<float> PlateBefore(const SelectionState& s, Env& env, const TypeCo
 // search, the plate conductivity (found again above) and, after a lookup that
 // finds nothing, the value kept from one of them: then the counts are
 // stepped one by one after all.
-void SizeChannels(SelectionState& s, Env& env, Sizing mode,
-                  bool (*rate)(SelectionState&, Env&, Sizing, const TypeCorrelations&),
-                  void (*step)(SelectionState&, Env&, Sizing, const TypeCorrelations&)) {
+void SizeChannels(SelectionState& s, Env& env, Sizing mode, RateCount rate) {
   const TypeCorrelations corr(s.plate_type);
   const ChannelBound bound(s, env, corr, mode);
   double n = s.channels;
@@ -181,23 +183,23 @@ void SizeChannels(SelectionState& s, Env& env, Sizing mode,
       const long misses = LookupMisses(env);
       s.channels = n;
       s.lambda_plate = *plate;
-      step(s, env, mode, corr);
+      StepChannels(s, env, mode, corr, rate);
       if (LookupMisses(env) == misses && !std::isnan(s.re_h) && !std::isnan(s.re_c)) return;
       s = before;
     }
   }
-  step(s, env, mode, corr);
+  StepChannels(s, env, mode, corr, rate);
 }
 
 }  // namespace
 
 void LiquidSizingLoop(SelectionState& s, Env& env, Sizing mode) {
-  SizeChannels(s, env, mode, RateLiquidCount, StepLiquidChannels);
+  SizeChannels(s, env, mode, RateLiquidCount);
 }
 
 void SteamSizingLoop(SelectionState& s, Env& env, Sizing mode) {
   s.passes = 1;
-  SizeChannels(s, env, mode, RateSteamCount, StepSteamChannels);
+  SizeChannels(s, env, mode, RateSteamCount);
 }
 
 // Fouling a single-type pack can still carry, judged as the sizing judges a
