@@ -83,13 +83,6 @@ bool RateLiquidCount(SelectionState& s, Env& env, Sizing mode, const TypeCorrela
   return false;
 }
 
-}  // namespace
-
-void StepLiquidChannels(SelectionState& s, Env& env, Sizing mode, const TypeCorrelations& corr) {
-  StepChannels(s, env, mode, corr, RateLiquidCount);
-}
-
-namespace {
 
 // One count of the steam loop; true where the loop stops.
 bool RateSteamCount(SelectionState& s, Env& env, Sizing mode, const TypeCorrelations& corr) {
@@ -138,6 +131,10 @@ bool RateSteamCount(SelectionState& s, Env& env, Sizing mode, const TypeCorrelat
 }
 
 }  // namespace
+
+void StepLiquidChannels(SelectionState& s, Env& env, Sizing mode, const TypeCorrelations& corr) {
+  StepChannels(s, env, mode, corr, RateLiquidCount);
+}
 
 void StepSteamChannels(SelectionState& s, Env& env, Sizing mode, const TypeCorrelations& corr) {
   StepChannels(s, env, mode, corr, RateSteamCount);
