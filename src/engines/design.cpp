@@ -83,7 +83,6 @@ bool RateLiquidCount(SelectionState& s, Env& env, Sizing mode, const TypeCorrela
   return false;
 }
 
-
 // One count of the steam loop; true where the loop stops.
 bool RateSteamCount(SelectionState& s, Env& env, Sizing mode, const TypeCorrelations& corr) {
   if (mode == Sizing::kDesign) RestartPlateConductivity(s, env);
