@@ -237,7 +237,7 @@ bool CheckSmallestFlows(SelectionState& s, Env& env) {
   return true;
 }
 
-std::vector<LimitBreach> EngineeringWarnings(const SelectionState& s) {
+std::vector<LimitBreach> MaterialWarnings(const SelectionState& s, const std::string& lining) {
   std::vector<LimitBreach> out;
   const bool steam = s.hot_kind == 2;
   const Medium hot = MediumOf(s.table_h, steam);
@@ -269,7 +269,13 @@ std::vector<LimitBreach> EngineeringWarnings(const SelectionState& s) {
                                 .Ref("medium", MediumId(m))});
   };
   elastomer("Com_dpc", "material.gasket", s.gasket_material);
-  elastomer("Com_jgl", "material.lining", s.port_lining);
+  elastomer("Com_jgl", "material.lining", lining);
+  return out;
+}
+
+std::vector<LimitBreach> EngineeringWarnings(const SelectionState& s) {
+  std::vector<LimitBreach> out = MaterialWarnings(s, s.port_lining);
+  const bool steam = s.hot_kind == 2;
 
   // A mixed pack has two channel kinds on each side.
   const bool mixed = EqualsNoCase(s.arrangement_type, "HM") || EqualsNoCase(s.arrangement_type, "ML");

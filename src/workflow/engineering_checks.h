@@ -49,5 +49,8 @@ bool CheckSmallestFlows(SelectionState& s, Env& env);
 // Warnings on a finished pack; they change no number. Each names the box it
 // is about.
 std::vector<LimitBreach> EngineeringWarnings(const SelectionState& s);
+// Their first part, a gasket or port lining unfit for the media or the
+// temperatures: it depends on the case and the materials, never on the pack.
+std::vector<LimitBreach> MaterialWarnings(const SelectionState& s, const std::string& lining);
 
 }  // namespace phe
