@@ -466,24 +466,29 @@ TEST(SizingLoop, PassingOverCountsEndsWhereSteppingDoes) {
 }
 
 // Guards the bounds themselves where they matter most: a count whose margin
-// or drop meets the entered limit exactly must never be ruled out. Each count
-// is rated alone, the limits are set to what it gives, and the bound must let
-// it stand; a bound a hair too hopeful, or its rounding, fails here.
+// or drop meets the entered limit exactly must never be ruled out, alone or
+// in a block from an earlier count. Each count is rated alone, the limits are
+// set to what it gives, and the bound must let it stand; a bound a hair too
+// hopeful, or its rounding, or a block bounded by the films at its far end,
+// fails here.
 TEST(SizingLoop, NoBoundRulesOutACountOnItsLimits) {
   struct Row {
     const char* name;
     Case c;
     const char* plate_type;
   };
-  Case negative, glycol, two_passes;
+  Case negative, glycol, two_passes, tight_hot, tight_cold;
   negative.fouling = -0.00005;
   glycol.cold = "EG30";
   glycol.t_c_in = 20;
   glycol.t_c_out = 40;
   two_passes.passes = 2;
+  tight_hot.dp_max_h = 8;
+  tight_cold.dp_max_c = 8;
   const Row rows[] = {{"oil cooler", OilCooler(), "PX50B-M"}, {"water", Case{}, "PX100M-M"},
                       {"2 passes", two_passes, "PX65B-L"},    {"negative fouling", negative, "PX100B-L"},
-                      {"glycol", glycol, "PX65M-M"},          {"steam", SteamCase(), "PX50M-L"}};
+                      {"glycol", glycol, "PX65M-M"},          {"steam", SteamCase(), "PX50M-L"},
+                      {"tight hot drop", tight_hot, "PX65B-L"}, {"tight cold drop", tight_cold, "PX65B-H"}};
   const double inf = std::numeric_limits<double>::infinity();
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -492,6 +497,11 @@ TEST(SizingLoop, NoBoundRulesOutACountOnItsLimits) {
     detail::InitialChannels(r.s);
     if (r.s.hot_kind == 2) r.s.passes = 1;
     const TypeCorrelations corr(row.plate_type);
+    // A block's films are those of its first count: each count in it fails alone too.
+    const detail::ChannelBound own(r.s, r.env, corr, detail::Sizing::kDesign);
+    for (double from = r.s.channels; from < r.s.channels + 80; from = from + 1)
+      for (double m = from + 1; m <= own.LastRuledOut(r.s, from); m = m + 1)
+        EXPECT_TRUE(own.RulesOut(r.s, m)) << "from " << from << ", " << m << " channels";
     for (double n = r.s.channels; n < r.s.channels + 80; n = n + 1) {
       // The search rates the first count from the conductivity it is handed.
       const detail::Sizing mode = n == r.s.channels ? detail::Sizing::kSearch : detail::Sizing::kDesign;
@@ -514,6 +524,9 @@ TEST(SizingLoop, NoBoundRulesOutACountOnItsLimits) {
       if (on_limits.dp_max_c < alone.dp_c) on_limits.dp_max_c = std::nextafter(on_limits.dp_max_c, Limit(inf));
       const detail::ChannelBound bound(on_limits, r.env, corr, mode);
       EXPECT_FALSE(bound.RulesOut(on_limits, n)) << n << " channels";
+      // Nor may a block of counts ruled out together from an earlier count reach it.
+      for (double from = std::max(r.s.channels, n - 40); from < n; from = from + 1)
+        EXPECT_LT(bound.LastRuledOut(on_limits, from), n) << "from " << from << " to " << n << " channels";
     }
   }
 }

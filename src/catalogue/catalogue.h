@@ -76,6 +76,10 @@ class TypeCorrelations {
   // mixed or unknown type and where they would keep the constants they had.
   bool NuAt(double re, double& coef, double& exp) const;
   bool EuAt(double re, double& coef, double& exp) const;
+  // Which of the ranges NuAt or EuAt reads at re (they follow re
+  // downwards), -1 where it reads none.
+  int NuRange(double re) const;
+  int EuRange(double re) const;
 
  private:
   enum class Kind { kNone, kSingle, kMixed } kind_ = Kind::kNone;

@@ -430,6 +430,14 @@ bool TypeCorrelations::NuAt(double re, double& coef, double& exp) const {
   return kind_ == Kind::kSingle && ConstantsAt(nu_, re, coef, exp);
 }
 
+int TypeCorrelations::NuRange(double re) const {
+  return kind_ == Kind::kSingle && nu_ ? nu_->RangeOf(re) : -1;
+}
+
+int TypeCorrelations::EuRange(double re) const {
+  return kind_ == Kind::kSingle && eu_ ? eu_->RangeOf(re) : -1;
+}
+
 bool TypeCorrelations::EuAt(double re, double& coef, double& exp) const {
   return kind_ == Kind::kSingle && ConstantsAt(eu_, re, coef, exp);
 }

@@ -31,6 +31,23 @@ double SmallestCorrection(double visc, double exp, double v_lo, double v_hi) {
 // The loop's rounding, and the bounds' own, lie far inside this.
 constexpr double kSlack = 1e-9;
 
+// The last count from n (which fails) that `fails`, a test true up to some
+// count and false after it; no count at or beyond the limit fails.
+template <class Fails>
+double LastFailing(double n, Fails&& fails) {
+  auto test = [&](double m) { return m < kChannelLimit && fails(m); };
+  double failing = n, passing = n + 1;
+  for (double step = 1; test(passing); step = 2 * step) {
+    failing = passing;
+    passing = n + 2 * step;
+  }
+  while (passing - failing > 1) {
+    const double mid = std::floor((failing + passing) / 2);
+    (test(mid) ? failing : passing) = mid;
+  }
+  return failing;
+}
+
 }  // namespace
 
 ChannelBound::ChannelBound(const SelectionState& s, Env& env, const TypeCorrelations& corr, Sizing mode)
@@ -72,38 +89,96 @@ ChannelBound::ChannelBound(const SelectionState& s, Env& env, const TypeCorrelat
            Positive(pr_c_) && std::isfinite(plate_r_);
 }
 
-bool ChannelBound::RulesOut(const SelectionState& s, double n) const {
-  if (!valid_ || !(n < kChannelLimit)) return false;
+bool ChannelBound::RulesOut(const SelectionState& s, double n) const { return LastRuledOut(s, n) >= n; }
+
+double ChannelBound::LastRuledOut(const SelectionState& s, double n) const {
+  if (!valid_ || !(n < kChannelLimit)) return n - 1;
   // The loops' own expressions, so that the correlation ranges are the ones they find.
-  double coef = 0, exp = 0;
-  if (s.hot_kind == 2) {
-    const double v_c = s.flow_c / (3600 * n * s.channel_area);
-    const double v_h = s.flow_h / (3600 * n * s.channel_area);
-    const double re_c = Reynolds(s.rho_c, s.d_e, v_c, s.visc_c);
-    const double re_h = Reynolds(s.rho_steam, s.d_e, v_h, s.visc_steam);
+  const bool steam = s.hot_kind == 2;
+  Speeds at;
+  SpeedsAt(s, n, at);
+  double coef = 0, exp = 0, alpha_h = 0, alpha_c = 0;
+  bool falling = true;  // both films fall with more channels
+  if (steam) {
     // The steam side's drop has no wall term: it is the loop's own. (The
     // search may stop at a count over its drops, where the ports dominate.)
-    if (mode_ == Sizing::kDesign && SteamSideDrop(s, re_h, v_h) > s.dp_max_h) return true;
-    if (!corr_.NuAt(re_c, coef, exp)) return false;
-    const double alpha_h = condensation_ * std::pow(re_h, 0.11);
-    const double alpha_c = s.lambda_c * (coef * std::pow(re_c, exp) * pr_c_) / s.d_e;
-    // Positive films keep every wall between the media, where the wall bounds hold.
-    if (!Positive(alpha_h) || !Positive(alpha_c)) return false;
-    // The margin first: once the films are known it costs no power.
-    if (MarginFails(s, n, alpha_h, alpha_c)) return true;
-    return mode_ == Sizing::kDesign && DropFails(s, n, v_c, re_c, false);
+    if (mode_ == Sizing::kDesign && SteamSideDrop(s, at.re_h, at.v_h) > s.dp_max_h) return n;
+    if (!corr_.NuAt(at.re_c, coef, exp)) return n - 1;
+    alpha_h = condensation_ * std::pow(at.re_h, 0.11);
+    alpha_c = s.lambda_c * (coef * std::pow(at.re_c, exp) * pr_c_) / s.d_e;
+    falling = exp >= 0;
+  } else {
+    double coef_h = 0, exp_h = 0;
+    if (!corr_.NuAt(at.re_h, coef_h, exp_h) || !corr_.NuAt(at.re_c, coef, exp)) return n - 1;
+    alpha_h = s.lambda_h * (coef_h * std::pow(at.re_h, exp_h) * pr_h_) / s.d_e;
+    alpha_c = s.lambda_c * (coef * std::pow(at.re_c, exp) * pr_c_) / s.d_e;
+    falling = exp_h >= 0 && exp >= 0;
   }
-  const double v_h = s.flow_h / (3600 * n * s.channel_area);
-  const double v_c = v_h * s.flow_c / s.flow_h;
-  const double re_h = Reynolds(s.rho_h, s.d_e, v_h, s.visc_h);
-  const double re_c = Reynolds(s.rho_c, s.d_e, v_c, s.visc_c);
-  if (!corr_.NuAt(re_h, coef, exp)) return false;
-  const double alpha_h = s.lambda_h * (coef * std::pow(re_h, exp) * pr_h_) / s.d_e;
-  if (!corr_.NuAt(re_c, coef, exp)) return false;
-  const double alpha_c = s.lambda_c * (coef * std::pow(re_c, exp) * pr_c_) / s.d_e;
-  if (!Positive(alpha_h) || !Positive(alpha_c)) return false;
-  if (MarginFails(s, n, alpha_h, alpha_c)) return true;
-  return mode_ == Sizing::kDesign && (DropFails(s, n, v_h, re_h, true) || DropFails(s, n, v_c, re_c, false));
+  // Positive films keep every wall between the media, where the wall bounds hold.
+  if (!Positive(alpha_h) || !Positive(alpha_c)) return n - 1;
+  // The margin first: once the films are known it costs no power. A film
+  // that grows with the count bounds no later count.
+  if (MarginFails(s, n, alpha_h, alpha_c)) return falling ? MarginBlockEnd(s, n, at, alpha_h, alpha_c) : n;
+  if (mode_ != Sizing::kDesign) return n - 1;
+  if (!steam && DropFails(s, n, at.v_h, at.re_h, true)) return DropBlockEnd(s, n, at, true);
+  if (DropFails(s, n, at.v_c, at.re_c, false)) return DropBlockEnd(s, n, at, false);
+  return n - 1;
+}
+
+void ChannelBound::SpeedsAt(const SelectionState& s, double n, Speeds& at) const {
+  if (s.hot_kind == 2) {
+    at.v_c = s.flow_c / (3600 * n * s.channel_area);
+    at.v_h = s.flow_h / (3600 * n * s.channel_area);
+    at.re_c = Reynolds(s.rho_c, s.d_e, at.v_c, s.visc_c);
+    at.re_h = Reynolds(s.rho_steam, s.d_e, at.v_h, s.visc_steam);
+  } else {
+    at.v_h = s.flow_h / (3600 * n * s.channel_area);
+    at.v_c = at.v_h * s.flow_c / s.flow_h;
+    at.re_h = Reynolds(s.rho_h, s.d_e, at.v_h, s.visc_h);
+    at.re_c = Reynolds(s.rho_c, s.d_e, at.v_c, s.visc_c);
+  }
+}
+
+// More channels lower both Reynolds numbers and speeds (every step of their
+// expressions is monotone, rounding included). Within the correlation ranges
+// found at n the bounds below therefore hold for every count from n to m, and
+// whether m fails them is true up to one count and false after it, which a
+// doubling and a bisection find.
+double ChannelBound::MarginBlockEnd(const SelectionState& s, double n, const Speeds& at, double alpha_h,
+                                    double alpha_c) const {
+  // A film with a non-negative exponent only falls: the films at n bound
+  // those of the later counts, and the margin they give grows with the area.
+  const bool steam = s.hot_kind == 2;
+  const int range_h = steam ? 0 : corr_.NuRange(at.re_h), range_c = corr_.NuRange(at.re_c);
+  return LastFailing(n, [&](double m) {
+    Speeds later;
+    SpeedsAt(s, m, later);
+    if (corr_.NuRange(later.re_c) != range_c || (!steam && corr_.NuRange(later.re_h) != range_h)) return false;
+    return MarginFails(s, m, alpha_h, alpha_c);
+  });
+}
+
+double ChannelBound::DropBlockEnd(const SelectionState& s, double n, const Speeds& at, bool hot) const {
+  // The channel drop from n to m is at least the one with m's speed and, of
+  // Re^exp, the smaller end; the port loss at least its single-pass value.
+  const double re_n = hot ? at.re_h : at.re_c;
+  double coef = 0, exp = 0;
+  if (!corr_.EuAt(re_n, coef, exp)) return n;
+  const int range = corr_.EuRange(re_n);
+  const double rho = hot ? s.rho_h : s.rho_c;
+  const double port = PortPressureDrop(
+      s.port_zeta, rho, PortVelocity(hot ? s.flow_h : s.flow_c, hot ? s.port_d_h : s.port_d_c), s.passes, 0);
+  if (!(port >= 0) || !(s.passes >= 0)) return n;
+  const double pow_n = std::pow(re_n, exp);
+  return LastFailing(n, [&](double m) {
+    Speeds later;
+    SpeedsAt(s, m, later);
+    const double v = hot ? later.v_h : later.v_c, re = hot ? later.re_h : later.re_c;
+    if (corr_.EuRange(re) != range) return false;
+    const double channel = (hot ? drop_h_ : drop_c_) * 0.001 * s.passes * (v * v) * rho * coef *
+                           (exp < 0 ? pow_n : std::pow(re, exp)) * (1 - kSlack) * (1 - kSlack);
+    return Positive(channel) && channel + port > (hot ? s.dp_max_h : s.dp_max_c);
+  });
 }
 
 // alpha_h and alpha_c are the films before their wall correction, both positive.

@@ -170,7 +170,7 @@ void SizeChannels(SelectionState& s, Env& env, Sizing mode, RateCount rate) {
   const TypeCorrelations corr(s.plate_type);
   const ChannelBound bound(s, env, corr, mode);
   double n = s.channels;
-  while (bound.RulesOut(s, n)) n = n + 1;
+  for (double last = bound.LastRuledOut(s, n); last >= n; last = bound.LastRuledOut(s, n)) n = last + 1;
   if (n != s.channels) {
     const std::optional<float> plate =
         mode == Sizing::kSearch ? PlateBefore(s, env, corr, bound, n, rate) : std::optional<float>(s.lambda_plate);

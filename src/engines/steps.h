@@ -98,10 +98,20 @@ class ChannelBound {
   ChannelBound(const SelectionState& s, Env& env, const TypeCorrelations& corr, Sizing mode);
   // True when n channels surely fail the margin or a pressure drop.
   bool RulesOut(const SelectionState& s, double n) const;
+  // The last of the counts from n on that surely fail, n - 1 when n may pass.
+  double LastRuledOut(const SelectionState& s, double n) const;
   // The conductivities a search count after the first may start from.
   const std::vector<float>& PlatesBefore() const { return plates_; }
 
  private:
+  struct Speeds {
+    double v_h = 0, v_c = 0, re_h = 0, re_c = 0;
+  };
+  void SpeedsAt(const SelectionState& s, double n, Speeds& at) const;
+  // The last count of a block from n, which fails, that fails on the
+  // margin with the films at n, or on one side's drop.
+  double MarginBlockEnd(const SelectionState& s, double n, const Speeds& at, double alpha_h, double alpha_c) const;
+  double DropBlockEnd(const SelectionState& s, double n, const Speeds& at, bool hot) const;
   bool MarginFails(const SelectionState& s, double n, double alpha_h, double alpha_c) const;
   bool DropFails(const SelectionState& s, double n, double v, double re, bool hot) const;
 
