@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "catalogue/catalogue.h"
 #include "engines/engines.h"
@@ -77,14 +79,48 @@ struct SideDrop {
 
   // Velocity at which the kind reaches the drop dp.
   double Velocity(int kind, double dp) const {
+    Steps steps{*this, kind};
     double lo = 1e-9, hi = 1;
-    while ((*this)(kind, hi) < dp && hi < 1e6) hi *= 4;
+    while (steps(hi) < dp && hi < 1e6) hi *= 4;
     for (int i = 0; i < kSolveSteps; ++i) {
       const double mid = std::sqrt(lo * hi);
-      ((*this)(kind, mid) < dp ? lo : hi) = mid;
+      (steps(mid) < dp ? lo : hi) = mid;
     }
+    steps.Finish();
     return std::sqrt(lo * hi);
   }
+
+  // With finite Reynolds numbers a kind's drop is a function of the velocity
+  // alone (the state it writes included), and the solves of one split start
+  // alike and part ever later: a solve reads the steps it shares with the
+  // one before from that one's path, and ends on the state its last step
+  // writes.
+  mutable std::vector<std::pair<double, double>> path[2];
+  struct Steps {
+    const SideDrop& drop;
+    int kind;
+    bool pure = std::isfinite(Reynolds(drop.rho, drop.s.d_e, 1, drop.visc));
+    size_t step = 0;
+    double last = 0;
+    bool last_read = false;
+
+    double operator()(double v) {
+      auto& path = drop.path[kind - 1];
+      last = v;
+      last_read = pure && step < path.size() && path[step].first == v;
+      if (last_read) return path[step++].second;
+      const double dp = drop(kind, v);
+      if (step < path.size())
+        path[step] = {v, dp};
+      else
+        path.emplace_back(v, dp);
+      ++step;
+      return dp;
+    }
+    void Finish() {
+      if (last_read) drop(kind, last);
+    }
+  };
 };
 
 // Kind velocities on one side: both kinds see the same channel drop and the
@@ -93,7 +129,7 @@ struct SideDrop {
 void SplitSide(SelectionState& s, double n1, double n2, double flow, double rho, double visc, double& v1,
                double& v2) {
   const TypeCorrelations corr(s.plate_type);
-  const SideDrop drop{s, rho, visc, corr};
+  const SideDrop drop{s, rho, visc, corr, {}};
   const double carried = flow / (3600 * s.channel_area);  // m/s summed over the channels
   if (n2 <= 0) {
     v1 = carried / n1;
