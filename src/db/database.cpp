@@ -527,23 +527,26 @@ bool Database::FreezingPoint(std::string_view table, double& t_f) {
 }
 
 std::optional<ElastomerLimits> Database::Elastomer(std::string_view material) {
-  auto it = cache_.find("gaskets");
-  if (it == cache_.end()) it = cache_.emplace("gaskets", Load("gaskets")).first;
-  const TableData& t = *it->second;
-  const int name = t.ColumnIndex("material");
-  if (name < 0) return std::nullopt;
-  auto number = [&](const std::vector<Cell>& row, const char* column) {
-    const int c = t.ColumnIndex(column);
-    const double* v = c < 0 ? nullptr : std::get_if<double>(&row[static_cast<size_t>(c)]);
-    return v ? *v : NAN;
-  };
-  for (const auto& row : t.rows) {
-    const std::string* n = std::get_if<std::string>(&row[static_cast<size_t>(name)]);
-    if (!n || !EqualNoCase(*n, material)) continue;
-    return ElastomerLimits{number(row, "T_min"), number(row, "T_max"), number(row, "water") == 1,
-                           number(row, "steam") == 1, number(row, "glycol") == 1,
-                           number(row, "oil") == 1};
+  if (!elastomers_) {
+    auto it = cache_.find("gaskets");
+    if (it == cache_.end()) it = cache_.emplace("gaskets", Load("gaskets")).first;
+    const TableData& t = *it->second;
+    elastomers_.emplace();
+    const int name = t.ColumnIndex("material");
+    if (name < 0) return std::nullopt;
+    auto number = [&](const std::vector<Cell>& row, const char* column) {
+      const int c = t.ColumnIndex(column);
+      const double* v = c < 0 ? nullptr : std::get_if<double>(&row[static_cast<size_t>(c)]);
+      return v ? *v : NAN;
+    };
+    for (const auto& row : t.rows)
+      if (const std::string* n = std::get_if<std::string>(&row[static_cast<size_t>(name)]))
+        elastomers_->emplace_back(*n, ElastomerLimits{number(row, "T_min"), number(row, "T_max"),
+                                                      number(row, "water") == 1, number(row, "steam") == 1,
+                                                      number(row, "glycol") == 1, number(row, "oil") == 1});
   }
+  for (const auto& [n, limits] : *elastomers_)
+    if (EqualNoCase(n, material)) return limits;
   return std::nullopt;
 }
 

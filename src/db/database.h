@@ -262,6 +262,9 @@ class Database {
   int busy_ms_ = 0;
   std::unordered_map<std::string, std::shared_ptr<const TableData>> cache_;
   std::vector<std::pair<std::string, sqlite3_stmt*>> kept_;
+  // The gaskets table's rows by material, read at the first question: every
+  // finished pack asks twice for two materials.
+  std::optional<std::vector<std::pair<std::string, ElastomerLimits>>> elastomers_;
 };
 
 // Folder of the running executable, for the br.mdb that lies beside it.
