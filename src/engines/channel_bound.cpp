@@ -160,15 +160,25 @@ double ChannelBound::MarginBlockEnd(const SelectionState& s, double n, const Spe
 
 double ChannelBound::DropBlockEnd(const SelectionState& s, double n, const Speeds& at, bool hot) const {
   // The channel drop from n to m is at least the one with m's speed and, of
-  // Re^exp, the smaller end; the port loss at least its single-pass value.
+  // Re^exp, the smaller end.
   const double re_n = hot ? at.re_h : at.re_c;
   double coef = 0, exp = 0;
   if (!corr_.EuAt(re_n, coef, exp)) return n;
   const int range = corr_.EuRange(re_n);
   const double rho = hot ? s.rho_h : s.rho_c;
-  const double port = PortPressureDrop(
-      s.port_zeta, rho, PortVelocity(hot ? s.flow_h : s.flow_c, hot ? s.port_d_h : s.port_d_c), s.passes, 0);
-  if (!(port >= 0) || !(s.passes >= 0)) return n;
+  // The distribution term rises with the count in each of its two pieces
+  // when no coefficient is negative: the port loss is then least at n or at
+  // the second piece's first count, else at least its single-pass value.
+  const double v_port = PortVelocity(hot ? s.flow_h : s.flow_c, hot ? s.port_d_h : s.port_d_c);
+  auto port_at = [&](double m) {
+    return PortPressureDrop(s.port_zeta, rho, v_port, s.passes,
+                            PortDistributionTerm(m, s.port_k1, s.port_k2, s.port_k3, s.port_k4));
+  };
+  constexpr double kSecondPiece = 25;
+  const bool rising = s.port_k1 >= 0 && s.port_k3 >= 0 && s.port_k4 >= 0;
+  const double port_n = rising ? port_at(n) : PortPressureDrop(s.port_zeta, rho, v_port, s.passes, 0);
+  const double port_second = rising && n < kSecondPiece ? std::min(port_n, port_at(kSecondPiece)) : port_n;
+  if (!(PortPressureDrop(s.port_zeta, rho, v_port, s.passes, 0) >= 0) || !(s.passes >= 0)) return n;
   const double pow_n = std::pow(re_n, exp);
   return LastFailing(n, [&](double m) {
     Speeds later;
@@ -177,6 +187,7 @@ double ChannelBound::DropBlockEnd(const SelectionState& s, double n, const Speed
     if (corr_.EuRange(re) != range) return false;
     const double channel = (hot ? drop_h_ : drop_c_) * 0.001 * s.passes * (v * v) * rho * coef *
                            (exp < 0 ? pow_n : std::pow(re, exp)) * (1 - kSlack) * (1 - kSlack);
+    const double port = m < kSecondPiece ? port_n : port_second;
     return Positive(channel) && channel + port > (hot ? s.dp_max_h : s.dp_max_c);
   });
 }
