@@ -262,7 +262,7 @@ std::optional<PackPick> SearchPick(const BalancedCase& start) {
   if (start.state.calc_mode != 1) return std::nullopt;
   // A gasket or lining unfit for the case breaks a rule whatever the pack:
   // no row could fit, and the run takes the rule's pick without a search.
-  if (!MaterialWarnings(start.state, start.form.Text("Com_jgl")).empty()) return std::nullopt;
+  if (AnyMaterialWarning(start.state, start.form.Text("Com_jgl"))) return std::nullopt;
   // A row at other passes moves no row at these within the stable sort, and
   // the rule's pack is found among them exactly when it has these passes.
   const double entered = EnteredPasses(start.state);

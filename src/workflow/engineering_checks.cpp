@@ -237,8 +237,22 @@ bool CheckSmallestFlows(SelectionState& s, Env& env) {
   return true;
 }
 
-std::vector<LimitBreach> MaterialWarnings(const SelectionState& s, const std::string& lining) {
+namespace {
+
+// The warnings in order, each as its box and, only when texts are wanted,
+// its message: a finished pack's status asks only whether there are any.
+struct Warnings {
+  bool texts = true;
+  bool any = false;
   std::vector<LimitBreach> out;
+  template <class Text>
+  void Add(const char* box, Text&& text) {
+    any = true;
+    if (texts) out.push_back({box, text()});
+  }
+};
+
+void AddMaterialWarnings(const SelectionState& s, const std::string& lining, Warnings& out) {
   const bool steam = s.hot_kind == 2;
   const Medium hot = MediumOf(s.table_h, steam);
   const Medium cold = MediumOf(s.table_c, false);
@@ -253,38 +267,43 @@ std::vector<LimitBreach> MaterialWarnings(const SelectionState& s, const std::st
     const std::optional<ElastomerLimits> e = s.db->Elastomer(material);
     if (!e) return;
     if (hottest > e->t_max || coldest < e->t_min)
-      out.push_back({box, Message("warn.elastomer_temperature")
-                              .Ref("what", what)
-                              .With("material", material)
-                              .With("min", FormatGeneral(e->t_min))
-                              .With("max", FormatGeneral(e->t_max))
-                              .With("coldest", Temp(coldest))
-                              .With("hottest", Temp(hottest))});
+      out.Add(box, [&] {
+        return Message("warn.elastomer_temperature")
+            .Ref("what", what)
+            .With("material", material)
+            .With("min", FormatGeneral(e->t_min))
+            .With("max", FormatGeneral(e->t_max))
+            .With("coldest", Temp(coldest))
+            .With("hottest", Temp(hottest));
+      });
     for (const auto& [m, side] : {std::pair{hot, "side.hot"}, std::pair{cold, "side.cold"}})
       if (!Fits(*e, m))
-        out.push_back({box, Message("warn.elastomer_medium")
-                                .Ref("what", what)
-                                .With("material", material)
-                                .Ref("side", side)
-                                .Ref("medium", MediumId(m))});
+        out.Add(box, [&] {
+          return Message("warn.elastomer_medium")
+              .Ref("what", what)
+              .With("material", material)
+              .Ref("side", side)
+              .Ref("medium", MediumId(m));
+        });
   };
   elastomer("Com_dpc", "material.gasket", s.gasket_material);
   elastomer("Com_jgl", "material.lining", lining);
-  return out;
 }
 
-std::vector<LimitBreach> EngineeringWarnings(const SelectionState& s) {
-  std::vector<LimitBreach> out = MaterialWarnings(s, s.port_lining);
+void AddEngineeringWarnings(const SelectionState& s, Warnings& out) {
+  AddMaterialWarnings(s, s.port_lining, out);
   const bool steam = s.hot_kind == 2;
 
   // A mixed pack has two channel kinds on each side.
   const bool mixed = EqualsNoCase(s.arrangement_type, "HM") || EqualsNoCase(s.arrangement_type, "ML");
   auto slow = [&](const char* box, const char* side, double v) {
     if (v > 0 && v < kMinChannelVelocity)
-      out.push_back({box, Message("warn.slow_channels")
-                              .Ref("side", side)
-                              .With("v", v < 0.001 ? Significant(v) : FormatFixed(v, 3))
-                              .With("limit", FormatGeneral(kMinChannelVelocity))});
+      out.Add(box, [&] {
+        return Message("warn.slow_channels")
+            .Ref("side", side)
+            .With("v", v < 0.001 ? Significant(v) : FormatFixed(v, 3))
+            .With("limit", FormatGeneral(kMinChannelVelocity));
+      });
   };
   auto slowest = [](double a, double b) { return a > 0 && b > 0 ? std::min(a, b) : std::max(a, b); };
   if (mixed) {
@@ -299,11 +318,13 @@ std::vector<LimitBreach> EngineeringWarnings(const SelectionState& s) {
   auto band = [&](const char* box, const char* side, double re, int kind) {
     const double lowest = LowestCorrelatedRe(type, kind);
     if (!std::isnan(lowest) && re > 0 && re < lowest)
-      out.push_back({box, Message("warn.re_below_band")
-                              .Ref("side", side)
-                              .With("re", re < 1 ? Significant(re) : FormatFixed(re, 1))
-                              .With("type", type)
-                              .With("min", FormatGeneral(lowest))});
+      out.Add(box, [&] {
+        return Message("warn.re_below_band")
+            .Ref("side", side)
+            .With("re", re < 1 ? Significant(re) : FormatFixed(re, 1))
+            .With("type", type)
+            .With("min", FormatGeneral(lowest));
+      });
   };
   if (mixed) {
     if (!steam) {
@@ -320,9 +341,37 @@ std::vector<LimitBreach> EngineeringWarnings(const SelectionState& s) {
   // The stepped search of a single-type pack stops after its cap of steps;
   // the value it leaves there is no capacity.
   if (!mixed && std::fabs(s.fouling_out) >= 0.999999 * detail::kFoulingStepCap * detail::kFoulingStep)
-    out.push_back({"Txt_RHC1", Message("warn.fouling_cap")
-                                   .With("cap", FormatGeneral(detail::kFoulingStepCap * detail::kFoulingStep))});
-  return out;
+    out.Add("Txt_RHC1", [] {
+      return Message("warn.fouling_cap").With("cap", FormatGeneral(detail::kFoulingStepCap * detail::kFoulingStep));
+    });
+}
+
+}  // namespace
+
+std::vector<LimitBreach> MaterialWarnings(const SelectionState& s, const std::string& lining) {
+  Warnings w;
+  AddMaterialWarnings(s, lining, w);
+  return std::move(w.out);
+}
+
+bool AnyMaterialWarning(const SelectionState& s, const std::string& lining) {
+  Warnings w;
+  w.texts = false;
+  AddMaterialWarnings(s, lining, w);
+  return w.any;
+}
+
+std::vector<LimitBreach> EngineeringWarnings(const SelectionState& s) {
+  Warnings w;
+  AddEngineeringWarnings(s, w);
+  return std::move(w.out);
+}
+
+bool AnyEngineeringWarning(const SelectionState& s) {
+  Warnings w;
+  w.texts = false;
+  AddEngineeringWarnings(s, w);
+  return w.any;
 }
 
 }  // namespace phe

@@ -52,5 +52,8 @@ std::vector<LimitBreach> EngineeringWarnings(const SelectionState& s);
 // Their first part, a gasket or port lining unfit for the media or the
 // temperatures: it depends on the case and the materials, never on the pack.
 std::vector<LimitBreach> MaterialWarnings(const SelectionState& s, const std::string& lining);
+// Whether there are any, without their texts.
+bool AnyEngineeringWarning(const SelectionState& s);
+bool AnyMaterialWarning(const SelectionState& s, const std::string& lining);
 
 }  // namespace phe

@@ -34,7 +34,7 @@ std::string BrokenLimit(const SelectionState& s) {
   if (s.dp_h > s.dp_max_h || s.dp_c > s.dp_max_c) return "pressure_drop";
   if (PortTooFast(s)) return "port_velocity";
   if (AtChannelLimit(s)) return "channel_limit";
-  if (!EngineeringWarnings(s).empty()) return "engineering";
+  if (AnyEngineeringWarning(s)) return "engineering";
   return "";
 }
 
