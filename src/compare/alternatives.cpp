@@ -115,6 +115,7 @@ std::optional<Designed> RunCopy(const BalancedCase& start, Prepare&& prepare) {
   Designed d{start.state, {}};
   SelectionState& s = d.record;
   HeadlessForm form = start.form;
+  form.message_texts = false;  // a row's status reads their ids and icons
   prepare(s, form);
   const size_t before = form.messages.size();
   Env env(form);

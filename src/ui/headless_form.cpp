@@ -94,8 +94,10 @@ MsgAnswer HeadlessForm::MessageBox(const Message& text, const Message& title, Ms
   RecordedMessage m;
   m.message = text;
   m.title_message = title;
-  m.text = Format(text, Lang::kZh);
-  m.title = Format(title, Lang::kZh);
+  if (message_texts) {
+    m.text = Format(text, Lang::kZh);
+    m.title = Format(title, Lang::kZh);
+  }
   m.icon = icon;
   m.buttons = buttons;
   switch (buttons) {
@@ -106,9 +108,10 @@ MsgAnswer HeadlessForm::MessageBox(const Message& text, const Message& title, Ms
     // Nothing is adopted unasked.
     case MsgButtons::kAdoptClose: m.answer = MsgAnswer::kCancel; break;
   }
-  messages.push_back(m);
+  const MsgAnswer answer = m.answer;
+  messages.push_back(std::move(m));
   focus_pending_ = true;
-  return m.answer;
+  return answer;
 }
 
 void HeadlessForm::BusyOn() { cursor_picture = 0; }

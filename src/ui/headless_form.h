@@ -51,6 +51,9 @@ class HeadlessForm : public FormPort {
   MsgAnswer yes_no_answer = MsgAnswer::kYes;
 
   std::vector<RecordedMessage> messages;
+  // False: messages are recorded without their Chinese texts, for a run
+  // whose messages are read for their ids and icons alone.
+  bool message_texts = true;
   std::string focus;
   int cursor_picture = -1;
 
