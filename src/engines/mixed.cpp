@@ -2,11 +2,11 @@
 // flow split, per-group films and coefficients, counter-current groups whose
 // outlets mix) and the design of a mixed plate type on that rating.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "catalogue/catalogue.h"
 #include "engines/engines.h"
@@ -56,6 +56,9 @@ double KindDrop(double passes, double v, double rho, double eu_coef, double re, 
 // Channel drop of one kind (1 or 2) on one side at velocity v, without the
 // wall factor, as the split balances the kinds.
 struct SideDrop {
+  SideDrop(SelectionState& state, double density, double viscosity, const TypeCorrelations& correlations)
+      : s(state), rho(density), visc(viscosity), corr(correlations) {}
+
   SelectionState& s;
   double rho, visc;
   const TypeCorrelations& corr;  // Br_Eu of the pack's type, parsed once
@@ -95,7 +98,14 @@ struct SideDrop {
   // alike and part ever later: a solve reads the steps it shares with the
   // one before from that one's path, and ends on the state its last step
   // writes.
-  mutable std::vector<std::pair<double, double>> path[2];
+  struct Step {
+    double v, dp;  // left unset until written
+  };
+  struct Path {
+    std::array<Step, kSolveSteps + 20> steps;
+    size_t size = 0;
+  };
+  mutable Path path[2];
   struct Steps {
     const SideDrop& drop;
     int kind;
@@ -105,15 +115,15 @@ struct SideDrop {
     bool last_read = false;
 
     double operator()(double v) {
-      auto& path = drop.path[kind - 1];
+      Path& path = drop.path[kind - 1];
       last = v;
-      last_read = pure && step < path.size() && path[step].first == v;
-      if (last_read) return path[step++].second;
+      last_read = pure && step < path.size && path.steps[step].v == v;
+      if (last_read) return path.steps[step++].dp;
       const double dp = drop(kind, v);
-      if (step < path.size())
-        path[step] = {v, dp};
-      else
-        path.emplace_back(v, dp);
+      if (step < path.steps.size()) {
+        path.steps[step] = {v, dp};
+        path.size = std::max(path.size, step + 1);
+      }
       ++step;
       return dp;
     }
@@ -129,7 +139,7 @@ struct SideDrop {
 void SplitSide(SelectionState& s, double n1, double n2, double flow, double rho, double visc, double& v1,
                double& v2) {
   const TypeCorrelations corr(s.plate_type);
-  const SideDrop drop{s, rho, visc, corr, {}};
+  const SideDrop drop{s, rho, visc, corr};
   const double carried = flow / (3600 * s.channel_area);  // m/s summed over the channels
   if (n2 <= 0) {
     v1 = carried / n1;
