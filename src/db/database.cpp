@@ -285,17 +285,25 @@ const std::vector<int>& RecordSet::Resolve(const ColumnSet& set) const {
   for (size_t i = 0; i < resolved_.size(); ++i)
     if (resolved_[i].first == &set) {
       last_ = i;
-      return resolved_[i].second;
+      return *resolved_[i].second;
     }
-  std::vector<int> columns;
-  for (const std::string& name : set.names) {
-    const int idx = table_->ColumnIndex(name);
-    if (idx < 0) throw DbError("table \"" + table_->name + "\" has no column \"" + name + "\"");
-    columns.push_back(idx);
+  resolved_.emplace_back(&set, &table_->ColumnsOf(set));
+  last_ = resolved_.size() - 1;
+  return *resolved_.back().second;
+}
+
+const std::vector<int>& TableData::ColumnsOf(const ColumnSet& set) const {
+  const std::lock_guard<std::mutex> lock(resolving_);
+  for (const auto& [known, columns] : resolved_)
+    if (known == &set) return *columns;
+  auto columns = std::make_unique<std::vector<int>>();
+  for (const std::string& column : set.names) {
+    const int idx = ColumnIndex(column);
+    if (idx < 0) throw DbError("table \"" + name + "\" has no column \"" + column + "\"");
+    columns->push_back(idx);
   }
   resolved_.emplace_back(&set, std::move(columns));
-  last_ = resolved_.size() - 1;
-  return resolved_.back().second;
+  return *resolved_.back().second;
 }
 
 void RecordSet::NoCurrentRow() const {

@@ -36,6 +36,8 @@ struct ElastomerLimits {
   bool water, steam, glycol, oil;
 };
 
+struct ColumnSet;
+
 struct TableData {
   std::string name;
   std::vector<std::string> columns;  // as spelled in the file
@@ -62,9 +64,16 @@ struct TableData {
   };
   const Numbers& Index() const;
 
+  // Column indices of a set of names (see ColumnSet), found once per table:
+  // every record set opened on it asks for the same few sets. An unknown
+  // column throws DbError.
+  const std::vector<int>& ColumnsOf(const ColumnSet& set) const;
+
  private:
   mutable std::once_flag indexed_;
   mutable Numbers numbers_;
+  mutable std::mutex resolving_;
+  mutable std::vector<std::pair<const ColumnSet*, std::unique_ptr<const std::vector<int>>>> resolved_;
 };
 
 // The criterion forms the program searches by. Every number is compared as a
@@ -158,7 +167,7 @@ class RecordSet {
   // throws DbError.
   const std::vector<int>& Columns(const ColumnSet& set) const {
     // A lookup asks for its set twice in a row: before the find and in it.
-    if (last_ < resolved_.size() && resolved_[last_].first == &set) return resolved_[last_].second;
+    if (last_ < resolved_.size() && resolved_[last_].first == &set) return *resolved_[last_].second;
     return Resolve(set);
   }
   // Value of the current row in a column of Columns().
@@ -200,7 +209,7 @@ class RecordSet {
   long current_ = -1;
   bool no_match_ = false;
   long misses_ = 0;
-  mutable std::vector<std::pair<const ColumnSet*, std::vector<int>>> resolved_;
+  mutable std::vector<std::pair<const ColumnSet*, const std::vector<int>*>> resolved_;
   mutable size_t last_ = 0;
 };
 
