@@ -165,28 +165,25 @@ double ChannelBound::DropBlockEnd(const SelectionState& s, double n, const Speed
   double coef = 0, exp = 0;
   if (!corr_.EuAt(re_n, coef, exp)) return n;
   const int range = corr_.EuRange(re_n);
-  const double rho = hot ? s.rho_h : s.rho_c;
   // The distribution term rises with the count in each of its two pieces
   // when no coefficient is negative: the port loss is then least at n or at
   // the second piece's first count, else at least its single-pass value.
-  const double v_port = PortVelocity(hot ? s.flow_h : s.flow_c, hot ? s.port_d_h : s.port_d_c);
-  auto port_at = [&](double m) {
-    return PortPressureDrop(s.port_zeta, rho, v_port, s.passes,
-                            PortDistributionTerm(m, s.port_k1, s.port_k2, s.port_k3, s.port_k4));
-  };
   constexpr double kSecondPiece = 25;
   const bool rising = s.port_k1 >= 0 && s.port_k3 >= 0 && s.port_k4 >= 0;
-  const double port_n = rising ? port_at(n) : PortPressureDrop(s.port_zeta, rho, v_port, s.passes, 0);
+  auto port_at = [&](double m) {
+    return PortLoss(s, hot, PortDistributionTerm(m, s.port_k1, s.port_k2, s.port_k3, s.port_k4));
+  };
+  const double single_pass = PortLoss(s, hot, 0);
+  const double port_n = rising ? port_at(n) : single_pass;
   const double port_second = rising && n < kSecondPiece ? std::min(port_n, port_at(kSecondPiece)) : port_n;
-  if (!(PortPressureDrop(s.port_zeta, rho, v_port, s.passes, 0) >= 0) || !(s.passes >= 0)) return n;
+  if (!(single_pass >= 0) || !(s.passes >= 0)) return n;
   const double pow_n = std::pow(re_n, exp);
   return LastFailing(n, [&](double m) {
     Speeds later;
     SpeedsAt(s, m, later);
     const double v = hot ? later.v_h : later.v_c, re = hot ? later.re_h : later.re_c;
     if (corr_.EuRange(re) != range) return false;
-    const double channel = (hot ? drop_h_ : drop_c_) * 0.001 * s.passes * (v * v) * rho * coef *
-                           (exp < 0 ? pow_n : std::pow(re, exp)) * (1 - kSlack) * (1 - kSlack);
+    const double channel = ChannelDropAtLeast(s, hot, v, coef, exp < 0 ? pow_n : std::pow(re, exp)) * (1 - kSlack);
     const double port = m < kSecondPiece ? port_n : port_second;
     return Positive(channel) && channel + port > (hot ? s.dp_max_h : s.dp_max_c);
   });
@@ -206,14 +203,22 @@ bool ChannelBound::MarginFails(const SelectionState& s, double n, double alpha_h
 bool ChannelBound::DropFails(const SelectionState& s, double n, double v, double re, bool hot) const {
   double coef = 0, exp = 0;
   if (!corr_.EuAt(re, coef, exp)) return false;
-  const double rho = hot ? s.rho_h : s.rho_c;
-  const double channel =
-      (hot ? drop_h_ : drop_c_) * 0.001 * s.passes * (v * v) * rho * coef * std::pow(re, exp) * (1 - kSlack);
-  const double g = PortDistributionTerm(n, s.port_k1, s.port_k2, s.port_k3, s.port_k4);
-  const double port =
-      PortPressureDrop(s.port_zeta, rho, PortVelocity(hot ? s.flow_h : s.flow_c, hot ? s.port_d_h : s.port_d_c),
-                       s.passes, g);
+  const double channel = ChannelDropAtLeast(s, hot, v, coef, std::pow(re, exp));
+  const double port = PortLoss(s, hot, PortDistributionTerm(n, s.port_k1, s.port_k2, s.port_k3, s.port_k4));
   return Positive(channel) && channel + port > (hot ? s.dp_max_h : s.dp_max_c);
+}
+
+// The channel drop at speed v with Re^exp given, at the smallest wall factor.
+double ChannelBound::ChannelDropAtLeast(const SelectionState& s, bool hot, double v, double coef,
+                                        double re_power) const {
+  const double rho = hot ? s.rho_h : s.rho_c;
+  return (hot ? drop_h_ : drop_c_) * 0.001 * s.passes * (v * v) * rho * coef * re_power * (1 - kSlack);
+}
+
+// The port loss of one side with distribution term g, as the loops rate it.
+double ChannelBound::PortLoss(const SelectionState& s, bool hot, double g) const {
+  return PortPressureDrop(s.port_zeta, hot ? s.rho_h : s.rho_c,
+                          PortVelocity(hot ? s.flow_h : s.flow_c, hot ? s.port_d_h : s.port_d_c), s.passes, g);
 }
 
 }  // namespace phe::detail

@@ -42,12 +42,7 @@ void RateLiquidPack(SelectionState& s, Env& env) {
   // A third pass renews the wall viscosities and the plate conductivity only.
   WallAndPlate(s, env);
   s.k_calc = 0.95 / (1 / s.alpha_h + 1 / s.alpha_c + s.plate_thickness * 0.001 / s.lambda_plate);
-  s.dp_ch_h = ChannelDropHot(s);
-  s.dp_ch_c = ChannelDropCold(s);
-  PortHot(s, s.channels);
-  PortCold(s, s.channels);
-  s.dp_h = s.dp_ch_h + s.dp_port_h;
-  s.dp_c = s.dp_ch_c + s.dp_port_c;
+  LiquidDrops(s);
   s.shear_h = Shear(s, 1000, s.dp_ch_h);
   s.shear_c = Shear(s, 1000, s.dp_ch_c);
   Pump(env);

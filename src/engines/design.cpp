@@ -63,12 +63,7 @@ bool RateLiquidCount(SelectionState& s, Env& env, Sizing mode, const TypeCorrela
   if (at_limit || margin >= s.margin_in) {
     EulerCopyHot(s, corr);
     EulerCopyCold(s, corr);
-    s.dp_ch_h = ChannelDropHot(s);
-    s.dp_ch_c = ChannelDropCold(s);
-    PortHot(s, s.channels);
-    PortCold(s, s.channels);
-    s.dp_h = s.dp_ch_h + s.dp_port_h;
-    s.dp_c = s.dp_ch_c + s.dp_port_c;
+    LiquidDrops(s);
     s.port_share_h = static_cast<float>(PortShare(s.dp_port_h, s.dp_h));
     s.port_share_c = PortShare(s.dp_port_c, s.dp_c);
     if (mode == Sizing::kDesign) {

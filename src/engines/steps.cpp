@@ -244,6 +244,15 @@ void PortCold(SelectionState& s, double n) {
   s.dp_port_c = PortPressureDrop(s.port_zeta, s.rho_c, s.v_port_c, s.passes, g);
 }
 
+void LiquidDrops(SelectionState& s) {
+  s.dp_ch_h = ChannelDropHot(s);
+  s.dp_ch_c = ChannelDropCold(s);
+  PortHot(s, s.channels);
+  PortCold(s, s.channels);
+  s.dp_h = s.dp_ch_h + s.dp_port_h;
+  s.dp_c = s.dp_ch_c + s.dp_port_c;
+}
+
 // The mixed types carry their own distribution set.
 void PortsMixed(SelectionState& s, double n) {
   s.v_port_h = PortVelocity(s.flow_h, s.port_d_h);

@@ -65,6 +65,9 @@ double ChannelDropCold(const SelectionState& s);
 void PortHot(SelectionState& s, double n);
 void PortCold(SelectionState& s, double n);
 void PortsMixed(SelectionState& s, double n);
+// Both sides' channel and port drops of a single-type liquid pack at its
+// channel count, and their sums.
+void LiquidDrops(SelectionState& s);
 double Shear(const SelectionState& s, double factor, double dp);
 // Film coefficient of condensing steam from the condensate properties.
 void CondensationCoefficient(SelectionState& s);
@@ -114,6 +117,8 @@ class ChannelBound {
   double DropBlockEnd(const SelectionState& s, double n, const Speeds& at, bool hot) const;
   bool MarginFails(const SelectionState& s, double n, double alpha_h, double alpha_c) const;
   bool DropFails(const SelectionState& s, double n, double v, double re, bool hot) const;
+  double ChannelDropAtLeast(const SelectionState& s, bool hot, double v, double coef, double re_power) const;
+  double PortLoss(const SelectionState& s, bool hot, double g) const;
 
   const TypeCorrelations& corr_;
   Sizing mode_;
