@@ -377,6 +377,31 @@ TEST(SizingLoop, EstimateOfZeroStartsAtOneChannel) {
   }
 }
 
+// Cases the sizing loop tests share: one drop allowed 8 kPa, glycol on the
+// cold side, fouling below zero.
+Case TightHot() {
+  Case c;
+  c.dp_max_h = 8;
+  return c;
+}
+Case TightCold() {
+  Case c;
+  c.dp_max_c = 8;
+  return c;
+}
+Case GlycolCold() {
+  Case c;
+  c.cold = "EG30";
+  c.t_c_in = 20;
+  c.t_c_out = 40;
+  return c;
+}
+Case NegativeFouling() {
+  Case c;
+  c.fouling = -0.00005;
+  return c;
+}
+
 // Guards the counts the design and the search pass over unrated: the bounds
 // of margin and drops may only skip counts that rating each in turn rejects,
 // and the search must start again from the conductivity stepping would have
@@ -392,19 +417,12 @@ TEST(SizingLoop, PassingOverCountsEndsWhereSteppingDoes) {
     bool passes_over;
     bool search_passes_over;  // the search has the margin alone to rule out
   };
-  Case tight_hot, tight_cold, demanding, fouled, negative, steam_drop, glycol, cold_glycol;
-  tight_hot.dp_max_h = 8;
-  tight_cold.dp_max_c = 8;
+  Case demanding, fouled, negative = NegativeFouling(), steam_drop = SteamCase(), cold_glycol;
   demanding.margin_in = 25;
   demanding.passes = 2;
   fouled.fouling = 0.0002;
-  negative.fouling = -0.00005;
   negative.margin_in = -20;
-  steam_drop = SteamCase();
   steam_drop.dp_max_h = 3;
-  glycol.cold = "EG30";
-  glycol.t_c_in = 20;
-  glycol.t_c_out = 40;
   cold_glycol.cold = "EG30";
   cold_glycol.t_h_in = 10;
   cold_glycol.t_h_out = 4;
@@ -414,14 +432,14 @@ TEST(SizingLoop, PassingOverCountsEndsWhereSteppingDoes) {
   const Row rows[] = {
       {"oil cooler", OilCooler(), "PX50B-M", true, true},
       {"water", Case{}, "PX100M-M", true, true},
-      {"tight hot drop", tight_hot, "PX65B-L", true, true},
-      {"tight cold drop", tight_cold, "PX65B-H", true, true},
+      {"tight hot drop", TightHot(), "PX65B-L", true, true},
+      {"tight cold drop", TightCold(), "PX65B-H", true, true},
       {"25 % margin, 2 passes", demanding, "PX50M-M", true, true},
       {"fouled", fouled, "PX150M-H", true, true},
       {"negative fouling", negative, "PX100B-L", true, false},
       {"steam", SteamCase(), "PX50M-L", true, true},
       {"steam side drop", steam_drop, "PX100M-H", true, true},
-      {"glycol", glycol, "PX65M-M", true, true},
+      {"glycol", GlycolCold(), "PX65M-M", true, true},
       {"wall below 0 C", cold_glycol, "PX50B-H", false, false},
   };
   for (const Row& row : rows) {
@@ -477,18 +495,16 @@ TEST(SizingLoop, NoBoundRulesOutACountOnItsLimits) {
     Case c;
     const char* plate_type;
   };
-  Case negative, glycol, two_passes, tight_hot, tight_cold;
-  negative.fouling = -0.00005;
-  glycol.cold = "EG30";
-  glycol.t_c_in = 20;
-  glycol.t_c_out = 40;
+  Case two_passes;
   two_passes.passes = 2;
-  tight_hot.dp_max_h = 8;
-  tight_cold.dp_max_c = 8;
-  const Row rows[] = {{"oil cooler", OilCooler(), "PX50B-M"}, {"water", Case{}, "PX100M-M"},
-                      {"2 passes", two_passes, "PX65B-L"},    {"negative fouling", negative, "PX100B-L"},
-                      {"glycol", glycol, "PX65M-M"},          {"steam", SteamCase(), "PX50M-L"},
-                      {"tight hot drop", tight_hot, "PX65B-L"}, {"tight cold drop", tight_cold, "PX65B-H"}};
+  const Row rows[] = {{"oil cooler", OilCooler(), "PX50B-M"},
+                      {"water", Case{}, "PX100M-M"},
+                      {"2 passes", two_passes, "PX65B-L"},
+                      {"negative fouling", NegativeFouling(), "PX100B-L"},
+                      {"glycol", GlycolCold(), "PX65M-M"},
+                      {"steam", SteamCase(), "PX50M-L"},
+                      {"tight hot drop", TightHot(), "PX65B-L"},
+                      {"tight cold drop", TightCold(), "PX65B-H"}};
   const double inf = std::numeric_limits<double>::infinity();
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
