@@ -195,6 +195,23 @@ bool RecordSet::FindFirst(const ColumnSet& set, double x) {
   return FindInterval(set.kind, c[0], c[1], x);
 }
 
+size_t RecordSet::RowsStartingBy(bool inclusive, int lo, double x) const {
+  const size_t width = numbers_->width;
+  const double* cells = numbers_->cells.data();
+  size_t first = 0, count = numbers_->rows;
+  while (count > 0) {
+    const size_t half = count / 2;
+    const double l = cells[(first + half) * width + static_cast<size_t>(lo)];
+    if (inclusive ? l <= x : l < x) {
+      first += half + 1;
+      count -= half + 1;
+    } else {
+      count = half;
+    }
+  }
+  return first;
+}
+
 bool RecordSet::FindInterval(Criterion::Kind kind, int lo, int hi, double x) {
   const bool inclusive = kind == Criterion::Kind::kLowInclusiveHighExclusive;
   const size_t width = numbers_->width;
@@ -220,17 +237,7 @@ bool RecordSet::FindInterval(Criterion::Kind kind, int lo, int hi, double x) {
       if (cur > 0 && holds(cur - 1)) return found(cur - 1);
     }
     // Only the last interval starting at or below x can hold it.
-    size_t first = 0, count = n;
-    while (count > 0) {
-      const size_t half = count / 2;
-      const double l = cells[(first + half) * width + lo];
-      if (inclusive ? l <= x : l < x) {
-        first += half + 1;
-        count -= half + 1;
-      } else {
-        count = half;
-      }
-    }
+    const size_t first = RowsStartingBy(inclusive, lo, x);
     if (first > 0 && holds(first - 1)) return found(first - 1);
     no_match_ = true;
     ++misses_;
@@ -249,19 +256,9 @@ bool RecordSet::ValueSpan(Criterion::Kind kind, int lo, int hi, int value, doubl
   if (lo != n.sorted_lo || hi != n.sorted_hi || n.rows == 0 || !(x_lo <= x_hi)) return false;
   const bool inclusive = kind == Criterion::Kind::kLowInclusiveHighExclusive;
   auto cell = [&](size_t row, int column) { return n.cells[row * n.width + static_cast<size_t>(column)]; };
-  auto below = [&](double l, double x) { return inclusive ? l <= x : l < x; };
   auto above = [&](double h, double x) { return inclusive ? h > x : h >= x; };
   // The last row starting at or below x_lo is the only one that can hold it.
-  size_t first = 0, count = n.rows;
-  while (count > 0) {
-    const size_t half = count / 2;
-    if (below(cell(first + half, lo), x_lo)) {
-      first += half + 1;
-      count -= half + 1;
-    } else {
-      count = half;
-    }
-  }
+  const size_t first = RowsStartingBy(inclusive, lo, x_lo);
   if (first == 0) return false;
   size_t row = first - 1;
   if (!above(cell(row, hi), x_lo)) return false;

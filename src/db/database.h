@@ -203,6 +203,9 @@ class RecordSet {
   const std::vector<int>& Resolve(const ColumnSet& set) const;
   [[noreturn]] void NoCurrentRow() const;
   bool FindInterval(Criterion::Kind kind, int lo, int hi, double x);
+  // How many rows of a table sorted by column lo start at or below x
+  // (below x where the low end is exclusive).
+  size_t RowsStartingBy(bool inclusive, int lo, double x) const;
 
   std::shared_ptr<const TableData> table_;
   const TableData::Numbers* numbers_;
